@@ -1,0 +1,15 @@
+#pragma once
+// The time-of-day clock and the local date and time, replaceable so tests can
+// drive the monitoring cycle across midnight and through whole days.
+#include <QDateTime>
+#include <functional>
+
+namespace Clock {
+
+QDateTime LocalNow();
+// Seconds since local midnight with a fractional part; restarts at 0 at midnight.
+double TimeOfDay();
+// An empty source restores the system clock.
+void SetLocalNowSource(std::function<QDateTime()> source);
+
+} // namespace Clock

@@ -1,0 +1,116 @@
+#include "device/USBStuff.h"
+
+#include "adapter/USBFunctions.h"
+#include "device/GeneralStuff.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+#include <cstdlib>
+
+namespace USBStuff {
+
+std::array<uint8_t, 1> ReadBuffer{};
+QString FirmwarePath;
+std::array<uint8_t, 513> PathBuffer{};
+
+namespace {
+constexpr int16_t kRegisterAccess = 0xDE;
+constexpr int16_t kRegisterPoll = 0xDC;
+constexpr int16_t kPathTooLong = -2;
+
+LinkErrorHandler& linkErrorHandler() {
+    static LinkErrorHandler handler = [](int16_t, const QString& message) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    };
+    return handler;
+}
+
+ProgramEnd& programEnd() {
+    static ProgramEnd end = [](int status) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    };
+    return end;
+}
+
+QString& applicationFolder() {
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+void SetLinkErrorHandler(LinkErrorHandler handler) { linkErrorHandler() = std::move(handler); }
+void SetProgramEnd(ProgramEnd end) { programEnd() = std::move(end); }
+void SetApplicationFolder(const QString& folder) { applicationFolder() = folder; }
+
+QString ApplicationFolder() {
+    if (!applicationFolder().isEmpty())
+        return applicationFolder();
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString(".");
+}
+
+int16_t LoadAdapterFirmware() {
+    FirmwarePath = ApplicationFolder() + "/OTK5520FW.Hex";
+    // Paths are bytes in the local 8-bit encoding here; a path that does not fit is
+    // refused whole rather than truncated into a different file name.
+    const QByteArray bytes = QFile::encodeName(FirmwarePath);
+    if (bytes.size() > static_cast<int>(PathBuffer.size()) - 1)
+        return kPathTooLong;
+    PathBuffer.fill(0);
+    for (int i = 0; i < bytes.size(); ++i)
+        PathBuffer[i] = static_cast<uint8_t>(bytes[i]);
+    PathBuffer[bytes.size()] = 0;
+    return USBFunctions::LoadFirmWare(reinterpret_cast<const char*>(PathBuffer.data()));
+}
+
+int32_t WriteRequestIndex(int32_t registerAddress, int32_t data) {
+    if (data > 255)
+        data = 255;
+    // Unsigned arithmetic gives the two's-complement result for negative data without overflow.
+    return static_cast<int32_t>(static_cast<uint32_t>(data) * 256u + static_cast<uint32_t>(registerAddress));
+}
+
+int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress) {
+    const int16_t status =
+        USBFunctions::VendorIORequest(kRegisterAccess, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
+    if (status != 0)
+        ReportLinkError(CommunicationsInterrupted);
+    return ReadBuffer[0];
+}
+
+int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t data) {
+    uint8_t noData = 0;
+    const int16_t status = USBFunctions::VendorIORequest(kRegisterAccess, deviceAddress,
+                                                         WriteRequestIndex(registerAddress, data), 0, 0, &noData);
+    if (status != 0)
+        ReportLinkError(CommunicationsInterrupted);
+    GeneralStuff::AfterRegisterWrite(registerAddress);
+    return 0;
+}
+
+int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress) {
+    USBFunctions::VendorIORequest(kRegisterPoll, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
+    return ReadBuffer[0];
+}
+
+QString LinkErrorMessage(int16_t code) {
+    switch (code) {
+    case FirmwareFailed:
+        return "Firmware failed to download - Check USB connections";
+    case InitialConnectionFailed:
+        return "Initial Connection Failed - Check USB connections";
+    default:
+        return "Communications Interrupted - Check USB connections";
+    }
+}
+
+void ReportLinkError(int16_t code) {
+    linkErrorHandler()(code, LinkErrorMessage(code));
+    programEnd()(1);
+    // A replaced program end must not return; if it does, still never return to the caller.
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
+} // namespace USBStuff

@@ -1,0 +1,38 @@
+#pragma once
+// The device link: the only code that talks to the adapter library.
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace USBStuff {
+
+// The one receive buffer shared by every read; take a read's value before the next read.
+extern std::array<uint8_t, 1> ReadBuffer;
+extern QString FirmwarePath;
+// The firmware path as single-byte characters plus a NUL: at most 512 characters fit.
+extern std::array<uint8_t, 513> PathBuffer;
+
+enum LinkErrorCode : int16_t { FirmwareFailed = 0, InitialConnectionFailed = 2, CommunicationsInterrupted = 3 };
+
+int16_t LoadAdapterFirmware();
+int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress);
+int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t data);
+int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress);
+[[noreturn]] void ReportLinkError(int16_t code);
+
+QString LinkErrorMessage(int16_t code);
+// The register-write request's index: data (clamped above 255) in bits 15..8, register in 7..0.
+int32_t WriteRequestIndex(int32_t registerAddress, int32_t data);
+
+// Seams. The link-error handler shows the message and unloads every window; the
+// program end then stops the process (default: exit status 1). Tests replace both.
+using LinkErrorHandler = std::function<void(int16_t code, const QString& message)>;
+using ProgramEnd = std::function<void(int status)>;
+void SetLinkErrorHandler(LinkErrorHandler handler);
+void SetProgramEnd(ProgramEnd end);
+// The folder the firmware file is looked up in; defaults to the executable's folder.
+void SetApplicationFolder(const QString& folder);
+QString ApplicationFolder();
+
+} // namespace USBStuff

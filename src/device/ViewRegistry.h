@@ -1,0 +1,50 @@
+#pragma once
+// How the device layer and the monitoring cycle reach open windows without
+// knowing their classes: each window fills its slot when it loads and clears it
+// when it unloads.
+#include <QString>
+
+// The temperature graph's chart operations; traces are numbered 1 Local, 2 Remote1, 3 Remote2.
+class GraphView {
+public:
+    virtual ~GraphView() = default;
+    virtual void appendSample(int trace, double value) = 0;
+    virtual void setTraceCaption(int trace, const QString& text) = 0;
+    virtual void setTraceVisible(int trace, bool visible) = 0;
+};
+
+// The limits window: its set-up, its Remote2 layout, its gauges and lamps.
+class LimitsView {
+public:
+    virtual ~LimitsView() = default;
+    virtual void Form_Load() = 0;
+    // Middle title "Remote2" and the third gauge hidden, or "Remote1" and three gauges.
+    virtual void showRemote2Selected(bool selected) = 0;
+    virtual void setLamp(int index, bool on) = 0;
+    virtual void setGaugeReading(int index, float temperature, const QString& caption) = 0;
+};
+
+// The register map window, as the monitoring cycle drives it.
+class RegMapView {
+public:
+    virtual ~RegMapView() = default;
+    virtual bool continuousReadTicked() const = 0;
+    virtual void ReadAction() = 0;
+};
+
+// The main window: its status text (panel 1) and the master timer, which the
+// settings file pauses while it touches the chip.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void setMasterTimerEnabled(bool enabled) = 0;
+    virtual bool masterTimerEnabled() const = 0;
+};
+
+struct OpenViews {
+    MainWindowView* main = nullptr;
+    GraphView* graph = nullptr;
+    LimitsView* limits = nullptr;
+    RegMapView* regMap = nullptr;
+};

@@ -1,0 +1,17 @@
+#pragma once
+// The CSV log: its column-title and data lines, and the append of one data line.
+// Files are single-byte text ("°" is 0xB0) with CR LF line ends.
+#include <QByteArray>
+#include <QString>
+
+// «Time ,Local(°C) ,Remote1(°C) ,Remote2(°C) ,» for the channels in LogChannels.
+QString LogHeaderLine();
+// The data line for LogRowCount, LogInterval, LogChannels and Temperatures.
+QString LogDataLine();
+// The line as the bytes written to the file (single-byte code page, no line end).
+QByteArray LogBytes(const QString& line);
+// Appends one logging run's title block and column titles to LogFileName.
+bool AppendLogRunHeader();
+// Opens LogFileName, appends LogDataLine + CR LF and closes it. False when the
+// line could not be written completely; the file then holds no partial line.
+bool AppendLogDataLine();
