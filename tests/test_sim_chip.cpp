@@ -33,14 +33,43 @@ protected:
 
 TEST_F(SimChipTest, PowerOnValuesFollowTheRegisterTable) {
     powerOn();
-    const std::vector<std::pair<int, uint8_t>> expected = {
-        {0x00, 25},   {0x01, 33},   {0x02, 0x00}, {0x03, 0x00}, {0x04, 0x08}, {0x05, 0x55}, {0x06, 0x00},
-        {0x07, 0x55}, {0x08, 0x00}, {0x10, 0xC0}, {0x11, 0x00}, {0x12, 0x00}, {0x13, 0x00}, {0x14, 0x00},
-        {0x19, 0x55}, {0x20, 0x55}, {0x21, 0x0A}, {0x22, 0x01}, {0x23, 0x00}, {0x24, 0x00}, {0x30, 30},
-        {0x31, 0x55}, {0x32, 0x00}, {0x33, 0x80}, {0x34, 0x00}, {0x35, 0x00}, {0x36, 0x00}, {0x37, 0x00},
-        {0x39, 0x55}, {0xFE, 0x41}, {0xFF, 0x52},
-        // Write-only and unused addresses read 0.
-        {0x09, 0x00}, {0x0D, 0x00}, {0x0F, 0x00}, {0x38, 0x00}, {0x80, 0x00}};
+    const std::vector<std::pair<int, uint8_t>> expected = {{0x00, 25},
+                                                           {0x01, 33},
+                                                           {0x02, 0x00},
+                                                           {0x03, 0x00},
+                                                           {0x04, 0x08},
+                                                           {0x05, 0x55},
+                                                           {0x06, 0x00},
+                                                           {0x07, 0x55},
+                                                           {0x08, 0x00},
+                                                           {0x10, 0xC0},
+                                                           {0x11, 0x00},
+                                                           {0x12, 0x00},
+                                                           {0x13, 0x00},
+                                                           {0x14, 0x00},
+                                                           {0x19, 0x55},
+                                                           {0x20, 0x55},
+                                                           {0x21, 0x0A},
+                                                           {0x22, 0x01},
+                                                           {0x23, 0x00},
+                                                           {0x24, 0x00},
+                                                           {0x30, 30},
+                                                           {0x31, 0x55},
+                                                           {0x32, 0x00},
+                                                           {0x33, 0x80},
+                                                           {0x34, 0x00},
+                                                           {0x35, 0x00},
+                                                           {0x36, 0x00},
+                                                           {0x37, 0x00},
+                                                           {0x39, 0x55},
+                                                           {0xFE, 0x41},
+                                                           {0xFF, 0x52},
+                                                           // Write-only and unused addresses read 0.
+                                                           {0x09, 0x00},
+                                                           {0x0D, 0x00},
+                                                           {0x0F, 0x00},
+                                                           {0x38, 0x00},
+                                                           {0x80, 0x00}};
     for (const auto& [address, value] : expected) {
         SCOPED_TRACE(address);
         EXPECT_EQ(read(address), value);
@@ -193,28 +222,37 @@ TEST_P(SimChipLimits, ComparisonSetsItsStatusBit) {
 // Readings: Local 25, Remote1 33.75, Remote2 30.5.
 INSTANTIATE_TEST_SUITE_P(
     Channels, SimChipLimits,
-    ::testing::Values(
-        LimitCase{"LocalHigh", {{0x0B, 24}}, kStatus1, kLHgh},
-        LimitCase{"LocalEqualToHighIsNotHigh", {{0x0B, 25}}, kStatus1, 0},
-        LimitCase{"LocalLow", {{0x0C, 26}}, kStatus1, kLLow},
-        LimitCase{"Remote1HighByQuarterDegree", {{0x0D, 33}, {0x13, 0x80}}, kStatus1, kR1Hgh},
-        LimitCase{"Remote1AtItsHighLimit", {{0x0D, 33}, {0x13, 0xC0}}, kStatus1, 0},
-        // Bits 5..0 of a limit's low byte do not count.
-        LimitCase{"Remote1LimitLowBitsIgnored", {{0x0D, 33}, {0x13, 0xFF}}, kStatus1, 0},
-        LimitCase{"Remote1Low", {{0x0E, 34}}, kStatus1, kR1Lw},
-        LimitCase{"Remote2High", {{0x31, 30}, {0x36, 0x40}}, kStatus2, kR2Hg},
-        LimitCase{"Remote2Low", {{0x32, 30}, {0x37, 0xC0}}, kStatus2, kR2LW},
-        LimitCase{"Remote2ThroughSharedAddresses", {{0x09, 0x08}, {0x0E, 31}}, kStatus2, kR2LW},
-        // Extended range: Local 25 °C reads 89; 88 is 24 °C. The other channels' default
-        // limits mean 21 °C there, so only the local high/low bits are watched.
-        LimitCase{"ExtendedLocalHigh", {{0x09, 0x04}, {0x0B, 88}}, kStatus1, kLHgh, kLHgh | kLLow},
-        LimitCase{"ExtendedLimitsComparedInTheSameEncoding", {{0x09, 0x04}, {0x0B, 89}, {0x0C, 89}}, kStatus1, 0,
-                  kLHgh | kLLow},
-        // Remote1 33.75 °C reads 97.75; a limit of 97 + 0.75 is 33.75 °C.
-        LimitCase{"ExtendedRemote1AtItsHighLimit", {{0x09, 0x04}, {0x0D, 97}, {0x13, 0xC0}}, kStatus1, 0,
-                  kR1Hgh | kR1Lw},
-        LimitCase{"ExtendedRemote1High", {{0x09, 0x04}, {0x0D, 97}, {0x13, 0x80}}, kStatus1, kR1Hgh,
-                  kR1Hgh | kR1Lw}),
+    ::testing::Values(LimitCase{"LocalHigh", {{0x0B, 24}}, kStatus1, kLHgh},
+                      LimitCase{"LocalEqualToHighIsNotHigh", {{0x0B, 25}}, kStatus1, 0},
+                      LimitCase{"LocalLow", {{0x0C, 26}}, kStatus1, kLLow},
+                      LimitCase{"Remote1HighByQuarterDegree", {{0x0D, 33}, {0x13, 0x80}}, kStatus1, kR1Hgh},
+                      LimitCase{"Remote1AtItsHighLimit", {{0x0D, 33}, {0x13, 0xC0}}, kStatus1, 0},
+                      // Bits 5..0 of a limit's low byte do not count.
+                      LimitCase{"Remote1LimitLowBitsIgnored", {{0x0D, 33}, {0x13, 0xFF}}, kStatus1, 0},
+                      LimitCase{"Remote1Low", {{0x0E, 34}}, kStatus1, kR1Lw},
+                      LimitCase{"Remote2High", {{0x31, 30}, {0x36, 0x40}}, kStatus2, kR2Hg},
+                      LimitCase{"Remote2Low", {{0x32, 30}, {0x37, 0xC0}}, kStatus2, kR2LW},
+                      LimitCase{"Remote2ThroughSharedAddresses", {{0x09, 0x08}, {0x0E, 31}}, kStatus2, kR2LW},
+                      // Extended range: Local 25 °C reads 89; 88 is 24 °C. The other channels' default
+                      // limits mean 21 °C there, so only the local high/low bits are watched.
+                      LimitCase{
+                          "ExtendedLocalHigh", {{0x09, 0x04}, {0x0B, 88}}, kStatus1, kLHgh, kLHgh | kLLow},
+                      LimitCase{"ExtendedLimitsComparedInTheSameEncoding",
+                                {{0x09, 0x04}, {0x0B, 89}, {0x0C, 89}},
+                                kStatus1,
+                                0,
+                                kLHgh | kLLow},
+                      // Remote1 33.75 °C reads 97.75; a limit of 97 + 0.75 is 33.75 °C.
+                      LimitCase{"ExtendedRemote1AtItsHighLimit",
+                                {{0x09, 0x04}, {0x0D, 97}, {0x13, 0xC0}},
+                                kStatus1,
+                                0,
+                                kR1Hgh | kR1Lw},
+                      LimitCase{"ExtendedRemote1High",
+                                {{0x09, 0x04}, {0x0D, 97}, {0x13, 0x80}},
+                                kStatus1,
+                                kR1Hgh,
+                                kR1Hgh | kR1Lw}),
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
 struct ThermCase {
@@ -251,7 +289,9 @@ INSTANTIATE_TEST_SUITE_P(Channels, SimChipTherm,
                          ::testing::Values(ThermCase{"Local", 0x20, kStatus1, kLTM1, 24, 34, 36},
                                            ThermCase{"Remote1", 0x19, kStatus1, kR1TM1, 33, 43, 44},
                                            ThermCase{"Remote2", 0x39, kStatus2, kR2TM1, 30, 40, 41}),
-                         [](const ::testing::TestParamInfo<ThermCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ThermCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(SimChipTest, ThermHysteresisRegisterWidensTheBand) {
     powerOn();
@@ -288,7 +328,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // THERM alone is not an ALERT fault.
                       AlertCase{"ThermOnly", {{0x20, 20}}, {false, false}, false},
                       AlertCase{"LocalHigh", {{0x0B, 20}}, {false, false}, true},
-                      AlertCase{"LocalHighRemoteMasksDoNotApply", {{0x09, 0x03}, {0x0B, 20}}, {false, false}, true},
+                      AlertCase{
+                          "LocalHighRemoteMasksDoNotApply", {{0x09, 0x03}, {0x0B, 20}}, {false, false}, true},
                       AlertCase{"LocalHighMaskAll", {{0x09, 0x80}, {0x0B, 20}}, {false, false}, false},
                       AlertCase{"Remote1Low", {{0x0E, 40}}, {false, false}, true},
                       AlertCase{"Remote1LowMasked", {{0x09, 0x02}, {0x0E, 40}}, {false, false}, false},
@@ -333,10 +374,10 @@ TEST_F(SimChipTest, LockBitIgnoresLimitAndConfigurationWritesUntilReset) {
     powerOn();
     write(0x24, 0x80);
     const std::vector<std::pair<int, int>> locked = {
-        {0x09, 0x03}, {0x0A, 0x04}, {0x0B, 0x05}, {0x0C, 0x06}, {0x0D, 0x07}, {0x0E, 0x08}, {0x11, 0x11},
-        {0x12, 0x12}, {0x13, 0x13}, {0x14, 0x14}, {0x19, 0x19}, {0x20, 0x20}, {0x21, 0x21}, {0x22, 0x22},
-        {0x24, 0x24}, {0x31, 0x31}, {0x32, 0x32}, {0x34, 0x34}, {0x35, 0x35}, {0x36, 0x36}, {0x37, 0x37},
-        {0x39, 0x39}};
+        {0x09, 0x03}, {0x0A, 0x04}, {0x0B, 0x05}, {0x0C, 0x06}, {0x0D, 0x07}, {0x0E, 0x08},
+        {0x11, 0x11}, {0x12, 0x12}, {0x13, 0x13}, {0x14, 0x14}, {0x19, 0x19}, {0x20, 0x20},
+        {0x21, 0x21}, {0x22, 0x22}, {0x24, 0x24}, {0x31, 0x31}, {0x32, 0x32}, {0x34, 0x34},
+        {0x35, 0x35}, {0x36, 0x36}, {0x37, 0x37}, {0x39, 0x39}};
     for (const auto& [writeAddress, readAddress] : locked) {
         SCOPED_TRACE(writeAddress);
         const uint8_t before = read(readAddress);
@@ -370,8 +411,8 @@ TEST_P(SimChipRate, NoConversionBeforeThePeriodOneAfter) {
 
 INSTANTIATE_TEST_SUITE_P(Codes, SimChipRate,
                          ::testing::Values(RateCase{0, 16}, RateCase{1, 8}, RateCase{2, 4}, RateCase{3, 2},
-                                           RateCase{4, 1}, RateCase{5, 0.5}, RateCase{6, 0.25}, RateCase{7, 0.125},
-                                           RateCase{8, 0.0625}, RateCase{9, 1.0 / 32},
+                                           RateCase{4, 1}, RateCase{5, 0.5}, RateCase{6, 0.25},
+                                           RateCase{7, 0.125}, RateCase{8, 0.0625}, RateCase{9, 1.0 / 32},
                                            // 10 and above convert continuously.
                                            RateCase{10, 1.0 / 64}, RateCase{15, 1.0 / 64},
                                            // Bits 7..4 do not choose the rate.
@@ -408,7 +449,9 @@ TEST_F(SimChipTest, DriftOffHoldsTemperaturesExactlyAfterALongPause) {
     EXPECT_EQ(read(0x33), 0x80);
 }
 
-double remote1(SimChip& chip) { return chip.Read(0x01) + (chip.Read(0x10) >> 5) / 8.0; }
+double remote1(SimChip& chip) {
+    return chip.Read(0x01) + (chip.Read(0x10) >> 5) / 8.0;
+}
 
 TEST_F(SimChipTest, DriftMovesSlowlyAroundTheStartAndRepeatsForASeed) {
     settings.drift = true;

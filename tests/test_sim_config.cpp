@@ -24,9 +24,9 @@ TEST(SimConfigParse, EmptyTextGivesDefaults) {
 }
 
 TEST(SimConfigParse, ReadsEveryKeyWithBlanksAroundKeysAndValues) {
-    const SimConfig config =
-        parsed(" address = 0x18+77 , firmware=fail, setup_failures=3,fail_after=120, local=-10.5, remote1=80.25,"
-               "remote2=+7, drift=OFF, seed=42, reg.03=0x08, reg.fe = 0, reg.0x21=12, open=1+2,");
+    const SimConfig config = parsed(
+        " address = 0x18+77 , firmware=fail, setup_failures=3,fail_after=120, local=-10.5, remote1=80.25,"
+        "remote2=+7, drift=OFF, seed=42, reg.03=0x08, reg.fe = 0, reg.0x21=12, open=1+2,");
     EXPECT_EQ(config.addresses, (std::vector<int>{0x18, 77}));
     EXPECT_TRUE(config.firmwareFails);
     EXPECT_EQ(config.setupFailures, 3);
@@ -71,29 +71,38 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadCase{"UnknownKey", "setup_failures=1, colour=red", "OTK5530_SIM: colour=red refused: unknown key"},
         BadCase{"NotAPair", "address=0x4C, drift", "OTK5530_SIM: \"drift\" is not a key=value pair"},
-        BadCase{"AddressAbove7Bits", "address=0x80",
-                "OTK5530_SIM: address=0x80 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
-        BadCase{"AddressDecimalAbove7Bits", "address=128",
-                "OTK5530_SIM: address=128 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
-        BadCase{"AddressNegative", "address=-1",
-                "OTK5530_SIM: address=-1 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
-        BadCase{"AddressEmptyPart", "address=0x4C+",
-                "OTK5530_SIM: address=0x4C+ refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
-        BadCase{"AddressTwice", "address=0x4C+76", "OTK5530_SIM: address=0x4C+76 refused: an address is given twice"},
+        BadCase{
+            "AddressAbove7Bits", "address=0x80",
+            "OTK5530_SIM: address=0x80 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
+        BadCase{
+            "AddressDecimalAbove7Bits", "address=128",
+            "OTK5530_SIM: address=128 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
+        BadCase{
+            "AddressNegative", "address=-1",
+            "OTK5530_SIM: address=-1 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
+        BadCase{
+            "AddressEmptyPart", "address=0x4C+",
+            "OTK5530_SIM: address=0x4C+ refused: expected 7-bit addresses 0x00..0x7F joined with +, or none"},
+        BadCase{"AddressTwice", "address=0x4C+76",
+                "OTK5530_SIM: address=0x4C+76 refused: an address is given twice"},
         BadCase{"KeyTwice", "drift=off,drift=on", "OTK5530_SIM: drift=on refused: drift is given twice"},
-        BadCase{"FirmwareWord", "firmware=broken", "OTK5530_SIM: firmware=broken refused: expected ok or fail"},
+        BadCase{"FirmwareWord", "firmware=broken",
+                "OTK5530_SIM: firmware=broken refused: expected ok or fail"},
         BadCase{"SetupFailuresNotANumber", "setup_failures=two",
                 "OTK5530_SIM: setup_failures=two refused: expected a whole number of requests 0..1000000000"},
         BadCase{"FailAfterNegative", "fail_after=-3",
                 "OTK5530_SIM: fail_after=-3 refused: expected a whole number of requests 0..1000000000"},
         BadCase{"FailAfterEmpty", "fail_after=",
                 "OTK5530_SIM: fail_after= refused: expected a whole number of requests 0..1000000000"},
-        BadCase{"TemperatureWithUnit", "local=25C",
-                "OTK5530_SIM: local=25C refused: expected a temperature in degrees Celsius such as 25 or -10.5"},
+        BadCase{
+            "TemperatureWithUnit", "local=25C",
+            "OTK5530_SIM: local=25C refused: expected a temperature in degrees Celsius such as 25 or -10.5"},
         BadCase{"TemperatureNotANumber", "remote2=nan",
-                "OTK5530_SIM: remote2=nan refused: expected a temperature in degrees Celsius such as 25 or -10.5"},
-        BadCase{"TemperatureLonePoint", "remote1=.",
-                "OTK5530_SIM: remote1=. refused: expected a temperature in degrees Celsius such as 25 or -10.5"},
+                "OTK5530_SIM: remote2=nan refused: expected a temperature in degrees Celsius such as 25 or "
+                "-10.5"},
+        BadCase{
+            "TemperatureLonePoint", "remote1=.",
+            "OTK5530_SIM: remote1=. refused: expected a temperature in degrees Celsius such as 25 or -10.5"},
         BadCase{"DriftWord", "drift=slow", "OTK5530_SIM: drift=slow refused: expected on or off"},
         BadCase{"SeedTooLarge", "seed=4294967296",
                 "OTK5530_SIM: seed=4294967296 refused: expected a whole number 0..4294967295"},
@@ -106,6 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "OTK5530_SIM: reg.09=0x08 refused: no register is read at this address"},
         BadCase{"MeasuredRegister", "reg.00=25",
                 "OTK5530_SIM: reg.00=25 refused: this register is measured by the chip"},
+        BadCase{"RegisterTwiceUnderTwoSpellings", "reg.3=1, reg.03=2",
+                "OTK5530_SIM: reg.03=2 refused: this register is given twice"},
         BadCase{"OpenDiodeThree", "open=3", "OTK5530_SIM: open=3 refused: expected 1, 2 or 1+2"}),
     [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
 

@@ -72,7 +72,7 @@ TEST_F(SimLinkTest, ConfigurationWriteRefreshesRangeAndBankFromTheChip) {
 
 TEST_F(SimLinkTest, FailedTransferIsALinkErrorAndPollKeepsTheOldBuffer) {
     install("fail_after=3");
-    ASSERT_EQ(busSetUp(), 0);                          // request 1
+    ASSERT_EQ(busSetUp(), 0);                            // request 1
     EXPECT_EQ(USBStuff::ReadRegister(0x4C, 0xFE), 0x41); // 2
     EXPECT_EQ(USBStuff::PollRegister(0x4C, 0xFF), 0x52); // 3
     EXPECT_EQ(USBStuff::PollRegister(0x4C, 0xFE), 0x52);
@@ -114,7 +114,9 @@ TEST_F(SimLinkTest, DefaultAdapterRefusesBadConfigurationAndInstallsNothing) {
     setenv("OTK5530_SIM", "address=0x99", 1);
     std::string error;
     EXPECT_FALSE(InstallDefaultAdapter(error));
-    EXPECT_EQ(error, "OTK5530_SIM: address=0x99 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none");
+    EXPECT_EQ(
+        error,
+        "OTK5530_SIM: address=0x99 refused: expected 7-bit addresses 0x00..0x7F joined with +, or none");
     EXPECT_EQ(InstalledAdapter(), nullptr);
 }
 

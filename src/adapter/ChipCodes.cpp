@@ -19,10 +19,18 @@ RemoteBytes RemoteTemperatureBytes(double celsius, bool extended) {
     return {static_cast<uint8_t>(code >> 3), static_cast<uint8_t>((code & 7) << 5)};
 }
 
-double RemoteOffset(uint8_t high, uint8_t low) { return static_cast<int8_t>(high) + (low >> 5) / 8.0; }
+double RemoteOffset(uint8_t high, uint8_t low) {
+    return static_cast<int8_t>(high) + (low >> 5) / 8.0;
+}
 
-int RemoteReadingCode(uint8_t high, uint8_t low) { return high * 256 + (low & 0xE0); }
+int RemoteReadingCode(uint8_t high, uint8_t low) {
+    return high * 256 + (low & 0xE0);
+}
 
-int RemoteLimitCode(uint8_t high, uint8_t low) { return high * 256 + (low & 0xC0); }
+int RemoteLimitCode(uint8_t high, uint8_t low) {
+    return high * 256 + (low & 0xC0);
+}
 
-int WholeDegreeCode(uint8_t value) { return value * 256; }
+int WholeDegreeCode(uint8_t value) {
+    return value * 256;
+}

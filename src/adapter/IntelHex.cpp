@@ -61,7 +61,8 @@ std::string checkRecord(std::string_view record, uint8_t& type) {
         sum += b;
     if ((sum & 0xFF) != 0) {
         unsigned withoutChecksum = sum - bytes.back();
-        return "checksum " + hexByte(bytes.back()) + " should be " + hexByte((0x100 - (withoutChecksum & 0xFF)) & 0xFF);
+        return "checksum " + hexByte(bytes.back()) + " should be " +
+               hexByte((0x100 - (withoutChecksum & 0xFF)) & 0xFF);
     }
     type = bytes[3];
     switch (type) {

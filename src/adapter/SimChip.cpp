@@ -46,24 +46,22 @@ enum Reg : int {
 // The shared remote address and Remote 2's own register behind it when bit 3 of
 // Configuration Reg 1 is set.
 const std::map<int, int> kRemote2Alias{
-    {R1TempHigh, R2TempHigh},       {R1TempLow, R2TempLow},       {R1HighLimHigh, R2HighLimHigh},
-    {R1LowLimHigh, R2LowLimHigh},   {R1OffsetHigh, R2OffsetHigh}, {R1OffsetLow, R2OffsetLow},
-    {R1HighLimLow, R2HighLimLow},   {R1LowLimLow, R2LowLimLow},   {R1Therm, R2Therm},
+    {R1TempHigh, R2TempHigh},     {R1TempLow, R2TempLow},       {R1HighLimHigh, R2HighLimHigh},
+    {R1LowLimHigh, R2LowLimHigh}, {R1OffsetHigh, R2OffsetHigh}, {R1OffsetLow, R2OffsetLow},
+    {R1HighLimLow, R2HighLimLow}, {R1LowLimLow, R2LowLimLow},   {R1Therm, R2Therm},
 };
 
-const std::set<int> kReadable{LocalTemp,     R1TempHigh,   Status1,      Config1,      ConvRate,
-                              LocalHigh,     LocalLow,     R1HighLimHigh, R1LowLimHigh, R1TempLow,
-                              R1OffsetHigh,  R1OffsetLow,  R1HighLimLow, R1LowLimLow,  R1Therm,
-                              LocalTherm,    ThermHyst,    ConsecutiveAlert, Status2,  Config2,
-                              R2TempHigh,    R2HighLimHigh, R2LowLimHigh, R2TempLow,   R2OffsetHigh,
-                              R2OffsetLow,   R2HighLimLow, R2LowLimLow,  R2Therm,      ManufacturerId,
-                              DieRevision};
+const std::set<int> kReadable{
+    LocalTemp,     R1TempHigh,     Status1,    Config1,          ConvRate,    LocalHigh,    LocalLow,
+    R1HighLimHigh, R1LowLimHigh,   R1TempLow,  R1OffsetHigh,     R1OffsetLow, R1HighLimLow, R1LowLimLow,
+    R1Therm,       LocalTherm,     ThermHyst,  ConsecutiveAlert, Status2,     Config2,      R2TempHigh,
+    R2HighLimHigh, R2LowLimHigh,   R2TempLow,  R2OffsetHigh,     R2OffsetLow, R2HighLimLow, R2LowLimLow,
+    R2Therm,       ManufacturerId, DieRevision};
 
 // Registers the conversions compute; a power-on value for them would never be seen.
 const std::set<int> kMeasured{LocalTemp, R1TempHigh, R1TempLow, R2TempHigh, R2TempLow, Status1, Status2};
-const std::set<int> kReadOnly{LocalTemp,  R1TempHigh, R1TempLow,      R2TempHigh,
-                              R2TempLow,  Status1,    Status2,        ManufacturerId,
-                              DieRevision};
+const std::set<int> kReadOnly{LocalTemp, R1TempHigh, R1TempLow,      R2TempHigh, R2TempLow,
+                              Status1,   Status2,    ManufacturerId, DieRevision};
 
 // Configuration, conversion rate and the local and remote high-byte limits are
 // written six above their read addresses; every other writable register is written
@@ -73,8 +71,8 @@ constexpr int kLastShiftedWrite = 0x0E;
 constexpr int kWriteShift = 6;
 
 const std::map<int, uint8_t> kDefaults{
-    {ConvRate, 0x08},   {LocalHigh, 0x55}, {R1HighLimHigh, 0x55},   {R1Therm, 0x55},
-    {LocalTherm, 0x55}, {ThermHyst, 0x0A}, {ConsecutiveAlert, 0x01}, {R2HighLimHigh, 0x55},
+    {ConvRate, 0x08},   {LocalHigh, 0x55},      {R1HighLimHigh, 0x55},    {R1Therm, 0x55},
+    {LocalTherm, 0x55}, {ThermHyst, 0x0A},      {ConsecutiveAlert, 0x01}, {R2HighLimHigh, 0x55},
     {R2Therm, 0x55},    {ManufacturerId, 0x41}, {DieRevision, 0x52},
 };
 
@@ -154,7 +152,9 @@ SimChip::SimChip(const ChipSettings& settings, SecondsClock clock)
     advance(powerOnTime_);
 }
 
-bool SimChip::standby() const { return (regs_[Config1] & kStandby) != 0; }
+bool SimChip::standby() const {
+    return (regs_[Config1] & kStandby) != 0;
+}
 
 double SimChip::period() const {
     const int code = regs_[ConvRate] & 0x0F;
@@ -179,7 +179,8 @@ void SimChip::convert(double when) {
     if (settings_.drift) {
         std::uniform_real_distribution<double> noise(-kNoise, kNoise);
         for (size_t i = 0; i < celsius.size(); ++i)
-            celsius[i] += kDriftAmplitude * std::sin(kTwoPi * (when - powerOnTime_) / kDriftPeriod[i]) + noise(noise_);
+            celsius[i] +=
+                kDriftAmplitude * std::sin(kTwoPi * (when - powerOnTime_) / kDriftPeriod[i]) + noise(noise_);
     }
     const bool extended = (regs_[Config1] & kExtendedRange) != 0;
     regs_[LocalTemp] = LocalTemperatureByte(celsius[0], extended);
@@ -188,8 +189,8 @@ void SimChip::convert(double when) {
         // An open diode reads as the highest value the registers can hold.
         RemoteBytes bytes{0xFF, 0xE0};
         if (!settings_.open[r])
-            bytes = RemoteTemperatureBytes(celsius[1 + r] + RemoteOffset(regs_[reg.offsetHigh], regs_[reg.offsetLow]),
-                                           extended);
+            bytes = RemoteTemperatureBytes(
+                celsius[1 + r] + RemoteOffset(regs_[reg.offsetHigh], regs_[reg.offsetLow]), extended);
         regs_[reg.tempHigh] = bytes.high;
         regs_[reg.tempLow] = bytes.low;
     }

@@ -29,7 +29,8 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
     size_t start = 0;
     while (true) {
         const size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        parts.push_back(
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (end == std::string_view::npos)
             return parts;
         start = end + 1;
@@ -67,7 +68,8 @@ std::optional<double> parseCelsius(std::string_view text) {
         digits.remove_prefix(1);
     const size_t point = digits.find('.');
     const std::string_view whole = digits.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
     if ((whole.empty() && fraction.empty()) || (!whole.empty() && !allDigits(whole, 10)) ||
         (!fraction.empty() && !allDigits(fraction, 10)) || whole.size() > 6)
         return std::nullopt;
@@ -168,7 +170,8 @@ private:
     }
 
     std::string powerOnValue(std::string_view addressText, std::string_view value) {
-        if (addressText.size() > 2 && addressText[0] == '0' && (addressText[1] == 'x' || addressText[1] == 'X'))
+        if (addressText.size() > 2 && addressText[0] == '0' &&
+            (addressText[1] == 'x' || addressText[1] == 'X'))
             addressText.remove_prefix(2);
         if (!allDigits(addressText, 16) || addressText.size() > 2)
             return "the register address after reg. must be hex 00..FF";
@@ -176,6 +179,9 @@ private:
         const std::string refusal = SimChip::PowerOnRefusal(address);
         if (!refusal.empty())
             return refusal;
+        // reg.3 and reg.03 name the same register.
+        if (!powerOnSeen_.insert(address).second)
+            return "this register is given twice";
         const auto byte = parseWhole(value, 255, true);
         if (!byte)
             return "expected a byte 0..255 (decimal, or hex with 0x)";
@@ -184,6 +190,7 @@ private:
     }
 
     SimConfig& config_;
+    std::set<int> powerOnSeen_;
 };
 
 } // namespace

@@ -11,8 +11,8 @@
 struct SimConfig {
     std::vector<int> addresses{0x4C}; // 7-bit bus addresses with a chip; empty: no chip
     bool firmwareFails = false;
-    long setupFailures = 0;           // the first N bus set-up requests fail
-    std::optional<long> failAfter;    // every request after the first N fails
+    long setupFailures = 0;        // the first N bus set-up requests fail
+    std::optional<long> failAfter; // every request after the first N fails
     ChipSettings chip;
 };
 
