@@ -1,0 +1,102 @@
+#include "adapter/SimBoard.h"
+
+#include "adapter/IntelHex.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+constexpr int32_t kSetUpValue = 0x30;
+constexpr int32_t kSetUpIndex = 0x33;
+// What the bus reads where no chip acknowledges: the data line stays high.
+constexpr uint8_t kNoAcknowledge = 0xFF;
+} // namespace
+
+SimBoard::SimBoard(const SimConfig& config, SecondsClock clock) : config_(config) {
+    if (!clock)
+        clock = SteadySeconds();
+    uint32_t chipNumber = 0;
+    for (int address : config_.addresses) {
+        ChipSettings settings = config_.chip;
+        // Each chip its own noise, so several chips do not move in lockstep.
+        settings.seed += chipNumber++;
+        chips_[address] = std::make_unique<SimChip>(settings, clock);
+    }
+}
+
+SimChip* SimBoard::ChipAt(int address) {
+    const auto chip = chips_.find(address);
+    return chip == chips_.end() ? nullptr : chip->second.get();
+}
+
+bool SimBoard::transferFails() {
+    ++requestCount_;
+    return config_.failAfter && requestCount_ > *config_.failAfter;
+}
+
+int16_t SimBoard::LoadFirmWare(const char* path) {
+    if (transferFails())
+        return kFirmwareRefused;
+    if (config_.firmwareFails) {
+        firmwareError_ = "firmware download refused by configuration";
+        return kFirmwareRefused;
+    }
+    std::ifstream file(path ? path : "", std::ios::binary);
+    if (!path || !file) {
+        firmwareError_ = std::string("cannot open ") + (path ? path : "(no path)");
+        return kFirmwareMissing;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    const HexVerdict verdict = VerifyIntelHex(text.str());
+    if (!verdict.ok) {
+        firmwareError_ = verdict.error;
+        return kFirmwareCorrupt;
+    }
+    firmwareError_.clear();
+    return 0;
+}
+
+int16_t SimBoard::VendorIORequest(int16_t request, int32_t value, int32_t index, int16_t direction,
+                                  int16_t length, uint8_t* buffer) {
+    if (transferFails())
+        return kTransferFailed;
+    if (request == kBusSetUp)
+        return busSetUp(value, index, direction);
+    const bool read = direction == 1 && (request == kRegisterAccess || request == kRegisterPoll);
+    const bool write = direction == 0 && request == kRegisterAccess;
+    if (!read && !write)
+        return kUnknownRequest;
+    if (!busReady_)
+        return kBusNotSetUp;
+    if (read)
+        return registerRead(value, index, length, buffer);
+    registerWrite(value, index);
+    return 0;
+}
+
+int16_t SimBoard::busSetUp(int32_t value, int32_t index, int16_t direction) {
+    if (value != kSetUpValue || index != kSetUpIndex || direction != 0)
+        return kUnknownRequest;
+    if (++setUpAttempts_ <= config_.setupFailures)
+        return kSetUpFailed;
+    busReady_ = true;
+    return 0;
+}
+
+int16_t SimBoard::registerRead(int32_t device, int32_t reg, int16_t length, uint8_t* buffer) {
+    if (length < 1 || buffer == nullptr || reg < 0 || reg > 0xFF)
+        return kUnknownRequest;
+    SimChip* chip = ChipAt(device);
+    buffer[0] = chip ? chip->Read(reg) : kNoAcknowledge;
+    return 0;
+}
+
+void SimBoard::registerWrite(int32_t device, int32_t index) {
+    SimChip* chip = ChipAt(device);
+    if (!chip)
+        return;
+    // Two's complement bits, so a negative index still carries its data byte in bits 15..8.
+    const uint32_t bits = static_cast<uint32_t>(index);
+    chip->Write(static_cast<int>(bits & 0xFF), static_cast<uint8_t>((bits >> 8) & 0xFF));
+}

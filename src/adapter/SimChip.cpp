@@ -1,0 +1,297 @@
+#include "adapter/SimChip.h"
+
+#include "adapter/ChipCodes.h"
+
+#include <chrono>
+#include <cmath>
+#include <set>
+
+namespace {
+
+// Home read addresses: Remote 1 lives at the shared addresses, Remote 2 at 0x30..0x39.
+enum Reg : int {
+    LocalTemp = 0x00,
+    R1TempHigh = 0x01,
+    Status1 = 0x02,
+    Config1 = 0x03,
+    ConvRate = 0x04,
+    LocalHigh = 0x05,
+    LocalLow = 0x06,
+    R1HighLimHigh = 0x07,
+    R1LowLimHigh = 0x08,
+    R1TempLow = 0x10,
+    R1OffsetHigh = 0x11,
+    R1OffsetLow = 0x12,
+    R1HighLimLow = 0x13,
+    R1LowLimLow = 0x14,
+    R1Therm = 0x19,
+    LocalTherm = 0x20,
+    ThermHyst = 0x21,
+    ConsecutiveAlert = 0x22,
+    Status2 = 0x23,
+    Config2 = 0x24,
+    R2TempHigh = 0x30,
+    R2HighLimHigh = 0x31,
+    R2LowLimHigh = 0x32,
+    R2TempLow = 0x33,
+    R2OffsetHigh = 0x34,
+    R2OffsetLow = 0x35,
+    R2HighLimLow = 0x36,
+    R2LowLimLow = 0x37,
+    R2Therm = 0x39,
+    ManufacturerId = 0xFE,
+    DieRevision = 0xFF,
+};
+
+// The shared remote address and Remote 2's own register behind it when bit 3 of
+// Configuration Reg 1 is set.
+const std::map<int, int> kRemote2Alias{
+    {R1TempHigh, R2TempHigh},     {R1TempLow, R2TempLow},       {R1HighLimHigh, R2HighLimHigh},
+    {R1LowLimHigh, R2LowLimHigh}, {R1OffsetHigh, R2OffsetHigh}, {R1OffsetLow, R2OffsetLow},
+    {R1HighLimLow, R2HighLimLow}, {R1LowLimLow, R2LowLimLow},   {R1Therm, R2Therm},
+};
+
+const std::set<int> kReadable{
+    LocalTemp,     R1TempHigh,     Status1,    Config1,          ConvRate,    LocalHigh,    LocalLow,
+    R1HighLimHigh, R1LowLimHigh,   R1TempLow,  R1OffsetHigh,     R1OffsetLow, R1HighLimLow, R1LowLimLow,
+    R1Therm,       LocalTherm,     ThermHyst,  ConsecutiveAlert, Status2,     Config2,      R2TempHigh,
+    R2HighLimHigh, R2LowLimHigh,   R2TempLow,  R2OffsetHigh,     R2OffsetLow, R2HighLimLow, R2LowLimLow,
+    R2Therm,       ManufacturerId, DieRevision};
+
+// Registers the conversions compute; a power-on value for them would never be seen.
+const std::set<int> kMeasured{LocalTemp, R1TempHigh, R1TempLow, R2TempHigh, R2TempLow, Status1, Status2};
+const std::set<int> kReadOnly{LocalTemp, R1TempHigh, R1TempLow,      R2TempHigh, R2TempLow,
+                              Status1,   Status2,    ManufacturerId, DieRevision};
+
+// Configuration, conversion rate and the local and remote high-byte limits are
+// written six above their read addresses; every other writable register is written
+// where it is read.
+constexpr int kFirstShiftedWrite = 0x09;
+constexpr int kLastShiftedWrite = 0x0E;
+constexpr int kWriteShift = 6;
+
+const std::map<int, uint8_t> kDefaults{
+    {ConvRate, 0x08},   {LocalHigh, 0x55},      {R1HighLimHigh, 0x55},    {R1Therm, 0x55},
+    {LocalTherm, 0x55}, {ThermHyst, 0x0A},      {ConsecutiveAlert, 0x01}, {R2HighLimHigh, 0x55},
+    {R2Therm, 0x55},    {ManufacturerId, 0x41}, {DieRevision, 0x52},
+};
+
+// Configuration Reg 1 bits.
+constexpr uint8_t kMaskAll = 0x80;
+constexpr uint8_t kStandby = 0x40;
+constexpr uint8_t kRemote2Select = 0x08;
+constexpr uint8_t kExtendedRange = 0x04;
+constexpr uint8_t kMaskRemote1 = 0x02;
+constexpr uint8_t kMaskRemote2 = 0x01;
+// Configuration Reg 2: the register lock.
+constexpr uint8_t kLock = 0x80;
+
+// Status bits.
+constexpr uint8_t kLocalHigh = 0x40, kLocalLow = 0x20, kR1High = 0x10, kR1Low = 0x08, kD1Open = 0x04,
+                  kR1Therm = 0x02, kLocalTherm = 0x01;
+constexpr uint8_t kR2High = 0x10, kR2Low = 0x08, kD2Open = 0x04, kR2Therm = 0x02, kAlert = 0x01;
+
+// Conversions per second for rate codes 0..9; 10 and above convert continuously.
+constexpr double kRates[] = {0.0625, 0.125, 0.25, 0.5, 1, 2, 4, 8, 16, 32};
+constexpr double kContinuousRate = 64;
+// After a long pause only the most recent conversions are replayed.
+constexpr long kMaxCatchUp = 4096;
+
+// Drift: a slow sine per channel plus uniform noise.
+constexpr double kDriftAmplitude = 2.0;
+constexpr double kDriftPeriod[] = {300, 420, 360};
+constexpr double kNoise = 0.15;
+constexpr double kTwoPi = 6.283185307179586;
+
+struct RemoteRegs {
+    int tempHigh, tempLow, offsetHigh, offsetLow, highLimHigh, highLimLow, lowLimHigh, lowLimLow, therm;
+};
+const RemoteRegs kRemote[2] = {
+    {R1TempHigh, R1TempLow, R1OffsetHigh, R1OffsetLow, R1HighLimHigh, R1HighLimLow, R1LowLimHigh, R1LowLimLow,
+     R1Therm},
+    {R2TempHigh, R2TempLow, R2OffsetHigh, R2OffsetLow, R2HighLimHigh, R2HighLimLow, R2LowLimHigh, R2LowLimLow,
+     R2Therm},
+};
+
+// THERM is not latched: set above the limit, cleared below limit minus hysteresis,
+// unchanged in between.
+bool thermState(bool was, int reading, int limit, int hysteresis) {
+    if (reading > limit)
+        return true;
+    if (reading < limit - hysteresis)
+        return false;
+    return was;
+}
+
+} // namespace
+
+SecondsClock SteadySeconds() {
+    return [] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+}
+
+std::string SimChip::PowerOnRefusal(int readAddress) {
+    if (kReadable.count(readAddress) == 0)
+        return "no register is read at this address";
+    if (kMeasured.count(readAddress) != 0)
+        return "this register is measured by the chip";
+    return {};
+}
+
+SimChip::SimChip(const ChipSettings& settings, SecondsClock clock)
+    : clock_(clock ? std::move(clock) : SteadySeconds()), settings_(settings), noise_(settings.seed) {
+    for (const auto& [address, value] : kDefaults)
+        regs_[address] = value;
+    for (const auto& [address, value] : settings_.powerOn)
+        regs_[address] = value;
+    powerOnTime_ = clock_();
+    // The chip comes up with its first conversion done, so a reading right after
+    // power-on shows the temperatures, not zeros.
+    nextConversion_ = powerOnTime_;
+    advance(powerOnTime_);
+}
+
+bool SimChip::standby() const {
+    return (regs_[Config1] & kStandby) != 0;
+}
+
+double SimChip::period() const {
+    const int code = regs_[ConvRate] & 0x0F;
+    return 1.0 / (code < 10 ? kRates[code] : kContinuousRate);
+}
+
+void SimChip::advance(double now) {
+    if (standby())
+        return;
+    const double step = period();
+    const double pending = std::floor((now - nextConversion_) / step) + 1;
+    if (pending > kMaxCatchUp)
+        nextConversion_ += (pending - kMaxCatchUp) * step;
+    while (nextConversion_ <= now) {
+        convert(nextConversion_);
+        nextConversion_ += step;
+    }
+}
+
+void SimChip::convert(double when) {
+    std::array<double, 3> celsius = settings_.start;
+    if (settings_.drift) {
+        std::uniform_real_distribution<double> noise(-kNoise, kNoise);
+        for (size_t i = 0; i < celsius.size(); ++i)
+            celsius[i] +=
+                kDriftAmplitude * std::sin(kTwoPi * (when - powerOnTime_) / kDriftPeriod[i]) + noise(noise_);
+    }
+    const bool extended = (regs_[Config1] & kExtendedRange) != 0;
+    regs_[LocalTemp] = LocalTemperatureByte(celsius[0], extended);
+    for (int r = 0; r < 2; ++r) {
+        const RemoteRegs& reg = kRemote[r];
+        // An open diode reads as the highest value the registers can hold.
+        RemoteBytes bytes{0xFF, 0xE0};
+        if (!settings_.open[r])
+            bytes = RemoteTemperatureBytes(
+                celsius[1 + r] + RemoteOffset(regs_[reg.offsetHigh], regs_[reg.offsetLow]), extended);
+        regs_[reg.tempHigh] = bytes.high;
+        regs_[reg.tempLow] = bytes.low;
+    }
+    compareChannels();
+}
+
+void SimChip::compareChannels() {
+    const int hysteresis = WholeDegreeCode(regs_[ThermHyst]);
+
+    const int local = WholeDegreeCode(regs_[LocalTemp]);
+    uint8_t now1 = 0;
+    if (local > WholeDegreeCode(regs_[LocalHigh]))
+        now1 |= kLocalHigh;
+    if (local < WholeDegreeCode(regs_[LocalLow]))
+        now1 |= kLocalLow;
+    const bool localTherm =
+        thermState(therm1_ & kLocalTherm, local, WholeDegreeCode(regs_[LocalTherm]), hysteresis);
+
+    bool remoteTherm[2];
+    uint8_t remoteNow[2] = {0, 0};
+    for (int r = 0; r < 2; ++r) {
+        const RemoteRegs& reg = kRemote[r];
+        const int reading = RemoteReadingCode(regs_[reg.tempHigh], regs_[reg.tempLow]);
+        if (reading > RemoteLimitCode(regs_[reg.highLimHigh], regs_[reg.highLimLow]))
+            remoteNow[r] |= kR1High;
+        if (reading < RemoteLimitCode(regs_[reg.lowLimHigh], regs_[reg.lowLimLow]))
+            remoteNow[r] |= kR1Low;
+        const bool was = r == 0 ? (therm1_ & kR1Therm) != 0 : (therm2_ & kR2Therm) != 0;
+        remoteTherm[r] = thermState(was, reading, WholeDegreeCode(regs_[reg.therm]), hysteresis);
+    }
+    // Remote 1 and Remote 2 high/low bits sit at the same positions in their registers.
+    limitNow1_ = now1 | remoteNow[0];
+    limitNow2_ = remoteNow[1];
+    latched1_ |= limitNow1_;
+    latched2_ |= limitNow2_;
+    therm1_ = (localTherm ? kLocalTherm : 0) | (remoteTherm[0] ? kR1Therm : 0);
+    therm2_ = remoteTherm[1] ? kR2Therm : 0;
+    open1_ = settings_.open[0] ? kD1Open : 0;
+    open2_ = settings_.open[1] ? kD2Open : 0;
+}
+
+bool SimChip::alertActive() const {
+    const uint8_t config = regs_[Config1];
+    if (config & kMaskAll)
+        return false;
+    if (latched1_ & (kLocalHigh | kLocalLow))
+        return true;
+    if (!(config & kMaskRemote1) && ((latched1_ & (kR1High | kR1Low)) || open1_))
+        return true;
+    return !(config & kMaskRemote2) && ((latched2_ & (kR2High | kR2Low)) || open2_);
+}
+
+uint8_t SimChip::readStatus1() {
+    const uint8_t value = latched1_ | therm1_ | open1_;
+    latched1_ &= limitNow1_;
+    return value;
+}
+
+uint8_t SimChip::readStatus2() {
+    const uint8_t value = latched2_ | therm2_ | open2_ | (alertActive() ? kAlert : 0);
+    latched2_ &= limitNow2_;
+    return value;
+}
+
+uint8_t SimChip::Read(int address) {
+    advance(clock_());
+    if (address == Status1)
+        return readStatus1();
+    if (address == Status2)
+        return readStatus2();
+    if (kReadable.count(address) == 0)
+        return 0x00;
+    if (regs_[Config1] & kRemote2Select) {
+        const auto alias = kRemote2Alias.find(address);
+        if (alias != kRemote2Alias.end())
+            address = alias->second;
+    }
+    return regs_[address];
+}
+
+void SimChip::Write(int address, uint8_t value) {
+    const double now = clock_();
+    advance(now);
+    if (regs_[Config2] & kLock)
+        return;
+    int target = address;
+    if (address >= kFirstShiftedWrite && address <= kLastShiftedWrite)
+        target = address - kWriteShift;
+    else if (address >= Config1 && address <= R1LowLimHigh)
+        return; // read addresses of the shifted registers are not write addresses
+    if (kReadable.count(target) == 0 || kReadOnly.count(target) != 0)
+        return;
+    if (regs_[Config1] & kRemote2Select) {
+        const auto alias = kRemote2Alias.find(target);
+        if (alias != kRemote2Alias.end())
+            target = alias->second;
+    }
+    const bool wasStandby = standby();
+    const int oldRate = regs_[ConvRate] & 0x0F;
+    regs_[target] = value;
+    // A new rate, or waking from standby, starts a fresh conversion period now.
+    if ((wasStandby && !standby()) || oldRate != (regs_[ConvRate] & 0x0F))
+        nextConversion_ = now + period();
+}

@@ -1,0 +1,65 @@
+#pragma once
+// A simulated OTK5530 on the evaluation board's bus: its registers, conversions,
+// limit comparisons and status bits, advanced lazily from a seconds clock on each
+// access so that tests decide when time passes.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+
+// Seconds on a monotonic clock; only differences matter.
+using SecondsClock = std::function<double()>;
+SecondsClock SteadySeconds();
+
+struct ChipSettings {
+    // Start temperatures in °C: Local, Remote1, Remote2.
+    std::array<double, 3> start{25.0, 33.75, 30.5};
+    // Slow sinusoidal drift with a little noise; off holds the start temperatures exactly.
+    bool drift = true;
+    uint32_t seed = 5530;
+    // Remote diodes 1 and 2 left open.
+    std::array<bool, 2> open{false, false};
+    // Power-on values by read address. A shared remote address names Remote 1's register.
+    std::map<int, uint8_t> powerOn;
+};
+
+class SimChip {
+public:
+    SimChip(const ChipSettings& settings, SecondsClock clock);
+
+    // Unknown addresses read 0x00. Reading a status register clears its latched
+    // high/low bits whose condition has gone.
+    uint8_t Read(int address);
+    // Writes to read-only or unknown addresses, and any write while the register
+    // lock is set, are accepted and change nothing.
+    void Write(int address, uint8_t value);
+
+    // Empty when a power-on value may be given for this read address, else why not.
+    static std::string PowerOnRefusal(int readAddress);
+
+private:
+    void advance(double now);
+    void convert(double when);
+    void compareChannels();
+    double period() const;
+    bool standby() const;
+    uint8_t readStatus1();
+    uint8_t readStatus2();
+    bool alertActive() const;
+
+    std::array<uint8_t, 256> regs_{};
+    SecondsClock clock_;
+    double powerOnTime_;
+    double nextConversion_;
+    ChipSettings settings_;
+    std::mt19937 noise_;
+
+    // Status bits by register: conditions of the last conversion, latched high/low
+    // bits, and the live THERM and open-diode bits.
+    uint8_t limitNow1_ = 0, limitNow2_ = 0;
+    uint8_t latched1_ = 0, latched2_ = 0;
+    uint8_t therm1_ = 0, therm2_ = 0;
+    uint8_t open1_ = 0, open2_ = 0;
+};

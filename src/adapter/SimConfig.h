@@ -1,0 +1,21 @@
+#pragma once
+// The simulated board's configuration, read from the OTK5530_SIM text: comma-separated
+// key=value pairs such as "address=0x4C+0x4D, remote1=80.25, drift=off".
+#include "adapter/SimChip.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct SimConfig {
+    std::vector<int> addresses{0x4C}; // 7-bit bus addresses with a chip; empty: no chip
+    bool firmwareFails = false;
+    long setupFailures = 0;        // the first N bus set-up requests fail
+    std::optional<long> failAfter; // every request after the first N fails
+    ChipSettings chip;
+};
+
+// Fills `config` from the text (empty text: defaults). False with a one-line message
+// naming the key and value when an entry is refused; `config` is then unchanged.
+bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error);
