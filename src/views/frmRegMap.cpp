@@ -39,27 +39,57 @@ template <typename W> W* place(W* widget, const QRect& rect, const QFont& font =
     return widget;
 }
 
-QLabel* caption(QWidget* parent, const QString& text, const QRect& rect,
-                Qt::Alignment alignment = Qt::AlignRight | Qt::AlignTop) {
+// The layout was drawn for a narrower font than most systems have: a fixed text
+// that does not fit grows away from the side it is aligned to instead of being cut.
+template <typename W> W* widenToText(W* widget, Qt::Alignment alignment) {
+    const int needed = widget->sizeHint().width();
+    QRect rect = widget->geometry();
+    if (needed <= rect.width())
+        return widget;
+    const int extra = needed - rect.width();
+    if (alignment & Qt::AlignRight)
+        rect.setLeft(rect.left() - extra);
+    else if (alignment & Qt::AlignHCenter)
+        rect.adjust(-extra / 2, 0, extra - extra / 2, 0);
+    else
+        rect.setWidth(needed);
+    // Never past the frame's left edge, where the frame would cut the text.
+    const int margin = Px(60);
+    if (rect.left() < margin)
+        rect.moveLeft(margin);
+    widget->setGeometry(rect);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const QString& text, const QRect& rect, Qt::Alignment alignment) {
     auto* label = place(new QLabel(text, parent), rect);
     label->setAlignment(alignment);
     return label;
 }
 
+QLabel* caption(QWidget* parent, const QString& text, const QRect& rect) {
+    return widenToText(label(parent, text, rect, Qt::AlignRight | Qt::AlignTop), Qt::AlignRight);
+}
+
+QLabel* heading(QWidget* parent, const QString& text, const QRect& rect) {
+    auto* label = place(new QLabel(text, parent), rect, fontOf(9.75, true));
+    return widenToText(label, Qt::AlignLeft);
+}
+
 QLabel* valueLabel(QWidget* parent, const QString& name, const QString& text, const QRect& rect) {
-    QLabel* label = caption(parent, text, rect, Qt::AlignLeft | Qt::AlignTop);
-    label->setObjectName(name);
-    QPalette palette = label->palette();
+    QLabel* value = label(parent, text, rect, Qt::AlignLeft | Qt::AlignTop);
+    value->setObjectName(name);
+    QPalette palette = value->palette();
     palette.setColor(QPalette::WindowText, kDarkGreen);
-    label->setPalette(palette);
-    return label;
+    value->setPalette(palette);
+    return value;
 }
 
 QLabel* borderedLabel(QWidget* parent, const QString& name, const QRect& rect) {
-    QLabel* label = caption(parent, QString(), rect, Qt::AlignCenter);
-    label->setObjectName(name);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    return label;
+    QLabel* value = label(parent, QString(), rect, Qt::AlignCenter);
+    value->setObjectName(name);
+    value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return value;
 }
 
 QLineEdit* textBox(QWidget* parent, const QString& name, const QString& text, const QRect& rect) {
@@ -123,15 +153,15 @@ void frmRegMap::buildBitsFrame() {
         QPalette palette = lblBit[bit]->palette();
         palette.setColor(QPalette::WindowText, kBlue);
         lblBit[bit]->setPalette(palette);
-        lblInfo[bit] = caption(fraBits, "X", QRect(), Qt::AlignHCenter | Qt::AlignTop);
+        lblInfo[bit] = label(fraBits, "X", QRect(), Qt::AlignHCenter | Qt::AlignTop);
         lblInfo[bit]->setObjectName(QString("lblInfo_%1").arg(bit));
     }
 }
 
 void frmRegMap::buildReadWriteFrame() {
     QGroupBox* fraReadWrite = frame(this, QString(), PxRect(3480, 3240, 4575, 2415));
-    place(new QLabel("Read", fraReadWrite), PxRect(600, 240, 585, 240), fontOf(9.75, true));
-    place(new QLabel("Write", fraReadWrite), PxRect(3240, 240, 555, 240), fontOf(9.75, true));
+    heading(fraReadWrite, "Read", PxRect(600, 240, 585, 240));
+    heading(fraReadWrite, "Write", PxRect(3240, 240, 555, 240));
     txtReadAddr = textBox(fraReadWrite, "txtReadAddr", QString(), PxRect(600, 480, 615, 285));
     caption(fraReadWrite, "Address", PxRect(1800, 480, 570, 195));
     txtWriteAddr = textBox(fraReadWrite, "txtWriteAddr", QString(), PxRect(3240, 480, 615, 285));
@@ -146,6 +176,7 @@ void frmRegMap::buildReadWriteFrame() {
     cmdWrite = place(new QPushButton("Write", fraReadWrite), PxRect(3000, 1560, 1215, 255));
     cmdWrite->setObjectName("cmdWrite");
     chkContRead = place(new QCheckBox("Continuous Read", fraReadWrite), PxRect(1560, 1920, 1575, 375));
+    widenToText(chkContRead, Qt::AlignHCenter);
     chkContRead->setObjectName("chkContRead");
 }
 
