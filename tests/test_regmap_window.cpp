@@ -313,3 +313,37 @@ TEST_F(RegMapWindowTest, ClosingSubWindowUnloads) {
     EXPECT_FALSE(GeneralStuff::RegMapOpen);
     EXPECT_EQ(GeneralStuff::Views.regMap, nullptr);
 }
+
+TEST_F(RegMapWindowTest, BitsStandFromBit7LeftWithTheirNamesCentredUnder) {
+    for (int bit = 0; bit < 8; ++bit) {
+        SCOPED_TRACE(bit);
+        auto* bitLabel = control<QLabel>(QString("lblBit_%1").arg(bit));
+        auto* name = control<QLabel>(QString("lblInfo_%1").arg(7 - bit));
+        EXPECT_EQ(bitLabel->parentWidget(), control<QWidget>("fraBits"));
+        EXPECT_NEAR(name->geometry().center().x(), bitLabel->geometry().center().x(), 1);
+        EXPECT_GT(name->y(), bitLabel->y());
+        EXPECT_EQ(bitLabel->font().pointSize(), 24);
+        EXPECT_EQ(bitLabel->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        if (bit < 7)
+            EXPECT_GT(bitLabel->x(), control<QLabel>(QString("lblBit_%1").arg(bit + 1))->x());
+    }
+    EXPECT_EQ(control<QLabel>("lblBit_7")->x(), Px(100));
+    for (const char* name : {"lblRegDescription", "lblCurrentAddr", "lblHexVal", "lblDecVal"})
+        EXPECT_EQ(control<QLabel>(name)->palette().color(QPalette::WindowText), QColor(0, 128, 0)) << name;
+}
+
+TEST_F(RegMapWindowTest, ShownTextsFitTheirLabels) {
+    // Status Reg 1 has the longest bit names, Configuration Reg 1 the widest.
+    for (const char* address : {"2", "3"}) {
+        SCOPED_TRACE(address);
+        readAddress(address);
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->wordWrap() || label->text().isEmpty())
+                continue;
+            SCOPED_TRACE(label->text().toStdString());
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+            EXPECT_GE(label->x(), 0);
+            EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
+        }
+    }
+}

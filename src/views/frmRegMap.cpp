@@ -266,8 +266,10 @@ void frmRegMap::showValue(int value, const QString& hexValText) {
 }
 
 void frmRegMap::showBitNames(const QStringList& names) {
-    for (int n = 0; n < 8; ++n)
+    for (int n = 0; n < 8; ++n) {
         lblInfo[n]->setText(names[n]);
+        placeBitName(n);
+    }
 }
 
 void frmRegMap::ShowBits(int value) {
@@ -280,11 +282,18 @@ void frmRegMap::LayoutBitDisplay() {
     for (int i = 7; i >= 0; --i) {
         const BitCell cell = BitCellOf(i, frameWidth);
         lblBit[i]->setGeometry(PxRect(cell.left, kBitTop, cell.width, kBitHeight));
-        // Names such as "Mn/Sty" are wider than the 135-twip design width: each name
-        // gets its bit's width, so it stays centred under the bit whatever its length.
-        const double nameWidth = std::max(kBitNameWidth, cell.width);
-        lblInfo[7 - i]->setGeometry(PxRect(CentredLeft(cell, nameWidth), kBitNameTop, nameWidth, kBitNameHeight));
+        placeBitName(7 - i);
     }
+}
+
+void frmRegMap::placeBitName(int n) {
+    // A name is as wide as its text (at least the design width) and centred under
+    // its bit again whenever it changes, so "R1TM1" is neither cut nor off-centre.
+    QLabel* name = lblInfo[n];
+    const QRect bit = lblBit[7 - n]->geometry();
+    const BitCell cell{Twips(bit.x()), Twips(bit.width())};
+    const double width = std::max(kBitNameWidth, Twips(name->fontMetrics().horizontalAdvance(name->text()) + 2));
+    name->setGeometry(PxRect(CentredLeft(cell, width), kBitNameTop, width, kBitNameHeight));
 }
 
 void frmRegMap::WriteAction() {

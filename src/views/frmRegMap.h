@@ -59,6 +59,7 @@ private:
     void readAt(int32_t address);
     void showValue(int value, const QString& hexValText);
     void showBitNames(const QStringList& names);
+    void placeBitName(int n);
     // Shows the first problem among the checked entries; true when there was one.
     bool refused(std::initializer_list<const CheckedNumber*> entries);
     void refuseReadAddress(const QString& problem);
