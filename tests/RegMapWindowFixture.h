@@ -17,7 +17,9 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 class RegMapWindowTest : public ::testing::Test {
 protected:
@@ -91,7 +93,8 @@ protected:
     // Every label the window shows a register with.
     QStringList shownLabels() const {
         QStringList shown;
-        for (const char* name : {"lblRegDescription", "lblCurrentAddr", "lblHexVal", "lblDecVal", "lblHex", "lblDec"})
+        for (const char* name :
+             {"lblRegDescription", "lblCurrentAddr", "lblHexVal", "lblDecVal", "lblHex", "lblDec"})
             shown << text(name);
         for (int n = 0; n < 8; ++n)
             shown << text(QString("lblBit_%1").arg(n)) << text(QString("lblInfo_%1").arg(n));

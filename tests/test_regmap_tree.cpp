@@ -117,8 +117,10 @@ struct LeafClick {
 TEST_F(RegMapWindowTest, LeafClickShowsItsRegister) {
     const LeafClick cases[] = {
         {{"Local Registers", "Temperature", "Value"}, "Local Temp Value", 0x00, "0h"},
-        {{"Remote1 Registers", "Temperature", "Value(High Byte)"}, "Remote 1 Temp High Byte (bit 3 Config Reg =0)",
-         0x01, "0h"},
+        {{"Remote1 Registers", "Temperature", "Value(High Byte)"},
+         "Remote 1 Temp High Byte (bit 3 Config Reg =0)",
+         0x01,
+         "0h"},
         {{"Remote2 Registers", "Temperature", "Value(High Byte)"}, "Remote 2 Temp High Byte", 0x30, "0h"},
         {{"Remote2 Registers", "Limits", "THERM Limit"}, "Remote 2 Therm Limit", 0x39, "39h"},
         {{"General", "Configuration", "Configuration Reg 1"}, "Configuration Reg 1", 0x03, "9h"},
@@ -146,7 +148,8 @@ TEST_F(RegMapWindowTest, EveryLeafShowsTheRecordOfItsKey) {
         if (levelOf(item) != 3)
             continue;
         SCOPED_TRACE(RegisterTreeFullPath(item).toStdString());
-        const RegisterRecord& record = RegMapStuff::RegisterTable[RegMapStuff::FindRegisterByKey(RegisterTreeNodeKey(item))];
+        const RegisterRecord& record =
+            RegMapStuff::RegisterTable[RegMapStuff::FindRegisterByKey(RegisterTreeNodeKey(item))];
         adapter->clearLog();
         window->TreeView1_NodeClick(item);
         EXPECT_EQ(adapter->reads(), std::vector<int32_t>{record.ReadAddr});
@@ -156,9 +159,9 @@ TEST_F(RegMapWindowTest, EveryLeafShowsTheRecordOfItsKey) {
 
 TEST_F(RegMapWindowTest, GroupAndRootClicksChangeNothing) {
     const QStringList before = shownLabels();
-    for (const QStringList& path : {QStringList{"General"}, QStringList{"General", "Configuration"},
-                                    QStringList{"General", "Status"}, QStringList{"Local Registers"},
-                                    QStringList{"Remote2 Registers", "Offset"}}) {
+    for (const QStringList& path :
+         {QStringList{"General"}, QStringList{"General", "Configuration"}, QStringList{"General", "Status"},
+          QStringList{"Local Registers"}, QStringList{"Remote2 Registers", "Offset"}}) {
         SCOPED_TRACE(path.join("\\").toStdString());
         QTreeWidgetItem* node = itemAt(tree(), path);
         ASSERT_NE(node, nullptr);

@@ -39,8 +39,12 @@ QString exactDecimalOfHex(const QString& hexText) {
 }
 } // namespace
 
-QString AddressCaption(int32_t address) { return HexText(address) + "h"; }
-QString ValueCaption(int value) { return HexText(value) + "H"; }
+QString AddressCaption(int32_t address) {
+    return HexText(address) + "h";
+}
+QString ValueCaption(int value) {
+    return HexText(value) + "H";
+}
 
 QStringList BitNameFields(const QString& bitNames) {
     QStringList fields = bitNames.split(':');
@@ -56,8 +60,12 @@ QStringList NumberedBitNames() {
     return names;
 }
 
-QString BitText(int value, int bit) { return (value >> bit) & 1 ? "1" : "0"; }
-QString ToggledBitText(const QString& text) { return text == "0" ? "1" : "0"; }
+QString BitText(int value, int bit) {
+    return (value >> bit) & 1 ? "1" : "0";
+}
+QString ToggledBitText(const QString& text) {
+    return text == "0" ? "1" : "0";
+}
 
 int ByteOfBitTexts(const std::array<QString, 8>& textsByBit) {
     int value = 0;
@@ -104,4 +112,6 @@ BitCell BitCellOf(int bit, double frameWidth) {
     return {frameWidth - ((bit + 1) * width + 100), width};
 }
 
-double CentredLeft(const BitCell& cell, double ownWidth) { return cell.left + cell.width / 2 - ownWidth / 2; }
+double CentredLeft(const BitCell& cell, double ownWidth) {
+    return cell.left + cell.width / 2 - ownWidth / 2;
+}

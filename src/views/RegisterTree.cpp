@@ -16,7 +16,8 @@ void BuildRegisterTree(QTreeWidget* tree) {
     tree->setIndentation(Px(kRegisterTreeIndentTwips));
     QHash<QString, QTreeWidgetItem*> byKey;
     for (const RegisterTreeNode& node : RegisterTreeNodes()) {
-        auto* item = node.parentKey.isEmpty() ? new QTreeWidgetItem(tree) : new QTreeWidgetItem(byKey.value(node.parentKey));
+        auto* item = node.parentKey.isEmpty() ? new QTreeWidgetItem(tree)
+                                              : new QTreeWidgetItem(byKey.value(node.parentKey));
         item->setText(0, node.text);
         item->setData(0, kRegisterTreeKeyRole, node.key);
         const LevelColour colour = RegisterTreeLevelColour(node.level);
@@ -25,7 +26,9 @@ void BuildRegisterTree(QTreeWidget* tree) {
     }
 }
 
-QString RegisterTreeNodeKey(const QTreeWidgetItem* node) { return node->data(0, kRegisterTreeKeyRole).toString(); }
+QString RegisterTreeNodeKey(const QTreeWidgetItem* node) {
+    return node->data(0, kRegisterTreeKeyRole).toString();
+}
 
 QString RegisterTreeFullPath(const QTreeWidgetItem* node) {
     QStringList texts;

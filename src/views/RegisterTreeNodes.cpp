@@ -65,4 +65,6 @@ LevelColour RegisterTreeLevelColour(int level) {
     }
 }
 
-bool IsRegisterLeafPath(const QString& fullPath) { return fullPath.split(kTreePathSeparator).size() >= 3; }
+bool IsRegisterLeafPath(const QString& fullPath) {
+    return fullPath.split(kTreePathSeparator).size() >= 3;
+}

@@ -5,7 +5,7 @@
 #include <vector>
 
 struct RegisterTreeNode {
-    int level; // 1 root, 2 group, 3 register leaf
+    int level;   // 1 root, 2 group, 3 register leaf
     QString key; // a leaf's key is the Key of its register record
     QString text;
     QString parentKey; // empty for a root

@@ -132,7 +132,8 @@ void frmRegMap::buildTreeFrame() {
 void frmRegMap::buildDetailsFrame() {
     QGroupBox* fraDetails = frame(this, "Register Details", PxRect(3600, 120, 4575, 1935));
     caption(fraDetails, "Register", PxRect(1080, 360, 585, 195));
-    lblRegDescription = valueLabel(fraDetails, "lblRegDescription", "Description", PxRect(1920, 360, 2355, 435));
+    lblRegDescription =
+        valueLabel(fraDetails, "lblRegDescription", "Description", PxRect(1920, 360, 2355, 435));
     lblRegDescription->setWordWrap(true);
     caption(fraDetails, "Address", PxRect(1080, 840, 570, 195));
     lblCurrentAddr = valueLabel(fraDetails, "lblCurrentAddr", "Address", PxRect(1920, 840, 570, 195));
@@ -213,12 +214,22 @@ void frmRegMap::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-bool frmRegMap::continuousReadTicked() const { return chkContRead->isChecked(); }
+bool frmRegMap::continuousReadTicked() const {
+    return chkContRead->isChecked();
+}
 
-void frmRegMap::cmdRead_Click() { ReadAction(); }
-void frmRegMap::cmdWrite_Click() { WriteAction(); }
-void frmRegMap::txtDec_ReturnPressed() { WriteAction(); }
-void frmRegMap::txtHex_ReturnPressed() { WriteAction(); }
+void frmRegMap::cmdRead_Click() {
+    ReadAction();
+}
+void frmRegMap::cmdWrite_Click() {
+    WriteAction();
+}
+void frmRegMap::txtDec_ReturnPressed() {
+    WriteAction();
+}
+void frmRegMap::txtHex_ReturnPressed() {
+    WriteAction();
+}
 
 void frmRegMap::ReadAction() {
     const CheckedNumber address = RegisterAddressOfText(txtReadAddr->text(), "read");
@@ -292,7 +303,8 @@ void frmRegMap::placeBitName(int n) {
     QLabel* name = lblInfo[n];
     const QRect bit = lblBit[7 - n]->geometry();
     const BitCell cell{Twips(bit.x()), Twips(bit.width())};
-    const double width = std::max(kBitNameWidth, Twips(name->fontMetrics().horizontalAdvance(name->text()) + 2));
+    const double width =
+        std::max(kBitNameWidth, Twips(name->fontMetrics().horizontalAdvance(name->text()) + 2));
     name->setGeometry(PxRect(CentredLeft(cell, width), kBitNameTop, width, kBitNameHeight));
 }
 
