@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 class ClickableLabel;
 class QCheckBox;
