@@ -1,0 +1,15 @@
+#pragma once
+// Fills the register map window's tree of register groups.
+#include <QString>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The item data role that holds a node's key.
+constexpr int kRegisterTreeKeyRole = 0x0100; // Qt::UserRole
+
+// Clears the tree and adds the fixed nodes in order, each coloured by its level.
+void BuildRegisterTree(QTreeWidget* tree);
+QString RegisterTreeNodeKey(const QTreeWidgetItem* node);
+// The display texts from the root down to the node, joined with "\".
+QString RegisterTreeFullPath(const QTreeWidgetItem* node);
