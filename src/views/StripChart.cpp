@@ -13,6 +13,7 @@ namespace {
 const QString kStoredCaptions[StripChart::kTraceCount] = {"Local", "Remote1 = 33.75C", "Remote2"};
 const QColor kTraceColours[StripChart::kTraceCount] = {QColor(210, 0, 0), QColor(0, 60, 220),
                                                        QColor(0, 150, 0)};
+constexpr int kRightMargin = 30;
 constexpr int kHandleInset = 3;
 constexpr int kHandleGap = 4;
 
@@ -52,6 +53,8 @@ StripChart::StripChart(QWidget* parent)
     ticker->setDateTimeSpec(Qt::LocalTime);
     m_plot->xAxis->setTicker(ticker);
     m_plot->yAxis->setLabel("°C");
+    // The usual 15 pixels, and room on the right for half a time label so the newest one is not cut off.
+    m_plot->axisRect()->setMinimumMargins(QMargins(15, 15, kRightMargin, 15));
     m_plot->yAxis->setRange(kStoredTemperatureLow, kStoredTemperatureHigh);
 
     QCPLegend* legend = m_plot->legend;
