@@ -5,6 +5,7 @@
 
 #include <qcustomplot.h>
 
+#include <QCoreApplication>
 #include <QResizeEvent>
 #include <algorithm>
 
@@ -142,7 +143,11 @@ void StripChart::setCoveredMargins(int right, int bottom) {
     placePlot();
 }
 
-void StripChart::replotNow() { m_plot->replot(QCustomPlot::rpImmediateRefresh); }
+void StripChart::replotNow() {
+    // A replot already queued by the appends would only draw the same picture again.
+    QCoreApplication::removePostedEvents(m_plot, QEvent::MetaCall);
+    m_plot->replot(QCustomPlot::rpImmediateRefresh);
+}
 
 void StripChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
