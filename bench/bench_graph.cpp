@@ -65,7 +65,12 @@ void BM_GraphUpdate(benchmark::State& state) {
         graph.update();
     state.counters["samplesHeld"] = graph.samplesHeld();
 }
-BENCHMARK(BM_GraphUpdate)->ArgName("minutesFed")->Arg(1)->Arg(60)->Arg(24 * 60)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GraphUpdate)
+    ->ArgName("minutesFed")
+    ->Arg(1)
+    ->Arg(60)
+    ->Arg(24 * 60)
+    ->Unit(benchmark::kMicrosecond);
 
 // Both charts updated in turn, so the ratio compares like with like under the same machine load.
 void BM_GraphUpdateRatio24hTo1min(benchmark::State& state) {

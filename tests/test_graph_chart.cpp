@@ -84,6 +84,32 @@ TEST_F(GraphChart, CaptionsAndVisibilityFollowTheirSetters) {
         EXPECT_EQ(chart->sampleCount(trace), 0);
 }
 
+// Counts the pixels of the trace's own colour on its legend line, as drawn.
+int LegendLinePixelsOfTraceColour(StripChart* chart, int trace) {
+    chart->replotNow();
+    QCPGraph* graph = chart->plot()->graph(trace - 1);
+    const QRect line = chart->plot()->legend->itemWithPlottable(graph)->outerRect();
+    const QImage image = chart->plot()->grab().toImage();
+    int count = 0;
+    for (int y = line.top(); y <= line.bottom(); ++y)
+        for (int x = line.left(); x <= line.right(); ++x)
+            count += image.pixelColor(x, y) == graph->pen().color();
+    return count;
+}
+
+// The hidden third trace keeps its legend line, which must stay blank rather than show a bare icon.
+TEST_F(GraphChart, EmptyCaptionLeavesTheLegendLineBlank) {
+    ASSERT_GT(LegendLinePixelsOfTraceColour(chart, 3), 0);
+    const QRect before = chart->plot()->legend->itemWithPlottable(chart->plot()->graph(2))->outerRect();
+
+    window.setTraceCaption(3, "");
+    window.setTraceVisible(3, false);
+    EXPECT_EQ(LegendLinePixelsOfTraceColour(chart, 3), 0);
+    EXPECT_EQ(chart->plot()->legend->itemWithPlottable(chart->plot()->graph(2))->outerRect().top(),
+              before.top());
+    EXPECT_GT(LegendLinePixelsOfTraceColour(chart, 2), 0);
+}
+
 TEST_F(GraphChart, HistoryKeepsTheNewestTwoHoursOnly) {
     const double firstKey = keyOf(now.addMSecs(50));
     const int updates = int((kHistorySeconds + 3 * kTrimChunkSeconds) * 20);

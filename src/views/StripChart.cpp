@@ -30,14 +30,16 @@ protected:
     }
 };
 
-double KeyOf(const QDateTime& time) { return QCPAxisTickerDateTime::dateTimeToKey(time); }
+double KeyOf(const QDateTime& time) {
+    return QCPAxisTickerDateTime::dateTimeToKey(time);
+}
 
 } // namespace
 
 StripChart::StripChart(QWidget* parent)
-    : QWidget(parent), m_plot(new QCustomPlot(this)),
-      m_timeHandle(new ZoomHandle(Qt::Horizontal, m_plot)),
-      m_upperHandle(new ZoomHandle(Qt::Vertical, m_plot)), m_lowerHandle(new ZoomHandle(Qt::Vertical, m_plot)) {
+    : QWidget(parent), m_plot(new QCustomPlot(this)), m_timeHandle(new ZoomHandle(Qt::Horizontal, m_plot)),
+      m_upperHandle(new ZoomHandle(Qt::Vertical, m_plot)),
+      m_lowerHandle(new ZoomHandle(Qt::Vertical, m_plot)) {
     setToolTip("Drag the arrows at the edges of this graph to zoom in and out");
     m_timeHandle->setObjectName("zoomTime");
     m_upperHandle->setObjectName("zoomTemperatureHigh");
@@ -159,8 +161,9 @@ void StripChart::followNewest(double key) {
     m_plot->xAxis->setRange(key - m_timeSpan, key);
 }
 
+// Never empty: the plot cannot draw into an empty buffer.
 void StripChart::placePlot() {
-    m_plot->setGeometry(0, 0, std::max(0, width() - m_coveredRight), std::max(0, height() - m_coveredBottom));
+    m_plot->setGeometry(0, 0, std::max(1, width() - m_coveredRight), std::max(1, height() - m_coveredBottom));
 }
 
 void StripChart::placeHandles() {

@@ -39,11 +39,17 @@ void frmGraph::Form_Unload() {
         GeneralStuff::Views.graph = nullptr;
 }
 
-void frmGraph::appendSample(int trace, double value) { stpGraph->appendSample(trace, value); }
+void frmGraph::appendSample(int trace, double value) {
+    stpGraph->appendSample(trace, value);
+}
 
-void frmGraph::setTraceCaption(int trace, const QString& text) { stpGraph->setTraceCaption(trace, text); }
+void frmGraph::setTraceCaption(int trace, const QString& text) {
+    stpGraph->setTraceCaption(trace, text);
+}
 
-void frmGraph::setTraceVisible(int trace, bool visible) { stpGraph->setTraceVisible(trace, visible); }
+void frmGraph::setTraceVisible(int trace, bool visible) {
+    stpGraph->setTraceVisible(trace, visible);
+}
 
 void frmGraph::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
