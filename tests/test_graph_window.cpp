@@ -1,0 +1,150 @@
+#include "device/Clock.h"
+#include "device/GeneralStuff.h"
+#include "device/RegMapStuff.h"
+#include "device/USBStuff.h"
+#include "support/ScriptedAdapter.h"
+#include "views/StripChart.h"
+#include "views/frmGraph.h"
+
+#include <qcustomplot.h>
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the legend shows, heading first: its text elements and the trace captions.
+QStringList LegendLines(const StripChart* chart) {
+    QStringList lines;
+    QCPLegend* legend = chart->plot()->legend;
+    for (int i = 0; i < legend->elementCount(); ++i) {
+        QCPLayoutElement* element = legend->elementAt(i);
+        if (auto* text = qobject_cast<QCPTextElement*>(element))
+            lines << text->text();
+        else if (auto* item = qobject_cast<QCPPlottableLegendItem*>(element))
+            lines << item->plottable()->name();
+    }
+    return lines;
+}
+
+class GraphWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GeneralStuff::ResetSharedState();
+        Clock::SetLocalNowSource([this] { return now; });
+        area.resize(1000, 800);
+        area.show();
+    }
+    void TearDown() override { Clock::SetLocalNowSource({}); }
+
+    // Opens the window as the main window does: wrapped, loaded, then shown.
+    frmGraph* open() {
+        auto* window = new frmGraph;
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        window->Form_Load();
+        sub->show();
+        return window;
+    }
+    static StripChart* chartOf(frmGraph* window) { return window->findChild<StripChart*>("stpGraph"); }
+
+    QDateTime now{QDate(2026, 12, 8), QTime(13, 7, 0)};
+    QMdiArea area;
+};
+
+TEST_F(GraphWindow, OpensWithTheStoredSettings) {
+    frmGraph* window = open();
+    StripChart* chart = chartOf(window);
+    ASSERT_NE(chart, nullptr);
+
+    EXPECT_EQ(window->objectName(), "frmGraph");
+    EXPECT_EQ(window->windowTitle(), "Graphing");
+    EXPECT_EQ(LegendLines(chart), QStringList({"Temperature (°C)", "Local", "Remote1 = 33.75C", "Remote2"}));
+    for (int trace = 1; trace <= 3; ++trace)
+        EXPECT_TRUE(chart->traceVisible(trace)) << trace;
+    EXPECT_DOUBLE_EQ(chart->plot()->xAxis->range().size(), 60);
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().lower, -40);
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().upper, 130);
+    EXPECT_EQ(chart->toolTip(), "Drag the arrows at the edges of this graph to zoom in and out");
+    EXPECT_EQ(chart->pos(), QPoint(0, 0));
+}
+
+TEST_F(GraphWindow, LoadSetsTheOpenFlagTheSlotAndTheOuterSize) {
+    frmGraph* window = open();
+    EXPECT_TRUE(GeneralStuff::GraphOpen);
+    EXPECT_EQ(GeneralStuff::Views.graph, window);
+    EXPECT_EQ(window->parentWidget()->size(), QSize(624, 516));
+    EXPECT_EQ(chartOf(window)->size(), QSize(624, 516));
+}
+
+TEST_F(GraphWindow, ReopeningGivesAnEmptyChartAtTheStoredSize) {
+    frmGraph* first = open();
+    StripChart* firstChart = chartOf(first);
+    firstChart->plot()->yAxis->setRange(0, 50);
+    for (int trace = 1; trace <= 3; ++trace)
+        GeneralStuff::Views.graph->appendSample(trace, 25);
+    ASSERT_EQ(firstChart->sampleCount(1), 1);
+    first->parentWidget()->resize(300, 200);
+
+    QPointer<QMdiSubWindow> sub = qobject_cast<QMdiSubWindow*>(first->parentWidget());
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(sub.isNull());
+    EXPECT_FALSE(GeneralStuff::GraphOpen);
+    EXPECT_EQ(GeneralStuff::Views.graph, nullptr);
+
+    frmGraph* second = open();
+    StripChart* chart = chartOf(second);
+    for (int trace = 1; trace <= 3; ++trace)
+        EXPECT_EQ(chart->sampleCount(trace), 0) << trace;
+    EXPECT_EQ(second->parentWidget()->size(), QSize(624, 516));
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().lower, -40);
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().upper, 130);
+}
+
+TEST_F(GraphWindow, ChartTakesTheOuterSizeOnEveryResize) {
+    frmGraph* window = open();
+    QWidget* outer = window->parentWidget();
+    // The very small size shows that the chart does not hold the window open wider than asked.
+    for (QSize size : {QSize(800, 600), QSize(30, 20), QSize(1, 1), QSize(500, 400)}) {
+        SCOPED_TRACE(QString("%1 x %2").arg(size.width()).arg(size.height()).toStdString());
+        outer->resize(size);
+        EXPECT_EQ(chartOf(window)->size(), outer->size());
+        EXPECT_LE(outer->width(), std::max(size.width(), outer->minimumSizeHint().width()));
+    }
+}
+
+TEST_F(GraphWindow, ResizingAWindowWithoutFrameGivesTheChartItsSize) {
+    frmGraph window;
+    window.Form_Load();
+    window.show();
+    for (QSize size : {QSize(2, 3), QSize(700, 500)}) {
+        window.resize(size);
+        EXPECT_EQ(chartOf(&window)->size(), size);
+    }
+}
+
+// A relabelling through the shared registers must reach the chart the user sees.
+TEST_F(GraphWindow, BankChangeRelabelsAndHidesTheThirdTrace) {
+    frmGraph* window = open();
+    StripChart* chart = chartOf(window);
+    ScriptedAdapter* adapter = InstallScriptedAdapter();
+    ThrowOnLinkError();
+    RegMapStuff::BuildRegisterTable();
+    GeneralStuff::DeviceAddress = 0x4C;
+    adapter->readAddressOf = [](int32_t writeAddress) { return writeAddress == 0x09 ? 0x03 : writeAddress; };
+
+    USBStuff::WriteRegister(0x4C, 0x09, 0x08);
+    EXPECT_EQ(LegendLines(chart), QStringList({"Temperature (°C)", "Local", "Remote2", ""}));
+    EXPECT_TRUE(chart->traceVisible(2));
+    EXPECT_FALSE(chart->traceVisible(3));
+
+    USBStuff::WriteRegister(0x4C, 0x09, 0x00);
+    EXPECT_EQ(LegendLines(chart), QStringList({"Temperature (°C)", "Local", "Remote1", "Remote2"}));
+    EXPECT_TRUE(chart->traceVisible(3));
+}
+
+} // namespace
