@@ -73,9 +73,9 @@ void drawThermometer(QPainter& p, const QPointF& top, double height) {
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName("frmSplash");
     setFixedSize(kWidth, kHeight);
-    lblProductName = makeLabel(this, "lblProductName", QRect(30, 34, 330, 36), 17, true);
-    lblVersion = makeLabel(this, "lblVersion", QRect(32, 76, 250, 22), 11, false);
-    lblPlatform = makeLabel(this, "lblPlatform", QRect(32, 100, 250, 22), 10, false);
+    lblProductName = makeLabel(this, "lblProductName", QRect(30, 28, 430, 36), 17, true);
+    lblVersion = makeLabel(this, "lblVersion", QRect(32, 74, 250, 22), 11, false);
+    lblPlatform = makeLabel(this, "lblPlatform", QRect(32, 98, 250, 22), 10, false);
     lblPlatform->setText("Windows XP/2000/ME");
     lblProgInfo = makeLabel(this, "lblProgInfo", QRect(kBarLeft, 232, kBarFullWidth, 22), 10, true);
     lblProgress = new QLabel(this);
@@ -125,8 +125,8 @@ void frmSplash::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(255, 255, 255, 40), 1));
     for (int x = 0; x < width(); x += 24)
         p.drawLine(x, 140, x + 60, height());
-    drawChip(p, QRectF(372, 60, 64, 72));
-    drawThermometer(p, QPointF(320, 40), 120);
+    drawChip(p, QRectF(382, 112, 64, 72));
+    drawThermometer(p, QPointF(326, 84), 104);
     if (lblProgress->isVisible()) {
         p.setPen(QPen(QColor(255, 255, 255, 120), 1));
         p.setBrush(Qt::NoBrush);
