@@ -29,12 +29,13 @@ TEST_P(CommandLineCases, AcceptsCaptureOptionsAndRefusesBadValues) {
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CommandLineCases,
-    ::testing::Values(CommandLineCase{"Nothing", {}, true, "", 0},
-                      CommandLineCase{"Capture", {"--capture", "main.png", "--after", "2.5"}, true, "main.png", 2.5},
-                      CommandLineCase{"CaptureAtOnce", {"--capture", "main.png"}, true, "main.png", 0},
-                      CommandLineCase{"AfterNotANumber", {"--capture", "m.png", "--after", "soon"}, false, "", 0},
-                      CommandLineCase{"AfterNegative", {"--capture", "m.png", "--after", "-1"}, false, "", 0},
-                      CommandLineCase{"AfterWithoutCapture", {"--after", "3"}, false, "", 0},
-                      CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
-                      CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),
+    ::testing::Values(
+        CommandLineCase{"Nothing", {}, true, "", 0},
+        CommandLineCase{"Capture", {"--capture", "main.png", "--after", "2.5"}, true, "main.png", 2.5},
+        CommandLineCase{"CaptureAtOnce", {"--capture", "main.png"}, true, "main.png", 0},
+        CommandLineCase{"AfterNotANumber", {"--capture", "m.png", "--after", "soon"}, false, "", 0},
+        CommandLineCase{"AfterNegative", {"--capture", "m.png", "--after", "-1"}, false, "", 0},
+        CommandLineCase{"AfterWithoutCapture", {"--after", "3"}, false, "", 0},
+        CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
+        CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),
     [](const ::testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });

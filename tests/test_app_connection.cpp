@@ -56,8 +56,9 @@ protected:
     }
 
     int requestsOf(int16_t request) const {
-        return static_cast<int>(std::count_if(adapter->requests.begin(), adapter->requests.end(),
-                                              [request](const AdapterRequest& r) { return r.request == request; }));
+        return static_cast<int>(
+            std::count_if(adapter->requests.begin(), adapter->requests.end(),
+                          [request](const AdapterRequest& r) { return r.request == request; }));
     }
 
     std::vector<float> pausesOf(float ms) const {
@@ -147,11 +148,12 @@ TEST_P(AddressSearch, LowestAddressAnsweringManufacturerIdWins) {
 
 INSTANTIATE_TEST_SUITE_P(
     Chips, AddressSearch,
-    ::testing::Values(SearchCase{"FirstAddress", {0x18}, -1, 0x18, 1}, SearchCase{"At4C", {0x4C}, -1, 0x4C, 53},
-                      SearchCase{"LastAddress", {0x4E}, -1, 0x4E, 55},
-                      SearchCase{"TwoChipsLowerWins", {0x4C, 0x29}, -1, 0x29, 18},
-                      SearchCase{"OutsideRangeIsNotSearched", {0x17, 0x4F}, USBStuff::InitialConnectionFailed, 0, 55},
-                      SearchCase{"NoChip", {}, USBStuff::InitialConnectionFailed, 0, 55}),
+    ::testing::Values(
+        SearchCase{"FirstAddress", {0x18}, -1, 0x18, 1}, SearchCase{"At4C", {0x4C}, -1, 0x4C, 53},
+        SearchCase{"LastAddress", {0x4E}, -1, 0x4E, 55},
+        SearchCase{"TwoChipsLowerWins", {0x4C, 0x29}, -1, 0x29, 18},
+        SearchCase{"OutsideRangeIsNotSearched", {0x17, 0x4F}, USBStuff::InitialConnectionFailed, 0, 55},
+        SearchCase{"NoChip", {}, USBStuff::InitialConnectionFailed, 0, 55}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
 
 TEST_F(ConnectionSequence, ManufacturerIdReadFailureIsCommunicationsInterrupted) {

@@ -81,15 +81,14 @@ TEST_F(MonitoringTick, AllSectionsRunInTheirOrderOnTheFirstTick) {
     ContinuousReading = RegMapOpen = LimitsOpen = GraphOpen = LoggingActive = true;
     LogFileName = folder.filePath("log.csv");
     cycle.tick();
-    const QStringList expected{"read 0",  "read 16", "read 1",  "read 51",  "read 48",  "regmap read",
-                               "poll 2",  "lamp 0",  "lamp 1",  "lamp 8",   "lamp 2",   "lamp 3",
-                               "lamp 9",  "lamp 6",  "poll 35", "lamp 4",   "lamp 5",   "lamp 10",
-                               "lamp 7",  "lamp 11", "gauge 0", "gauge 1",  "gauge 2",  "sample 1",
-                               "sample 2", "sample 3"};
+    const QStringList expected{
+        "read 0", "read 16", "read 1",  "read 51", "read 48", "regmap read", "poll 2",   "lamp 0",  "lamp 1",
+        "lamp 8", "lamp 2",  "lamp 3",  "lamp 9",  "lamp 6",  "poll 35",     "lamp 4",   "lamp 5",  "lamp 10",
+        "lamp 7", "lamp 11", "gauge 0", "gauge 1", "gauge 2", "sample 1",    "sample 2", "sample 3"};
     EXPECT_EQ(calls, expected);
     EXPECT_EQ(logLines().size(), 1);
-    for (double stamp : {cycle.LastReadTime, cycle.LastRegMapReadTime, cycle.LastLimitsTime, cycle.LastGraphTime,
-                         cycle.LastLogTime})
+    for (double stamp : {cycle.LastReadTime, cycle.LastRegMapReadTime, cycle.LastLimitsTime,
+                         cycle.LastGraphTime, cycle.LastLogTime})
         EXPECT_EQ(stamp, kNoon);
 }
 

@@ -29,14 +29,15 @@ TEST_P(StoredTwipsRule, NumbersApplyAndAnythingElseFallsBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, StoredTwipsRule,
-    ::testing::Values(StoredCase{"Absent", QVariant(), false, 1000}, StoredCase{"Number", "1200", false, 1200},
-                      StoredCase{"Blanks", " 1200 ", false, 1200}, StoredCase{"Fraction", "1234.5", false, 1234.5},
+    ::testing::Values(StoredCase{"Absent", QVariant(), false, 1000},
+                      StoredCase{"Number", "1200", false, 1200}, StoredCase{"Blanks", " 1200 ", false, 1200},
+                      StoredCase{"Fraction", "1234.5", false, 1234.5},
                       // A window may sit left of or above the primary screen.
                       StoredCase{"NegativeEdge", "-300", false, -300},
                       StoredCase{"NotANumber", "wide", false, 1000}, StoredCase{"Empty", "", false, 1000},
                       StoredCase{"TrailingLetters", "12abc", false, 1000},
-                      StoredCase{"Infinite", "inf", false, 1000},
-                      StoredCase{"ZeroWidth", "0", true, 1000}, StoredCase{"NegativeWidth", "-6500", true, 1000}),
+                      StoredCase{"Infinite", "inf", false, 1000}, StoredCase{"ZeroWidth", "0", true, 1000},
+                      StoredCase{"NegativeWidth", "-6500", true, 1000}),
     [](const ::testing::TestParamInfo<StoredCase>& info) { return info.param.name; });
 
 class MainWindowGeometry : public ::testing::Test {

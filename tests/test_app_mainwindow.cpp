@@ -116,9 +116,10 @@ TEST_F(MainWindow, ToolbarButtonsHaveTheirKeysTooltipsAndIcons) {
         const char* key;
         const char* tooltip;
         bool enabled;
-    } buttons[] = {{"Save", "Save/Recall Configuration", true}, {"Config", "General Device Configuration", true},
-                   {"Graphs", "Temperature/Fan graphs", true},  {"Tree", "Register Map Tree", true},
-                   {"Limits", "Interrupts/Limits", true},       {"Log", "", false}};
+    } buttons[] = {
+        {"Save", "Save/Recall Configuration", true}, {"Config", "General Device Configuration", true},
+        {"Graphs", "Temperature/Fan graphs", true},  {"Tree", "Register Map Tree", true},
+        {"Limits", "Interrupts/Limits", true},       {"Log", "", false}};
     const QList<QAction*> actions = toolbar->actions();
     ASSERT_EQ(actions.size(), 6);
     for (int i = 0; i < 6; ++i) {
@@ -135,9 +136,10 @@ TEST_F(MainWindow, ToolbarDispatchMatchesKeysExactly) {
     const struct {
         const char* key;
         const char* window; // empty: nothing opens
-    } cases[] = {{"Save", "frmSave"},  {"Config", "frmConfig"}, {"Graphs", "frmGraph"}, {"Tree", "frmRegMap"},
-                 {"Limits", "frmLimits"}, {"Log", "frmLogging"}, {"save", ""},            {"Graph", ""},
-                 {"", ""},               {"Limits ", ""}};
+    } cases[] = {{"Save", "frmSave"},   {"Config", "frmConfig"}, {"Graphs", "frmGraph"},
+                 {"Tree", "frmRegMap"}, {"Limits", "frmLimits"}, {"Log", "frmLogging"},
+                 {"save", ""},          {"Graph", ""},           {"", ""},
+                 {"Limits ", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         requested.clear();

@@ -29,7 +29,8 @@ struct TemperatureCase {
     float expected[3];
 };
 
-class ReadTemperaturesCases : public MonitoringRoutines, public ::testing::WithParamInterface<TemperatureCase> {};
+class ReadTemperaturesCases : public MonitoringRoutines,
+                              public ::testing::WithParamInterface<TemperatureCase> {};
 } // namespace
 
 TEST_P(ReadTemperaturesCases, ConvertsTheRegisterBytes) {
@@ -74,7 +75,9 @@ TEST_F(MonitoringRoutines, EachTemperatureIsStoredAsSoonAsItIsComputed) {
     adapter->setRegister(kChip, kRemote1TempLow, 0x40);
     adapter->setRegister(kChip, kRemote1TempHigh, 41);
     // The Remote2 low byte read fails: the link error ends the work there.
-    adapter->status = [](const AdapterRequest& r, int) -> int16_t { return r.index == kRemote2TempLow ? 1 : 0; };
+    adapter->status = [](const AdapterRequest& r, int) -> int16_t {
+        return r.index == kRemote2TempLow ? 1 : 0;
+    };
     EXPECT_THROW(ReadTemperatures(), LinkErrorExit);
     EXPECT_EQ(Temperatures[0], 40);
     EXPECT_EQ(Temperatures[1], 41.25);
@@ -87,8 +90,8 @@ TEST_F(MonitoringRoutines, StatusLampsFollowTheirBitsInTheLimitsWindowOrder) {
         int bit;
         int lamp;
     };
-    const Bit bits[] = {{kStatusReg1, 6, 0}, {kStatusReg1, 5, 1}, {kStatusReg1, 0, 8},  {kStatusReg1, 4, 2},
-                        {kStatusReg1, 3, 3}, {kStatusReg1, 1, 9}, {kStatusReg1, 2, 6},  {kStatusReg2, 4, 4},
+    const Bit bits[] = {{kStatusReg1, 6, 0}, {kStatusReg1, 5, 1},  {kStatusReg1, 0, 8}, {kStatusReg1, 4, 2},
+                        {kStatusReg1, 3, 3}, {kStatusReg1, 1, 9},  {kStatusReg1, 2, 6}, {kStatusReg2, 4, 4},
                         {kStatusReg2, 3, 5}, {kStatusReg2, 1, 10}, {kStatusReg2, 2, 7}, {kStatusReg2, 0, 11}};
     for (const Bit& b : bits) {
         SCOPED_TRACE(testing::Message() << "register " << b.reg << " bit " << b.bit);
@@ -114,10 +117,12 @@ TEST_F(MonitoringRoutines, StatusIsPolledAndUnshownBitsLightNothing) {
     FakeLimits limits;
     Views.limits = &limits;
     UpdateStatusLamps();
-    const std::vector<AdapterRequest> expected{{0xDC, kChip, kStatusReg1, 1, 1}, {0xDC, kChip, kStatusReg2, 1, 1}};
+    const std::vector<AdapterRequest> expected{{0xDC, kChip, kStatusReg1, 1, 1},
+                                               {0xDC, kChip, kStatusReg2, 1, 1}};
     EXPECT_EQ(adapter->requests, expected);
     EXPECT_EQ(limits.lamps.size(), 12u);
-    EXPECT_TRUE(std::none_of(limits.lamps.begin(), limits.lamps.end(), [](const FakeLimits::Lamp& l) { return l.on; }));
+    EXPECT_TRUE(std::none_of(limits.lamps.begin(), limits.lamps.end(),
+                             [](const FakeLimits::Lamp& l) { return l.on; }));
 }
 
 TEST_F(MonitoringRoutines, FailedStatusPollIsNotReported) {

@@ -30,5 +30,9 @@ void ShowWarningMessage(const QString& text) {
         QMessageBox::warning(nullptr, kApplicationTitle, text, QMessageBox::Ok);
 }
 
-void SetCriticalMessageFunction(MessageFunction show) { criticalReplacement() = std::move(show); }
-void SetWarningMessageFunction(MessageFunction show) { warningReplacement() = std::move(show); }
+void SetCriticalMessageFunction(MessageFunction show) {
+    criticalReplacement() = std::move(show);
+}
+void SetWarningMessageFunction(MessageFunction show) {
+    warningReplacement() = std::move(show);
+}

@@ -1,7 +1,7 @@
 #include "app/ConnectionSequence.h"
 
-#include "app/Delay.h"
 #include "adapter/USBFunctions.h"
+#include "app/Delay.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
@@ -23,11 +23,14 @@ void showStatus(const QString& text) {
 
 bool sendBusSetUp() {
     uint8_t noData = 0;
-    return USBFunctions::VendorIORequest(kBusSetUpRequest, kBusSetUpValue, kBusSetUpIndex, 0, 0, &noData) == 0;
+    return USBFunctions::VendorIORequest(kBusSetUpRequest, kBusSetUpValue, kBusSetUpIndex, 0, 0, &noData) ==
+           0;
 }
 } // namespace
 
-double ProgressStep(double fullWidth) { return std::floor(fullWidth / 100.0); }
+double ProgressStep(double fullWidth) {
+    return std::floor(fullWidth / 100.0);
+}
 
 void RunConnectionSequence(ConnectionProgress& progress) {
     const double step = ProgressStep(progress.progressFullWidth());

@@ -28,6 +28,8 @@ void Delay(float milliseconds) {
         busyWait(milliseconds);
 }
 
-void SetDelayFunction(DelayFunction delay) { replacement() = std::move(delay); }
+void SetDelayFunction(DelayFunction delay) {
+    replacement() = std::move(delay);
+}
 
 } // namespace GeneralStuff

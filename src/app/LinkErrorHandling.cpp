@@ -29,4 +29,6 @@ void HandleLinkError(int16_t, const QString& message) {
             window->close();
 }
 
-void InstallLinkErrorHandler() { USBStuff::SetLinkErrorHandler(HandleLinkError); }
+void InstallLinkErrorHandler() {
+    USBStuff::SetLinkErrorHandler(HandleLinkError);
+}

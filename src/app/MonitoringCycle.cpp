@@ -10,7 +10,8 @@ using namespace GeneralStuff;
 bool SectionDue(double last, double intervalSeconds, double now) {
     if (intervalSeconds <= 0)
         return true;
-    // Single precision on purpose: after 18:12 the due check moves in 1/128 s steps, as the program always has.
+    // Single precision on purpose: after 18:12 the due check moves in 1/128 s steps, as the program always
+    // has.
     const double until = static_cast<float>(last + intervalSeconds);
     const double stamp = static_cast<float>(last);
     return now > until || stamp > now;

@@ -26,7 +26,9 @@ template <size_t N> void setLamps(LimitsView& limits, int16_t status, const Lamp
 } // namespace
 
 // Only bits 7..6 count: readings stay in quarter degrees, bit 5 (0.125 °C) is dropped.
-float RemoteFraction(int16_t lowByte) { return static_cast<float>(lowByte & 0xC0) / 256.0f; }
+float RemoteFraction(int16_t lowByte) {
+    return static_cast<float>(lowByte & 0xC0) / 256.0f;
+}
 
 void ReadTemperatures() {
     // The high bytes are never two's complement: the extended range is an offset of 64.

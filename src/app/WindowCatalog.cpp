@@ -30,4 +30,6 @@ ChildWindow CreateChildWindow(const QString& className) {
     return it == table().end() ? ChildWindow{} : it->second();
 }
 
-void SetWindowFactory(WindowFactory factory) { replacement() = std::move(factory); }
+void SetWindowFactory(WindowFactory factory) {
+    replacement() = std::move(factory);
+}

@@ -5,7 +5,7 @@
 #include <functional>
 
 struct ChildWindow {
-    QWidget* widget = nullptr; // nullptr: no window of that name
+    QWidget* widget = nullptr;  // nullptr: no window of that name
     std::function<void()> load; // the window's Form_Load
 };
 

@@ -87,7 +87,8 @@ void frmMain::buildMenus() {
              {"mnuSoftware", "&Software options", &frmMain::mnuSoftware_Click}});
     mnuWindow = addMenu("mnuWindow", "&Window", {});
     connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::rebuildWindowMenu);
-    addMenu("mnuMainAbout", "&About", {{"mnuAbout", "A&bout the OTK5530 Software...", &frmMain::mnuAbout_Click}});
+    addMenu("mnuMainAbout", "&About",
+            {{"mnuAbout", "A&bout the OTK5530 Software...", &frmMain::mnuAbout_Click}});
 }
 
 void frmMain::buildToolBar() {
@@ -101,7 +102,8 @@ void frmMain::buildToolBar() {
         action->setData(QString(button.key));
         action->setToolTip(button.tooltip);
         action->setEnabled(button.offered);
-        connect(action, &QAction::triggered, this, [this, action] { tbToolBar_ButtonClick(action->data().toString()); });
+        connect(action, &QAction::triggered, this,
+                [this, action] { tbToolBar_ButtonClick(action->data().toString()); });
     }
 }
 
@@ -208,18 +210,38 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
         OpenChildWindow(windowClass);
 }
 
-void frmMain::tmrMaster_Timer() { cycle.tick(); }
+void frmMain::tmrMaster_Timer() {
+    cycle.tick();
+}
 
-void frmMain::mnuSave_Click() { OpenChildWindow("frmSave"); }
-void frmMain::mnuLog_Click() { OpenChildWindow("frmLogging"); }
-void frmMain::mnuRegMap_Click() { OpenChildWindow("frmRegMap"); }
-void frmMain::mnuGraph_Click() { OpenChildWindow("frmGraph"); }
-void frmMain::mnuLimits_Click() { OpenChildWindow("frmLimits"); }
-void frmMain::mnuGeneralConfig_Click() { OpenChildWindow("frmConfig"); }
-void frmMain::mnuSoftware_Click() { OpenChildWindow("frmSWOptions"); }
-void frmMain::mnuAbout_Click() { OpenChildWindow("frmAbout"); }
+void frmMain::mnuSave_Click() {
+    OpenChildWindow("frmSave");
+}
+void frmMain::mnuLog_Click() {
+    OpenChildWindow("frmLogging");
+}
+void frmMain::mnuRegMap_Click() {
+    OpenChildWindow("frmRegMap");
+}
+void frmMain::mnuGraph_Click() {
+    OpenChildWindow("frmGraph");
+}
+void frmMain::mnuLimits_Click() {
+    OpenChildWindow("frmLimits");
+}
+void frmMain::mnuGeneralConfig_Click() {
+    OpenChildWindow("frmConfig");
+}
+void frmMain::mnuSoftware_Click() {
+    OpenChildWindow("frmSWOptions");
+}
+void frmMain::mnuAbout_Click() {
+    OpenChildWindow("frmAbout");
+}
 
-void frmMain::setStatusText(const QString& text) { statusPanels[0]->setText(text); }
+void frmMain::setStatusText(const QString& text) {
+    statusPanels[0]->setText(text);
+}
 
 void frmMain::setMasterTimerEnabled(bool enabled) {
     if (enabled)
@@ -228,4 +250,6 @@ void frmMain::setMasterTimerEnabled(bool enabled) {
         tmrMaster->stop();
 }
 
-bool frmMain::masterTimerEnabled() const { return tmrMaster->isActive(); }
+bool frmMain::masterTimerEnabled() const {
+    return tmrMaster->isActive();
+}

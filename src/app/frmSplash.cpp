@@ -92,7 +92,9 @@ void frmSplash::Form_Load() {
     lblProductName->setText(kApplicationTitle);
 }
 
-double frmSplash::progressFullWidth() const { return kBarFullWidth; }
+double frmSplash::progressFullWidth() const {
+    return kBarFullWidth;
+}
 
 void frmSplash::showProgress() {
     lblProgInfo->show();

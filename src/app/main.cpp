@@ -1,8 +1,8 @@
+#include "app/Main.h"
 #include "adapter/DefaultAdapter.h"
 #include "app/Capture.h"
 #include "app/CommandLine.h"
 #include "app/LinkErrorHandling.h"
-#include "app/Main.h"
 #include "app/Version.h"
 
 #include <QApplication>
