@@ -35,6 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"CaptureAtOnce", {"--capture", "main.png"}, true, "main.png", 0},
         CommandLineCase{"AfterNotANumber", {"--capture", "m.png", "--after", "soon"}, false, "", 0},
         CommandLineCase{"AfterNegative", {"--capture", "m.png", "--after", "-1"}, false, "", 0},
+        CommandLineCase{"AfterBeyondTheTimersRange", {"--capture", "m.png", "--after", "1e10"}, false, "", 0},
         CommandLineCase{"AfterWithoutCapture", {"--after", "3"}, false, "", 0},
         CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
         CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),

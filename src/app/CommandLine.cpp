@@ -3,6 +3,10 @@
 #include <QCommandLineParser>
 #include <cmath>
 
+namespace {
+constexpr double kLongestCaptureWait = 1e6;
+}
+
 std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments, QString& error) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Evaluation software for the OTK5530 temperature sensor.");
@@ -31,8 +35,10 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
         }
         bool ok = false;
         options.captureAfter = parser.value(after).toDouble(&ok);
-        if (!ok || !std::isfinite(options.captureAfter) || options.captureAfter < 0) {
-            error = "--after needs a number of seconds, 0 or more.";
+        // The wait is a millisecond timer: keep it well inside its range.
+        if (!ok || !std::isfinite(options.captureAfter) || options.captureAfter < 0 ||
+            options.captureAfter > kLongestCaptureWait) {
+            error = "--after needs a number of seconds from 0 to 1000000.";
             return std::nullopt;
         }
     }
