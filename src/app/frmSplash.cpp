@@ -99,6 +99,8 @@ double frmSplash::progressFullWidth() const {
 void frmSplash::showProgress() {
     lblProgInfo->show();
     lblProgress->show();
+    // The bar's frame is part of the background; no event runs before the first pause.
+    repaint();
 }
 
 void frmSplash::setProgressText(const QString& text) {
