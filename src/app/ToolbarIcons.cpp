@@ -1,7 +1,6 @@
 #include "app/ToolbarIcons.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 
 namespace {

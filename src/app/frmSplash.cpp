@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <cmath>
 
