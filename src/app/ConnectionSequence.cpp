@@ -1,0 +1,88 @@
+#include "app/ConnectionSequence.h"
+
+#include "adapter/USBFunctions.h"
+#include "app/Delay.h"
+#include "device/GeneralStuff.h"
+#include "device/NumberText.h"
+#include "device/USBStuff.h"
+
+#include <QCoreApplication>
+#include <cmath>
+
+namespace GeneralStuff {
+
+namespace {
+constexpr int16_t kBusSetUpRequest = 0xDD;
+constexpr int32_t kBusSetUpValue = 0x30;
+constexpr int32_t kBusSetUpIndex = 0x33;
+
+void showStatus(const QString& text) {
+    if (Views.main)
+        Views.main->setStatusText(text);
+}
+
+bool sendBusSetUp() {
+    uint8_t noData = 0;
+    return USBFunctions::VendorIORequest(kBusSetUpRequest, kBusSetUpValue, kBusSetUpIndex, 0, 0, &noData) ==
+           0;
+}
+} // namespace
+
+double ProgressStep(double fullWidth) {
+    return std::floor(fullWidth / 100.0);
+}
+
+void RunConnectionSequence(ConnectionProgress& progress) {
+    const double step = ProgressStep(progress.progressFullWidth());
+    double bar = 0;
+    progress.setProgressWidth(bar);
+    progress.showProgress();
+
+    progress.setProgressText("Downloading Firmware...");
+    if (USBStuff::LoadAdapterFirmware() < 0)
+        USBStuff::ReportLinkError(USBStuff::FirmwareFailed);
+    showStatus("Firmware download succesful");
+    bar = 33 * step;
+    progress.setProgressWidth(bar);
+
+    progress.setProgressText("Enumerating...");
+    do {
+        bar += step / 2;
+        progress.setProgressWidth(bar);
+        Delay(50);
+    } while (bar < 50 * step);
+
+    progress.setProgressText("Connecting...");
+    bool connected = false;
+    for (int attempt = 1; attempt <= kSetUpAttempts && !connected; ++attempt) {
+        connected = sendBusSetUp();
+        Delay(200);
+        QCoreApplication::processEvents();
+    }
+    if (!connected)
+        USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
+
+    bar = 76 * step;
+    progress.setProgressWidth(bar);
+    progress.setProgressText("Searching for OTK5530 on USB...");
+    Delay(1000);
+
+    bool found = false;
+    for (int32_t address = kFirstSearchAddress; address <= kLastSearchAddress && !found; ++address) {
+        bar += 8 * step;
+        progress.setProgressWidth(bar);
+        if (USBStuff::ReadRegister(address, kManufacturerIdRegister) == kOurManufacturerId) {
+            DeviceAddress = address;
+            found = true;
+        }
+    }
+    if (!found)
+        USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
+
+    bar = 100 * step;
+    progress.setProgressWidth(bar);
+    progress.setProgressText("Found an OTK5530 at " + HexText(DeviceAddress) + "h");
+    Delay(2000);
+}
+
+} // namespace GeneralStuff

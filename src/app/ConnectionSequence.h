@@ -1,0 +1,36 @@
+#pragma once
+// The connection sequence of start-up: firmware download, bus set-up and the
+// search for the chip's address, with its progress shown on the splash.
+#include <QString>
+#include <cstdint>
+
+// Where the sequence shows its progress: a text line and a growing bar.
+class ConnectionProgress {
+public:
+    virtual ~ConnectionProgress() = default;
+    // The bar's full (design) width, in pixels.
+    virtual double progressFullWidth() const = 0;
+    // Makes the text line and the bar visible.
+    virtual void showProgress() = 0;
+    // Sets the text line and repaints it at once.
+    virtual void setProgressText(const QString& text) = 0;
+    // The bar's width in pixels; it may run past the full width.
+    virtual void setProgressWidth(double width) = 0;
+};
+
+namespace GeneralStuff {
+
+constexpr int kSetUpAttempts = 20;
+constexpr int32_t kFirstSearchAddress = 0x18;
+constexpr int32_t kLastSearchAddress = 0x4E;
+constexpr int32_t kManufacturerIdRegister = 0xFE;
+constexpr int16_t kOurManufacturerId = 0x41;
+
+// One hundredth of the bar's full width, whole pixels: every bar width is a number of these.
+double ProgressStep(double fullWidth);
+
+// Runs the sequence and sets DeviceAddress. A failure goes to ReportLinkError and
+// does not return.
+void RunConnectionSequence(ConnectionProgress& progress);
+
+} // namespace GeneralStuff

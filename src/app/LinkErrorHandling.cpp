@@ -1,0 +1,34 @@
+#include "app/LinkErrorHandling.h"
+
+#include "app/AppMessages.h"
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+bool isPopup(const QWidget* widget) {
+    const Qt::WindowType type = widget->windowType();
+    return type == Qt::Popup || type == Qt::ToolTip;
+}
+} // namespace
+
+void HandleLinkError(int16_t, const QString& message) {
+    // Stopped first: a tick under the open message box would only raise a second one.
+    if (GeneralStuff::Views.main)
+        GeneralStuff::Views.main->setMasterTimerEnabled(false);
+    ShowCriticalMessage(message);
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (!isPopup(widget))
+            windows.append(widget);
+    for (const QPointer<QWidget>& window : windows)
+        if (window)
+            window->close();
+}
+
+void InstallLinkErrorHandler() {
+    USBStuff::SetLinkErrorHandler(HandleLinkError);
+}

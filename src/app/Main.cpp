@@ -1,0 +1,31 @@
+#include "app/Main.h"
+
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "device/GeneralStuff.h"
+
+#include <QCoreApplication>
+
+namespace GeneralStuff {
+
+void Main() {
+    auto* splash = new frmSplash;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->Form_Load();
+    splash->show();
+    splash->repaint();
+    // Once, so the window system maps the splash before the busy start-up begins.
+    QCoreApplication::processEvents();
+
+    auto* main = new frmMain;
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    main->MDIForm_Load(*splash);
+
+    splash->close();
+    main->show();
+    main->setMasterTimerEnabled(true);
+    main->OpenChildWindow("frmGraph");
+    InitDeviceModel();
+}
+
+} // namespace GeneralStuff

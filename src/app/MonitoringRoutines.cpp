@@ -1,0 +1,81 @@
+#include "app/MonitoringRoutines.h"
+
+#include "device/GeneralStuff.h"
+#include "device/NumberText.h"
+#include "device/USBStuff.h"
+
+namespace GeneralStuff {
+
+namespace {
+constexpr float kExtendedRangeOffset = 64;
+
+struct LampBit {
+    int bit;
+    int lamp;
+};
+// Lamp order as the limits window expects them: high, low, THERM per channel, then the open diode.
+constexpr LampBit kStatus1Lamps[] = {{6, 0}, {5, 1}, {0, 8}, {4, 2}, {3, 3}, {1, 9}, {2, 6}};
+constexpr LampBit kStatus2Lamps[] = {{4, 4}, {3, 5}, {1, 10}, {2, 7}, {0, 11}};
+
+const QString kDegrees = QStringLiteral("°C");
+
+template <size_t N> void setLamps(LimitsView& limits, int16_t status, const LampBit (&lamps)[N]) {
+    for (const LampBit& lamp : lamps)
+        limits.setLamp(lamp.lamp, ((status >> lamp.bit) & 1) != 0);
+}
+} // namespace
+
+// Only bits 7..6 count: readings stay in quarter degrees, bit 5 (0.125 °C) is dropped.
+float RemoteFraction(int16_t lowByte) {
+    return static_cast<float>(lowByte & 0xC0) / 256.0f;
+}
+
+void ReadTemperatures() {
+    // The high bytes are never two's complement: the extended range is an offset of 64.
+    Temperatures[0] = static_cast<float>(USBStuff::ReadRegister(DeviceAddress, kLocalTemp));
+    const float f1 = RemoteFraction(USBStuff::ReadRegister(DeviceAddress, kRemote1TempLow));
+    Temperatures[1] = static_cast<float>(USBStuff::ReadRegister(DeviceAddress, kRemote1TempHigh)) + f1;
+    const float f2 = RemoteFraction(USBStuff::ReadRegister(DeviceAddress, kRemote2TempLow));
+    Temperatures[2] = static_cast<float>(USBStuff::ReadRegister(DeviceAddress, kRemote2TempHigh)) + f2;
+    if (ExtendedRange) {
+        Temperatures[0] -= kExtendedRangeOffset;
+        Temperatures[1] -= kExtendedRangeOffset;
+        Temperatures[2] -= kExtendedRangeOffset;
+    }
+}
+
+void UpdateStatusLamps() {
+    // The status reads use the unchecked poll: a failed request leaves the lamps showing the old buffer.
+    const int16_t status1 = USBStuff::PollRegister(DeviceAddress, kStatusReg1);
+    if (Views.limits)
+        setLamps(*Views.limits, status1, kStatus1Lamps);
+    const int16_t status2 = USBStuff::PollRegister(DeviceAddress, kStatusReg2);
+    if (Views.limits)
+        setLamps(*Views.limits, status2, kStatus2Lamps);
+}
+
+void UpdateGauges() {
+    LimitsView* limits = Views.limits;
+    if (!limits)
+        return;
+    for (int i = 0; i < 3; ++i)
+        limits->setGaugeReading(i, Temperatures[i], StrNumber(Temperatures[i]) + kDegrees);
+}
+
+void UpdateGraph() {
+    GraphView* graph = Views.graph;
+    if (!graph)
+        return;
+    for (int i = 0; i < 3; ++i)
+        graph->appendSample(i + 1, static_cast<double>(Temperatures[i]));
+    graph->setTraceCaption(1, "Local = " + TrimmedNumber(Temperatures[0]) + kDegrees);
+    if (!Remote2Selected) {
+        graph->setTraceCaption(2, "Remote1 = " + FormatTemperature(Temperatures[1]) + kDegrees);
+        graph->setTraceCaption(3, "Remote2 = " + FormatTemperature(Temperatures[2]) + kDegrees);
+    } else {
+        // Trace 2 samples Remote2 through the shared registers; its caption shows the dedicated reading.
+        graph->setTraceCaption(2, "Remote2 = " + FormatTemperature(Temperatures[2]) + kDegrees);
+    }
+}
+
+} // namespace GeneralStuff

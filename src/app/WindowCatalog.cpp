@@ -1,0 +1,35 @@
+#include "app/WindowCatalog.h"
+
+#include <map>
+
+namespace {
+template <class Window> ChildWindow make() {
+    auto* window = new Window;
+    return {window, [window] { window->Form_Load(); }};
+}
+
+using Maker = ChildWindow (*)();
+
+// One entry per window opened from the main window's menus and toolbar:
+// {"frmRegMap", make<frmRegMap>}, ... as the windows arrive.
+const std::map<QString, Maker>& table() {
+    static const std::map<QString, Maker> windows = {};
+    return windows;
+}
+
+WindowFactory& replacement() {
+    static WindowFactory factory;
+    return factory;
+}
+} // namespace
+
+ChildWindow CreateChildWindow(const QString& className) {
+    if (replacement())
+        return replacement()(className);
+    const auto it = table().find(className);
+    return it == table().end() ? ChildWindow{} : it->second();
+}
+
+void SetWindowFactory(WindowFactory factory) {
+    replacement() = std::move(factory);
+}

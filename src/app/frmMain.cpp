@@ -1,0 +1,255 @@
+#include "app/frmMain.h"
+
+#include "app/AppMessages.h"
+#include "app/ConnectionSequence.h"
+#include "app/MainGeometry.h"
+#include "app/ToolbarIcons.h"
+#include "app/ToolbarKeys.h"
+#include "app/Version.h"
+#include "app/WindowCatalog.h"
+#include "device/Clock.h"
+#include "device/GeneralStuff.h"
+#include "views/Twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+constexpr int kMasterTimerMs = 10;
+constexpr int kClockRefreshMs = 1000;
+constexpr int kInchPixels = 96;
+const char* const kWindowClassProperty = "windowClass";
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("frmMain");
+    setWindowTitle(kApplicationTitle);
+    mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName("mdiArea");
+    setCentralWidget(mdiArea);
+
+    tmrMaster = new QTimer(this);
+    tmrMaster->setObjectName("tmrMaster");
+    tmrMaster->setInterval(kMasterTimerMs);
+    connect(tmrMaster, &QTimer::timeout, this, &frmMain::tmrMaster_Timer);
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    // The warning waits for the tick to finish, so no tick work runs inside its message box.
+    cycle.setLogFailureHandler([this](const QString& message) {
+        QMetaObject::invokeMethod(
+            this, [message] { ShowWarningMessage(message); }, Qt::QueuedConnection);
+    });
+    GeneralStuff::Views.main = this;
+}
+
+frmMain::~frmMain() {
+    if (GeneralStuff::Views.main == this)
+        GeneralStuff::Views.main = nullptr;
+}
+
+void frmMain::buildMenus() {
+    struct Item {
+        const char* name;
+        const char* caption;
+        void (frmMain::*handler)();
+    };
+    auto addMenu = [this](const char* name, const char* caption, std::initializer_list<Item> items) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(name);
+        menu->menuAction()->setObjectName(QString(name) + "_Action");
+        for (const Item& item : items) {
+            QAction* action = menu->addAction(item.caption);
+            action->setObjectName(item.name);
+            connect(action, &QAction::triggered, this, item.handler);
+        }
+        return menu;
+    };
+    addMenu("mnuFile", "&File",
+            {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click},
+             {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click}});
+    addMenu("mnuDevice", "&View",
+            {{"mnuRegMap", "&Register Map", &frmMain::mnuRegMap_Click},
+             {"mnuGraph", "Gra&phing", &frmMain::mnuGraph_Click},
+             {"mnuLimits", "Li&mits, Interrupts", &frmMain::mnuLimits_Click}});
+    addMenu("mnuConfig", "&Configuration",
+            {{"mnuGeneralConfig", "&General Configuration", &frmMain::mnuGeneralConfig_Click},
+             {"mnuSoftware", "&Software options", &frmMain::mnuSoftware_Click}});
+    mnuWindow = addMenu("mnuWindow", "&Window", {});
+    connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::rebuildWindowMenu);
+    addMenu("mnuMainAbout", "&About",
+            {{"mnuAbout", "A&bout the OTK5530 Software...", &frmMain::mnuAbout_Click}});
+}
+
+void frmMain::buildToolBar() {
+    tbToolBar = addToolBar("Toolbar");
+    tbToolBar->setObjectName("tbToolBar");
+    tbToolBar->setIconSize(QSize(16, 16));
+    tbToolBar->setMovable(false);
+    for (const ToolbarButton& button : kToolbarButtons) {
+        QAction* action = tbToolBar->addAction(ToolbarIcon(button.key), "");
+        action->setObjectName(QString("tbToolBar_") + button.key);
+        action->setData(QString(button.key));
+        action->setToolTip(button.tooltip);
+        action->setEnabled(button.offered);
+        connect(action, &QAction::triggered, this,
+                [this, action] { tbToolBar_ButtonClick(action->data().toString()); });
+    }
+}
+
+void frmMain::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("sbStatusBar");
+    for (int i = 0; i < 3; ++i) {
+        statusPanels[i] = new QLabel(bar);
+        statusPanels[i]->setObjectName(QString("sbStatusBar_%1").arg(i + 1));
+        statusPanels[i]->setFrameShape(QFrame::Panel);
+        statusPanels[i]->setFrameShadow(QFrame::Sunken);
+    }
+    statusPanels[0]->setText("Status");
+    bar->addWidget(statusPanels[0], 1);
+    for (int i = 1; i < 3; ++i) {
+        statusPanels[i]->setFixedWidth(kInchPixels);
+        statusPanels[i]->setAlignment(Qt::AlignCenter);
+        bar->addPermanentWidget(statusPanels[i]);
+    }
+    showDateAndTime();
+    tmrClock = new QTimer(this);
+    tmrClock->setObjectName("tmrClock");
+    tmrClock->setInterval(kClockRefreshMs);
+    connect(tmrClock, &QTimer::timeout, this, &frmMain::showDateAndTime);
+    tmrClock->start();
+}
+
+void frmMain::showDateAndTime() {
+    const QDateTime now = Clock::LocalNow();
+    const QLocale locale;
+    statusPanels[1]->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    statusPanels[2]->setText(locale.toString(now.time(), QLocale::ShortFormat));
+}
+
+void frmMain::MDIForm_Load(ConnectionProgress& progress) {
+    const std::unique_ptr<QSettings> settings = OpenMainSettings();
+    const MainGeometry geometry = ReadMainGeometry(*settings);
+    move(Px(geometry.left), Px(geometry.top));
+    resize(Px(geometry.width), Px(geometry.height));
+    setWindowTitle(kApplicationTitle);
+    GeneralStuff::RunConnectionSequence(progress);
+}
+
+void frmMain::MDIForm_Unload() {
+    if (isMinimized())
+        return;
+    const std::unique_ptr<QSettings> settings = OpenMainSettings();
+    WriteMainGeometry(*settings, {Twips(x()), Twips(y()), Twips(width()), Twips(height())});
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    setMasterTimerEnabled(false);
+    mdiArea->closeAllSubWindows();
+    MDIForm_Unload();
+    event->accept();
+}
+
+void frmMain::OpenChildWindow(const QString& className) {
+    for (QMdiSubWindow* open : mdiArea->subWindowList()) {
+        if (open->property(kWindowClassProperty).toString() == className) {
+            if (open->isMinimized())
+                open->showNormal();
+            mdiArea->setActiveSubWindow(open);
+            open->raise();
+            return;
+        }
+    }
+    const ChildWindow child = CreateChildWindow(className);
+    if (!child.widget)
+        return;
+    QPointer<QMdiSubWindow> frame = mdiArea->addSubWindow(child.widget);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setProperty(kWindowClassProperty, className);
+    if (child.load)
+        child.load();
+    if (!frame)
+        return;
+    frame->show();
+    mdiArea->setActiveSubWindow(frame);
+    frame->raise();
+}
+
+void frmMain::rebuildWindowMenu() {
+    mnuWindow->clear();
+    QMdiSubWindow* active = mdiArea->activeSubWindow();
+    for (QMdiSubWindow* open : mdiArea->subWindowList()) {
+        QString caption = open->windowTitle();
+        if (caption.isEmpty())
+            caption = open->property(kWindowClassProperty).toString();
+        QAction* action = mnuWindow->addAction(caption);
+        action->setCheckable(true);
+        action->setChecked(open == active);
+        QPointer<QMdiSubWindow> target = open;
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target)
+                mdiArea->setActiveSubWindow(target);
+        });
+    }
+}
+
+void frmMain::tbToolBar_ButtonClick(const QString& key) {
+    const QString windowClass = WindowOfToolbarKey(key);
+    if (!windowClass.isEmpty())
+        OpenChildWindow(windowClass);
+}
+
+void frmMain::tmrMaster_Timer() {
+    cycle.tick();
+}
+
+void frmMain::mnuSave_Click() {
+    OpenChildWindow("frmSave");
+}
+void frmMain::mnuLog_Click() {
+    OpenChildWindow("frmLogging");
+}
+void frmMain::mnuRegMap_Click() {
+    OpenChildWindow("frmRegMap");
+}
+void frmMain::mnuGraph_Click() {
+    OpenChildWindow("frmGraph");
+}
+void frmMain::mnuLimits_Click() {
+    OpenChildWindow("frmLimits");
+}
+void frmMain::mnuGeneralConfig_Click() {
+    OpenChildWindow("frmConfig");
+}
+void frmMain::mnuSoftware_Click() {
+    OpenChildWindow("frmSWOptions");
+}
+void frmMain::mnuAbout_Click() {
+    OpenChildWindow("frmAbout");
+}
+
+void frmMain::setStatusText(const QString& text) {
+    statusPanels[0]->setText(text);
+}
+
+void frmMain::setMasterTimerEnabled(bool enabled) {
+    if (enabled)
+        tmrMaster->start();
+    else
+        tmrMaster->stop();
+}
+
+bool frmMain::masterTimerEnabled() const {
+    return tmrMaster->isActive();
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The main window: the frame that holds every view as a child window, its
+// menus, toolbar and status bar, and the master timer of the monitoring cycle.
+#include "app/MonitoringCycle.h"
+#include "device/ViewRegistry.h"
+
+#include <QMainWindow>
+
+class ConnectionProgress;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+class frmMain : public QMainWindow, public MainWindowView {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Applies the stored geometry and runs the connection sequence, showing its progress.
+    void MDIForm_Load(ConnectionProgress& progress);
+    // Stores the geometry unless the window is minimized.
+    void MDIForm_Unload();
+
+    // Loads and shows the window of the class, or brings the open one to the front.
+    void OpenChildWindow(const QString& className);
+    void tbToolBar_ButtonClick(const QString& key);
+    void tmrMaster_Timer();
+
+    void mnuSave_Click();
+    void mnuLog_Click();
+    void mnuRegMap_Click();
+    void mnuGraph_Click();
+    void mnuLimits_Click();
+    void mnuGeneralConfig_Click();
+    void mnuSoftware_Click();
+    void mnuAbout_Click();
+
+    void setStatusText(const QString& text) override;
+    void setMasterTimerEnabled(bool enabled) override;
+    bool masterTimerEnabled() const override;
+
+    MonitoringCycle& monitoringCycle() { return cycle; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void rebuildWindowMenu();
+    void showDateAndTime();
+
+    QMdiArea* mdiArea;
+    QTimer* tmrMaster;
+    QTimer* tmrClock;
+    QToolBar* tbToolBar = nullptr;
+    QMenu* mnuWindow = nullptr;
+    QLabel* statusPanels[3] = {};
+    MonitoringCycle cycle;
+};

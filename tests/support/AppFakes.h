@@ -1,0 +1,110 @@
+#pragma once
+// Views that record what the application shell asks of them, a progress display
+// for the connection sequence, and the test settings folder.
+#include "app/ConnectionSequence.h"
+#include "device/ViewRegistry.h"
+
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+// A shared record of calls, so the order across views shows.
+using CallLog = QStringList;
+
+class FakeLimits : public LimitsView {
+public:
+    explicit FakeLimits(CallLog* log = nullptr) : log(log) {}
+    void Form_Load() override {}
+    void showRemote2Selected(bool) override {}
+    void setLamp(int index, bool on) override {
+        lamps.push_back({index, on});
+        if (log)
+            log->append(QString("lamp %1").arg(index));
+    }
+    void setGaugeReading(int index, float temperature, const QString& caption) override {
+        gauges.push_back({index, temperature, caption});
+        if (log)
+            log->append(QString("gauge %1").arg(index));
+    }
+    struct Lamp {
+        int index;
+        bool on;
+    };
+    struct Gauge {
+        int index;
+        float temperature;
+        QString caption;
+    };
+    std::vector<Lamp> lamps;
+    std::vector<Gauge> gauges;
+    CallLog* log;
+};
+
+class FakeGraph : public GraphView {
+public:
+    explicit FakeGraph(CallLog* log = nullptr) : log(log) {}
+    void appendSample(int trace, double value) override {
+        samples.push_back({trace, value});
+        if (log)
+            log->append(QString("sample %1").arg(trace));
+    }
+    void setTraceCaption(int trace, const QString& text) override { captions.push_back({trace, text}); }
+    void setTraceVisible(int, bool) override {}
+    struct Sample {
+        int trace;
+        double value;
+    };
+    struct Caption {
+        int trace;
+        QString text;
+    };
+    std::vector<Sample> samples;
+    std::vector<Caption> captions;
+    CallLog* log;
+};
+
+class FakeRegMap : public RegMapView {
+public:
+    explicit FakeRegMap(CallLog* log = nullptr) : log(log) {}
+    bool continuousReadTicked() const override { return ticked; }
+    void ReadAction() override {
+        ++readActions;
+        if (log)
+            log->append("regmap read");
+    }
+    bool ticked = true;
+    int readActions = 0;
+    CallLog* log;
+};
+
+class FakeMainWindow : public MainWindowView {
+public:
+    void setStatusText(const QString& text) override { statusTexts.append(text); }
+    void setMasterTimerEnabled(bool enabled) override { timerEnabled = enabled; }
+    bool masterTimerEnabled() const override { return timerEnabled; }
+    QStringList statusTexts;
+    bool timerEnabled = false;
+};
+
+class FakeProgress : public ConnectionProgress {
+public:
+    double progressFullWidth() const override { return fullWidth; }
+    void showProgress() override { shown = true; }
+    void setProgressText(const QString& text) override { texts.append(text); }
+    void setProgressWidth(double width) override { widths.push_back(width); }
+    double fullWidth = 400;
+    bool shown = false;
+    QStringList texts;
+    std::vector<double> widths;
+};
+
+// Points the per-user settings store at a fresh temporary folder for one test.
+class TestSettingsFolder {
+public:
+    TestSettingsFolder() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+    QString path() const { return dir.path(); }
+
+private:
+    QTemporaryDir dir;
+};

@@ -1,0 +1,42 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct CommandLineCase {
+    const char* name;
+    QStringList arguments;
+    bool accepted;
+    QString captureFile;
+    double after;
+};
+
+class CommandLineCases : public ::testing::TestWithParam<CommandLineCase> {};
+} // namespace
+
+TEST_P(CommandLineCases, AcceptsCaptureOptionsAndRefusesBadValues) {
+    const CommandLineCase& c = GetParam();
+    QString error;
+    const auto options = ParseCommandLine(QStringList{"otk5530-eval"} + c.arguments, error);
+    ASSERT_EQ(options.has_value(), c.accepted) << error.toStdString();
+    if (!c.accepted) {
+        EXPECT_FALSE(error.isEmpty());
+        return;
+    }
+    EXPECT_EQ(options->captureFile, c.captureFile);
+    EXPECT_EQ(options->captureAfter, c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLineCases,
+    ::testing::Values(
+        CommandLineCase{"Nothing", {}, true, "", 0},
+        CommandLineCase{"Capture", {"--capture", "main.png", "--after", "2.5"}, true, "main.png", 2.5},
+        CommandLineCase{"CaptureAtOnce", {"--capture", "main.png"}, true, "main.png", 0},
+        CommandLineCase{"AfterNotANumber", {"--capture", "m.png", "--after", "soon"}, false, "", 0},
+        CommandLineCase{"AfterNegative", {"--capture", "m.png", "--after", "-1"}, false, "", 0},
+        CommandLineCase{"AfterBeyondTheTimersRange", {"--capture", "m.png", "--after", "1e10"}, false, "", 0},
+        CommandLineCase{"AfterWithoutCapture", {"--after", "3"}, false, "", 0},
+        CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
+        CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),
+    [](const ::testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });

@@ -1,0 +1,278 @@
+#include "app/AppMessages.h"
+#include "app/LinkErrorHandling.h"
+#include "app/MainGeometry.h"
+#include "app/WindowCatalog.h"
+#include "app/frmMain.h"
+#include "app/frmSplash.h"
+#include "device/Clock.h"
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+#include "support/AppFakes.h"
+#include "support/ScriptedAdapter.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace {
+// A child window that counts its loads and closes, standing in for the views.
+class CountingWindow : public QWidget {
+public:
+    CountingWindow(const QString& name, QStringList* closed) : closed(closed) {
+        setObjectName(name);
+        setWindowTitle(name + " title");
+    }
+    int loads = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        closed->append(objectName());
+        event->accept();
+    }
+
+private:
+    QStringList* closed;
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GeneralStuff::ResetSharedState();
+        SetWindowFactory([this](const QString& name) -> ChildWindow {
+            requested.append(name);
+            if (name == "frmUnknown")
+                return {};
+            auto* window = new CountingWindow(name, &closed);
+            return {window, [window] { ++window->loads; }};
+        });
+        main = std::make_unique<frmMain>();
+    }
+    void TearDown() override {
+        SetWindowFactory({});
+        SetCriticalMessageFunction({});
+        Clock::SetLocalNowSource({});
+        GeneralStuff::ResetSharedState();
+    }
+    QList<QMdiSubWindow*> children() const { return main->findChild<QMdiArea*>("mdiArea")->subWindowList(); }
+    CountingWindow* child(int i) const { return static_cast<CountingWindow*>(children().at(i)->widget()); }
+    QMdiSubWindow* active() const { return main->findChild<QMdiArea*>("mdiArea")->activeSubWindow(); }
+    QAction* action(const char* name) const { return main->findChild<QAction*>(name); }
+
+    TestSettingsFolder folder;
+    QStringList requested;
+    QStringList closed;
+    std::unique_ptr<frmMain> main;
+};
+} // namespace
+
+TEST_F(MainWindow, MenusCarryTheirCaptionsAndOpenTheirWindows) {
+    const struct {
+        const char* menu;
+        const char* menuCaption;
+        const char* item;
+        const char* caption;
+        const char* window;
+    } items[] = {{"mnuFile", "&File", "mnuSave", "&Save/Recall Configuration", "frmSave"},
+                 {"mnuFile", "&File", "mnuLog", "&Log Data to File", "frmLogging"},
+                 {"mnuDevice", "&View", "mnuRegMap", "&Register Map", "frmRegMap"},
+                 {"mnuDevice", "&View", "mnuGraph", "Gra&phing", "frmGraph"},
+                 {"mnuDevice", "&View", "mnuLimits", "Li&mits, Interrupts", "frmLimits"},
+                 {"mnuConfig", "&Configuration", "mnuGeneralConfig", "&General Configuration", "frmConfig"},
+                 {"mnuConfig", "&Configuration", "mnuSoftware", "&Software options", "frmSWOptions"},
+                 {"mnuMainAbout", "&About", "mnuAbout", "A&bout the OTK5530 Software...", "frmAbout"}};
+    for (const auto& i : items) {
+        SCOPED_TRACE(i.item);
+        auto* menu = main->findChild<QMenu*>(i.menu);
+        ASSERT_TRUE(menu);
+        EXPECT_EQ(menu->title(), i.menuCaption);
+        QAction* item = action(i.item);
+        ASSERT_TRUE(item);
+        EXPECT_TRUE(menu->actions().contains(item));
+        EXPECT_EQ(item->text(), i.caption);
+        requested.clear();
+        item->trigger();
+        EXPECT_EQ(requested, QStringList{i.window});
+    }
+    QStringList titles;
+    for (QAction* top : main->menuBar()->actions())
+        titles.append(top->text());
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Configuration", "&Window", "&About"}));
+}
+
+TEST_F(MainWindow, ToolbarButtonsHaveTheirKeysTooltipsAndIcons) {
+    auto* toolbar = main->findChild<QToolBar*>("tbToolBar");
+    ASSERT_TRUE(toolbar);
+    const struct {
+        const char* key;
+        const char* tooltip;
+        bool enabled;
+    } buttons[] = {
+        {"Save", "Save/Recall Configuration", true}, {"Config", "General Device Configuration", true},
+        {"Graphs", "Temperature/Fan graphs", true},  {"Tree", "Register Map Tree", true},
+        {"Limits", "Interrupts/Limits", true},       {"Log", "", false}};
+    const QList<QAction*> actions = toolbar->actions();
+    ASSERT_EQ(actions.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(buttons[i].key);
+        EXPECT_EQ(actions[i]->data().toString(), buttons[i].key);
+        EXPECT_EQ(actions[i]->toolTip(), buttons[i].tooltip);
+        EXPECT_EQ(actions[i]->isEnabled(), buttons[i].enabled);
+        EXPECT_FALSE(actions[i]->icon().pixmap(16, 16).isNull());
+    }
+    EXPECT_EQ(toolbar->iconSize(), QSize(16, 16));
+}
+
+TEST_F(MainWindow, ToolbarDispatchMatchesKeysExactly) {
+    const struct {
+        const char* key;
+        const char* window; // empty: nothing opens
+    } cases[] = {{"Save", "frmSave"},   {"Config", "frmConfig"}, {"Graphs", "frmGraph"},
+                 {"Tree", "frmRegMap"}, {"Limits", "frmLimits"}, {"Log", "frmLogging"},
+                 {"save", ""},          {"Graph", ""},           {"", ""},
+                 {"Limits ", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        requested.clear();
+        main->tbToolBar_ButtonClick(c.key);
+        EXPECT_EQ(requested, QString(c.window).isEmpty() ? QStringList{} : QStringList{c.window});
+    }
+}
+
+TEST_F(MainWindow, DisabledLogButtonCannotBeClicked) {
+    QAction* log = action("tbToolBar_Log");
+    ASSERT_TRUE(log);
+    log->trigger();
+    EXPECT_TRUE(requested.isEmpty());
+}
+
+TEST_F(MainWindow, OpenWindowIsBroughtToTheFrontWithoutReloading) {
+    main->show();
+    main->mnuGraph_Click();
+    main->mnuRegMap_Click();
+    ASSERT_EQ(children().size(), 2);
+    EXPECT_EQ(active()->widget()->objectName(), "frmRegMap");
+    main->mnuGraph_Click();
+    ASSERT_EQ(children().size(), 2);
+    EXPECT_EQ(active()->widget()->objectName(), "frmGraph");
+    EXPECT_EQ(child(0)->loads, 1);
+    EXPECT_EQ(child(1)->loads, 1);
+    EXPECT_EQ(requested, (QStringList{"frmGraph", "frmRegMap"}));
+    EXPECT_TRUE(children().at(0)->testAttribute(Qt::WA_DeleteOnClose));
+}
+
+TEST_F(MainWindow, ClosedWindowIsLoadedAfreshNextTime) {
+    main->show();
+    main->mnuLimits_Click();
+    children().at(0)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(closed, QStringList{"frmLimits"});
+    main->mnuLimits_Click();
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(child(0)->loads, 1);
+    EXPECT_EQ(requested.size(), 2);
+}
+
+TEST_F(MainWindow, UnknownWindowOpensNothing) {
+    main->OpenChildWindow("frmUnknown");
+    EXPECT_TRUE(children().isEmpty());
+}
+
+TEST_F(MainWindow, WindowMenuListsOpenChildrenAndActivatesTheChosenOne) {
+    main->show();
+    main->mnuGraph_Click();
+    main->mnuLimits_Click();
+    auto* menu = main->findChild<QMenu*>("mnuWindow");
+    emit menu->aboutToShow();
+    QStringList texts;
+    QList<bool> checks;
+    for (QAction* a : menu->actions()) {
+        texts.append(a->text());
+        checks.append(a->isChecked());
+    }
+    EXPECT_EQ(texts, (QStringList{"frmGraph title", "frmLimits title"}));
+    EXPECT_EQ(checks, (QList<bool>{false, true}));
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(active()->widget()->objectName(), "frmGraph");
+    children().at(1)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    emit menu->aboutToShow();
+    EXPECT_EQ(menu->actions().size(), 1);
+}
+
+TEST_F(MainWindow, StatusBarShowsStatusDateAndTime) {
+    Clock::SetLocalNowSource([] { return QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)); });
+    main = std::make_unique<frmMain>();
+    auto* bar = main->findChild<QStatusBar*>("sbStatusBar");
+    ASSERT_TRUE(bar);
+    auto* status = bar->findChild<QLabel*>("sbStatusBar_1");
+    auto* date = bar->findChild<QLabel*>("sbStatusBar_2");
+    auto* time = bar->findChild<QLabel*>("sbStatusBar_3");
+    ASSERT_TRUE(status && date && time);
+    EXPECT_EQ(status->text(), "Status");
+    EXPECT_EQ(date->text(), QLocale().toString(QDate(2026, 3, 14), QLocale::ShortFormat));
+    EXPECT_EQ(time->text(), QLocale().toString(QTime(15, 9, 26), QLocale::ShortFormat));
+    EXPECT_EQ(date->width(), 96);
+    EXPECT_EQ(time->width(), 96);
+    main->setStatusText("Logging");
+    EXPECT_EQ(status->text(), "Logging");
+}
+
+TEST_F(MainWindow, MasterTimerTicksEvery10msOnlyOnceEnabled) {
+    auto* timer = main->findChild<QTimer*>("tmrMaster");
+    ASSERT_TRUE(timer);
+    EXPECT_EQ(timer->interval(), 10);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(GeneralStuff::Views.main, main.get());
+    main->setMasterTimerEnabled(true);
+    EXPECT_TRUE(main->masterTimerEnabled());
+    main.reset();
+    EXPECT_EQ(GeneralStuff::Views.main, nullptr);
+}
+
+TEST_F(MainWindow, ClosingClosesEveryChildFirst) {
+    main->show();
+    main->mnuGraph_Click();
+    main->mnuLimits_Click();
+    main->close();
+    EXPECT_EQ(closed.size(), 2);
+    EXPECT_TRUE(OpenMainSettings()->contains("Settings/MainLeft"));
+}
+
+TEST_F(MainWindow, LinkErrorStopsTheTimerTellsTheUserAndUnloadsEveryWindow) {
+    ScriptedAdapter* adapter = InstallScriptedAdapter();
+    adapter->status = [](const AdapterRequest&, int) -> int16_t { return 7; };
+    std::vector<int16_t> codes;
+    ThrowOnLinkError(&codes);
+    USBStuff::SetLinkErrorHandler(HandleLinkError);
+    QStringList messages;
+    bool timerRanDuringMessage = true;
+    SetCriticalMessageFunction([&](const QString& text) {
+        messages.append(text);
+        timerRanDuringMessage = main->masterTimerEnabled();
+    });
+    main->move(100, 50);
+    main->resize(600, 400);
+    main->show();
+    main->setMasterTimerEnabled(true);
+    main->mnuGraph_Click();
+    frmSplash splash;
+    splash.show();
+
+    EXPECT_THROW(USBStuff::ReadRegister(0x4C, 0x00), LinkErrorExit);
+    EXPECT_EQ(messages, QStringList{"Communications Interrupted - Check USB connections"});
+    EXPECT_FALSE(timerRanDuringMessage);
+    EXPECT_EQ(closed, QStringList{"frmGraph"});
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_EQ(ReadMainGeometry(*OpenMainSettings()), (MainGeometry{1500, 750, 9000, 6000}));
+}

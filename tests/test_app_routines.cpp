@@ -1,0 +1,184 @@
+#include "app/MonitoringRoutines.h"
+#include "device/GeneralStuff.h"
+#include "support/AppFakes.h"
+#include "support/ScriptedAdapter.h"
+
+#include <gtest/gtest.h>
+
+using namespace GeneralStuff;
+
+namespace {
+constexpr int32_t kChip = 0x4C;
+
+class MonitoringRoutines : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSharedState();
+        adapter = InstallScriptedAdapter();
+        ThrowOnLinkError();
+        DeviceAddress = kChip;
+    }
+    void TearDown() override { ResetSharedState(); }
+    ScriptedAdapter* adapter = nullptr;
+};
+
+struct TemperatureCase {
+    const char* name;
+    bool extended;
+    uint8_t local, remote1Low, remote1High, remote2Low, remote2High;
+    float expected[3];
+};
+
+class ReadTemperaturesCases : public MonitoringRoutines,
+                              public ::testing::WithParamInterface<TemperatureCase> {};
+} // namespace
+
+TEST_P(ReadTemperaturesCases, ConvertsTheRegisterBytes) {
+    const TemperatureCase& c = GetParam();
+    ExtendedRange = c.extended;
+    adapter->setRegister(kChip, kLocalTemp, c.local);
+    adapter->setRegister(kChip, kRemote1TempLow, c.remote1Low);
+    adapter->setRegister(kChip, kRemote1TempHigh, c.remote1High);
+    adapter->setRegister(kChip, kRemote2TempLow, c.remote2Low);
+    adapter->setRegister(kChip, kRemote2TempHigh, c.remote2High);
+    ReadTemperatures();
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Temperatures[i], c.expected[i]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, ReadTemperaturesCases,
+    ::testing::Values(
+        // High bytes are unsigned: 0xFF is 255 °C, not -1 °C.
+        TemperatureCase{"LocalFFIs255", false, 0xFF, 0x00, 25, 0x00, 30, {255, 25, 30}},
+        TemperatureCase{"HighBit128IsNotNegative", false, 0x80, 0x00, 0x80, 0x00, 0xC9, {128, 128, 201}},
+        TemperatureCase{"ExtendedZeroIsMinus64", true, 0x00, 0x00, 0x00, 0x00, 0x00, {-64, -64, -64}},
+        TemperatureCase{"ExtendedTopIs191Point75", true, 0xFF, 0xC0, 0xFF, 0xC0, 0xFF, {191, 191.75, 191.75}},
+        // Bit 5 (0.125 °C) is dropped: 0xE0 gives .75, 0x20 gives 0.
+        TemperatureCase{"LowE0IsThreeQuarters", false, 25, 0xE0, 33, 0x20, 30, {25, 33.75, 30}},
+        TemperatureCase{"LowQuarters", false, 0, 0x40, 10, 0x80, 20, {0, 10.25, 20.5}},
+        TemperatureCase{"LowBitsBelow6Ignored", false, 0, 0x3F, 10, 0x1F, 20, {0, 10, 20}}),
+    [](const ::testing::TestParamInfo<TemperatureCase>& info) { return info.param.name; });
+
+TEST_F(MonitoringRoutines, ReadTemperaturesReadsLowBeforeHighInAFixedOrder) {
+    ReadTemperatures();
+    EXPECT_EQ(adapter->reads(), (std::vector<int32_t>{0x00, 0x10, 0x01, 0x33, 0x30}));
+    for (const AdapterRequest& r : adapter->requests)
+        EXPECT_EQ(r.value, kChip);
+}
+
+TEST_F(MonitoringRoutines, EachTemperatureIsStoredAsSoonAsItIsComputed) {
+    Temperatures = {1, 2, 3};
+    adapter->setRegister(kChip, kLocalTemp, 40);
+    adapter->setRegister(kChip, kRemote1TempLow, 0x40);
+    adapter->setRegister(kChip, kRemote1TempHigh, 41);
+    // The Remote2 low byte read fails: the link error ends the work there.
+    adapter->status = [](const AdapterRequest& r, int) -> int16_t {
+        return r.index == kRemote2TempLow ? 1 : 0;
+    };
+    EXPECT_THROW(ReadTemperatures(), LinkErrorExit);
+    EXPECT_EQ(Temperatures[0], 40);
+    EXPECT_EQ(Temperatures[1], 41.25);
+    EXPECT_EQ(Temperatures[2], 3);
+}
+
+TEST_F(MonitoringRoutines, StatusLampsFollowTheirBitsInTheLimitsWindowOrder) {
+    struct Bit {
+        int32_t reg;
+        int bit;
+        int lamp;
+    };
+    const Bit bits[] = {{kStatusReg1, 6, 0}, {kStatusReg1, 5, 1},  {kStatusReg1, 0, 8}, {kStatusReg1, 4, 2},
+                        {kStatusReg1, 3, 3}, {kStatusReg1, 1, 9},  {kStatusReg1, 2, 6}, {kStatusReg2, 4, 4},
+                        {kStatusReg2, 3, 5}, {kStatusReg2, 1, 10}, {kStatusReg2, 2, 7}, {kStatusReg2, 0, 11}};
+    for (const Bit& b : bits) {
+        SCOPED_TRACE(testing::Message() << "register " << b.reg << " bit " << b.bit);
+        adapter->setRegister(kChip, kStatusReg1, b.reg == kStatusReg1 ? (1 << b.bit) : 0);
+        adapter->setRegister(kChip, kStatusReg2, b.reg == kStatusReg2 ? (1 << b.bit) : 0);
+        FakeLimits limits;
+        Views.limits = &limits;
+        UpdateStatusLamps();
+        std::vector<int> order, on;
+        for (const FakeLimits::Lamp& lamp : limits.lamps) {
+            order.push_back(lamp.index);
+            if (lamp.on)
+                on.push_back(lamp.index);
+        }
+        EXPECT_EQ(order, (std::vector<int>{0, 1, 8, 2, 3, 9, 6, 4, 5, 10, 7, 11}));
+        EXPECT_EQ(on, std::vector<int>{b.lamp});
+    }
+}
+
+TEST_F(MonitoringRoutines, StatusIsPolledAndUnshownBitsLightNothing) {
+    adapter->setRegister(kChip, kStatusReg1, 0x80);
+    adapter->setRegister(kChip, kStatusReg2, 0xE0);
+    FakeLimits limits;
+    Views.limits = &limits;
+    UpdateStatusLamps();
+    const std::vector<AdapterRequest> expected{{0xDC, kChip, kStatusReg1, 1, 1},
+                                               {0xDC, kChip, kStatusReg2, 1, 1}};
+    EXPECT_EQ(adapter->requests, expected);
+    EXPECT_EQ(limits.lamps.size(), 12u);
+    EXPECT_TRUE(std::none_of(limits.lamps.begin(), limits.lamps.end(),
+                             [](const FakeLimits::Lamp& l) { return l.on; }));
+}
+
+TEST_F(MonitoringRoutines, FailedStatusPollIsNotReported) {
+    adapter->status = [](const AdapterRequest&, int) -> int16_t { return 5; };
+    FakeLimits limits;
+    Views.limits = &limits;
+    EXPECT_NO_THROW(UpdateStatusLamps());
+    EXPECT_EQ(limits.lamps.size(), 12u);
+}
+
+TEST_F(MonitoringRoutines, GaugesShowEachTemperatureWithItsUntrimmedText) {
+    Temperatures = {25, 33.75f, -3.5f};
+    FakeLimits limits;
+    Views.limits = &limits;
+    UpdateGauges();
+    ASSERT_EQ(limits.gauges.size(), 3u);
+    const char* captions[] = {" 25°C", " 33.75°C", "-3.5°C"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(limits.gauges[i].index, i);
+        EXPECT_EQ(limits.gauges[i].temperature, Temperatures[i]);
+        EXPECT_EQ(limits.gauges[i].caption, QString::fromUtf8(captions[i]));
+    }
+    Temperatures = {0.25f, 0, 0};
+    UpdateGauges();
+    EXPECT_EQ(limits.gauges[3].caption, QString::fromUtf8(" .25°C"));
+}
+
+TEST_F(MonitoringRoutines, GraphGetsThreeSamplesAndChannelCaptions) {
+    Temperatures = {25, 33.75f, 30.5f};
+    FakeGraph graph;
+    Views.graph = &graph;
+    UpdateGraph();
+    ASSERT_EQ(graph.samples.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(graph.samples[i].trace, i + 1);
+        EXPECT_EQ(graph.samples[i].value, Temperatures[i]);
+    }
+    ASSERT_EQ(graph.captions.size(), 3u);
+    EXPECT_EQ(graph.captions[0].text, QString::fromUtf8("Local = 25°C"));
+    EXPECT_EQ(graph.captions[1].trace, 2);
+    EXPECT_EQ(graph.captions[1].text, QString::fromUtf8("Remote1 = 33.75°C"));
+    EXPECT_EQ(graph.captions[2].trace, 3);
+    EXPECT_EQ(graph.captions[2].text, QString::fromUtf8("Remote2 = 30.50°C"));
+}
+
+TEST_F(MonitoringRoutines, Remote2SelectedCaptionsTraceTwoWithTheDedicatedReading) {
+    Remote2Selected = true;
+    // Remote2 read through the shared registers and through the dedicated ones.
+    Temperatures = {-3, 29.25f, 30};
+    FakeGraph graph;
+    Views.graph = &graph;
+    UpdateGraph();
+    EXPECT_EQ(graph.samples[1].value, 29.25);
+    ASSERT_EQ(graph.captions.size(), 2u) << "trace 3 stays untouched";
+    EXPECT_EQ(graph.captions[0].text, QString::fromUtf8("Local = -3°C"));
+    EXPECT_EQ(graph.captions[1].trace, 2);
+    EXPECT_EQ(graph.captions[1].text, QString::fromUtf8("Remote2 = 30.00°C"));
+}
