@@ -1,5 +1,8 @@
 #include "app/WindowCatalog.h"
 
+#include "views/frmGraph.h"
+#include "views/frmRegMap.h"
+
 #include <map>
 
 namespace {
@@ -10,10 +13,12 @@ template <class Window> ChildWindow make() {
 
 using Maker = ChildWindow (*)();
 
-// One entry per window opened from the main window's menus and toolbar:
-// {"frmRegMap", make<frmRegMap>}, ... as the windows arrive.
+// One entry per window opened from the main window's menus and toolbar.
 const std::map<QString, Maker>& table() {
-    static const std::map<QString, Maker> windows = {};
+    static const std::map<QString, Maker> windows = {
+        {"frmRegMap", make<frmRegMap>},
+        {"frmGraph", make<frmGraph>},
+    };
     return windows;
 }
 
