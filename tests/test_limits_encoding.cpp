@@ -48,7 +48,10 @@ TEST(LimitEncoding, RemoteHighByteIsFloorNotRounded) {
 
 TEST(LimitEncoding, RemoteFractionByteHoldsQuarterDegreesInBits7And6) {
     const std::vector<std::pair<double, int32_t>> cases{
-        {50.0, 0x00}, {50.25, 0x40}, {50.5, 0x80}, {50.75, 0xC0},
+        {50.0, 0x00},
+        {50.25, 0x40},
+        {50.5, 0x80},
+        {50.75, 0xC0},
         // 4 × 50.9 = 203.6 rounds to 204, a whole degree: the fraction is 0.
         {50.9, 0x00},
         // Negative values keep the two's-complement remainder: -41 AND 3 = 3.
@@ -110,8 +113,8 @@ TEST(LimitEncoding, ReadBackConvertsExtendedRemoteLimits) {
 
 TEST(GaugeScaleRules, PointerRowsPickQuarterDegreesWithinTheScale) {
     const GaugeScale scale{0, 127, 10, 264}; // 2 pixels per degree
-    const std::vector<std::pair<double, double>> cases{
-        {264, 0}, {10, 127}, {137, 63.5}, {136.6, 63.75}, {-50, 127}, {400, 0}};
+    const std::vector<std::pair<double, double>> cases{{264, 0},       {10, 127},  {137, 63.5},
+                                                       {136.6, 63.75}, {-50, 127}, {400, 0}};
     for (const auto& [y, value] : cases) {
         SCOPED_TRACE(y);
         EXPECT_EQ(scale.valueAt(y), value);

@@ -30,8 +30,20 @@ protected:
             const auto it = readAt.find(a);
             return it == readAt.end() ? a : it->second;
         };
-        setChip({{0x03, 0x00}, {0x06, 10}, {0x05, 80}, {0x20, 85}, {0x08, 50}, {0x14, 0x80}, {0x07, 80},
-                 {0x13, 0x40}, {0x19, 85}, {0x32, 5}, {0x37, 0x00}, {0x31, 70}, {0x36, 0xC0}, {0x39, 90}});
+        setChip({{0x03, 0x00},
+                 {0x06, 10},
+                 {0x05, 80},
+                 {0x20, 85},
+                 {0x08, 50},
+                 {0x14, 0x80},
+                 {0x07, 80},
+                 {0x13, 0x40},
+                 {0x19, 85},
+                 {0x32, 5},
+                 {0x37, 0x00},
+                 {0x31, 70},
+                 {0x36, 0xC0},
+                 {0x39, 90}});
     }
 
     void setChip(const std::map<int32_t, uint8_t>& registers) {
@@ -47,7 +59,9 @@ protected:
         adapter->clearLog();
     }
 
-    TempGauge* gauge(int index) const { return window->findChild<TempGauge*>(QString("ggeTemp_%1").arg(index)); }
+    TempGauge* gauge(int index) const {
+        return window->findChild<TempGauge*>(QString("ggeTemp_%1").arg(index));
+    }
     QLabel* label(const char* name) const { return window->findChild<QLabel*>(name); }
 
     void drag(TempGauge* g, TempGauge::Slider slider, int dy) {
@@ -213,10 +227,10 @@ TEST_F(LimitsWindow, SubQuarterRemoteValueLosesItsFractionOnReadBack) {
 
 TEST_F(LimitsWindow, EachLampSitsOnItsStatusRowAndShowsRedWhenOn) {
     open();
-    const std::map<int, QString> rowOfLamp{{0, "Local High"},    {1, "Local  Low"},    {8, "Local THERM"},
-                                           {2, "Remote1 High"},  {3, "Remote1 Low"},   {9, "Remote1 THERM"},
-                                           {4, "Remote2 High"},  {5, "Remote2 Low"},   {10, "Remote2 THERM"},
-                                           {6, "D1  Open"},      {7, "D2 Open"},       {11, "ALERT Bit"}};
+    const std::map<int, QString> rowOfLamp{{0, "Local High"},   {1, "Local  Low"},  {8, "Local THERM"},
+                                           {2, "Remote1 High"}, {3, "Remote1 Low"}, {9, "Remote1 THERM"},
+                                           {4, "Remote2 High"}, {5, "Remote2 Low"}, {10, "Remote2 THERM"},
+                                           {6, "D1  Open"},     {7, "D2 Open"},     {11, "ALERT Bit"}};
     for (const auto& [index, text] : rowOfLamp) {
         SCOPED_TRACE(index);
         auto* lamp = window->findChild<StatusLamp*>(QString("tglAlert_%1").arg(index));

@@ -14,7 +14,9 @@ double GaugeScale::valueAt(double y) const {
     return std::clamp(SnapToSliderStep(value), minimum, maximum);
 }
 
-double SnapToSliderStep(double value) { return std::round(value / kSliderStep) * kSliderStep; }
+double SnapToSliderStep(double value) {
+    return std::round(value / kSliderStep) * kSliderStep;
+}
 
 double GraduationStep(const GaugeScale& scale, int labelHeight) {
     const double pixelsPerDegree = (scale.bottom - scale.top) / (scale.maximum - scale.minimum);

@@ -13,14 +13,20 @@ constexpr std::array<LimitRegisters, kGaugeCount> kGaugeRegisters{{
     {0x32, 0x32, 0x37, 0x31, 0x31, 0x36, 0x39},
 }};
 
-double rangeOffset(bool extended) { return extended ? 64.0 : 0.0; }
+double rangeOffset(bool extended) {
+    return extended ? 64.0 : 0.0;
+}
 
 // The gauge keeps its sliders on a -64..127 scale, so this only stops a stray value
 // from reaching the chip as a wrapped or undefined number.
-int32_t registerData(double value) { return static_cast<int32_t>(std::clamp(value, 0.0, 255.0)); }
+int32_t registerData(double value) {
+    return static_cast<int32_t>(std::clamp(value, 0.0, 255.0));
+}
 } // namespace
 
-const LimitRegisters& GaugeLimitRegisters(int gauge) { return kGaugeRegisters.at(gauge); }
+const LimitRegisters& GaugeLimitRegisters(int gauge) {
+    return kGaugeRegisters.at(gauge);
+}
 
 int32_t WholeDegreeLimitByte(double value, bool extended) {
     return registerData(RoundHalfEven(value + rangeOffset(extended)));
@@ -37,7 +43,9 @@ int32_t RemoteLimitFractionByte(double value) {
     return static_cast<int32_t>(remainder) * 64;
 }
 
-double WholeDegreeLimitValue(int32_t byte, bool extended) { return byte - rangeOffset(extended); }
+double WholeDegreeLimitValue(int32_t byte, bool extended) {
+    return byte - rangeOffset(extended);
+}
 
 double RemoteLimitValue(int32_t highByte, int32_t lowByte, bool extended) {
     return highByte + (lowByte & 0xC0) / 256.0 - rangeOffset(extended);

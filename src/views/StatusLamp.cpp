@@ -13,7 +13,9 @@ void StatusLamp::setOn(bool on) {
     update();
 }
 
-QColor StatusLamp::colour() const { return m_on ? QColor(230, 0, 0) : QColor(0, 190, 0); }
+QColor StatusLamp::colour() const {
+    return m_on ? QColor(230, 0, 0) : QColor(0, 190, 0);
+}
 
 void StatusLamp::paintEvent(QPaintEvent*) {
     QPainter p(this);

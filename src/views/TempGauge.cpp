@@ -51,9 +51,13 @@ void TempGauge::setLimit(Slider slider, double value) {
     update();
 }
 
-QSize TempGauge::sizeHint() const { return {72, 249}; }
+QSize TempGauge::sizeHint() const {
+    return {72, 249};
+}
 
-int TempGauge::captionHeight() const { return fontMetrics().height() + 4; }
+int TempGauge::captionHeight() const {
+    return fontMetrics().height() + 4;
+}
 
 GaugeScale TempGauge::scale() const {
     return {m_minimum, kScaleMaximum, kScaleMargin, height() - captionHeight() - kScaleMargin};
@@ -74,8 +78,8 @@ QPolygonF TempGauge::sliderShape(Slider slider) const {
     }
     case HighSlider: { // a tag: square body with a point towards the tube
         const double x = kSliderLeft;
-        return QPolygonF({{x, y}, {x + 5, y - h}, {x + kSliderWidth, y - h}, {x + kSliderWidth, y + h},
-                          {x + 5, y + h}});
+        return QPolygonF(
+            {{x, y}, {x + 5, y - h}, {x + kSliderWidth, y - h}, {x + kSliderWidth, y + h}, {x + 5, y + h}});
     }
     case ThermSlider: { // a diamond in its own column
         const double x = kThermLeft;
@@ -86,7 +90,9 @@ QPolygonF TempGauge::sliderShape(Slider slider) const {
     return {};
 }
 
-QPoint TempGauge::sliderCentre(Slider slider) const { return sliderShape(slider).boundingRect().center().toPoint(); }
+QPoint TempGauge::sliderCentre(Slider slider) const {
+    return sliderShape(slider).boundingRect().center().toPoint();
+}
 
 bool TempGauge::hitSlider(const QPointF& position, Slider* hit) const {
     // The selected slider is drawn on top, so it wins where sliders overlap.
@@ -183,7 +189,8 @@ void TempGauge::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TempGauge::moveSelectedBy(double degrees) {
-    const double moved = std::clamp(SnapToSliderStep(m_limits[m_selected] + degrees), m_minimum, kScaleMaximum);
+    const double moved =
+        std::clamp(SnapToSliderStep(m_limits[m_selected] + degrees), m_minimum, kScaleMaximum);
     if (moved == m_limits[m_selected])
         return;
     setLimit(m_selected, moved);
