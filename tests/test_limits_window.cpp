@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -132,6 +133,17 @@ TEST_F(LimitsWindow, DraggedSliderStopsAtTheScaleEnds) {
     EXPECT_EQ(adapter->reg(kChip, 0x05), 127);
     drag(gauge(0), TempGauge::LowSlider, 400);
     EXPECT_EQ(gauge(0)->lowLimit(), 0);
+}
+
+TEST_F(LimitsWindow, DraggingShowsTheSliderValueAsItMoves) {
+    open();
+    TempGauge* g = gauge(0);
+    const QPoint from = g->sliderCentre(TempGauge::ThermSlider);
+    QTest::mousePress(g, Qt::LeftButton, {}, from);
+    QTest::mouseMove(g, from + QPoint(0, -400));
+    EXPECT_EQ(QToolTip::text(), "THERM 127°C");
+    QTest::mouseRelease(g, Qt::LeftButton, {}, from + QPoint(0, -400));
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 TEST_F(LimitsWindow, AClickWithoutMovingWritesNothing) {

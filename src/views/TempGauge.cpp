@@ -1,10 +1,13 @@
 #include "views/TempGauge.h"
 
+#include "device/NumberText.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <cmath>
 
 namespace {
@@ -24,6 +27,18 @@ const QColor kLowColour(30, 100, 210);
 const QColor kHighColour(230, 120, 0);
 const QColor kThermColour(200, 0, 60);
 const QColor kBarColour(220, 40, 40);
+
+QString sliderName(TempGauge::Slider slider) {
+    switch (slider) {
+    case TempGauge::LowSlider:
+        return "Low";
+    case TempGauge::HighSlider:
+        return "High";
+    case TempGauge::ThermSlider:
+        return "THERM";
+    }
+    return {};
+}
 } // namespace
 
 TempGauge::TempGauge(int index, QWidget* parent) : QWidget(parent), m_index(index) {
@@ -172,16 +187,24 @@ void TempGauge::mousePressEvent(QMouseEvent* event) {
     m_dragStartValue = m_limits[hit];
 }
 
+void TempGauge::showMovingValue() {
+    // The scale is too small to read a limit off to a quarter degree.
+    const QString text = sliderName(m_selected) + " " + TrimmedNumber(m_limits[m_selected]) + "°C";
+    QToolTip::showText(mapToGlobal(sliderCentre(m_selected) + QPoint(kSliderWidth, 0)), text, this);
+}
+
 void TempGauge::mouseMoveEvent(QMouseEvent* event) {
     if (!m_dragging)
         return;
     setLimit(m_selected, scale().valueAt(event->position().y() - m_grabOffset));
+    showMovingValue();
 }
 
 void TempGauge::mouseReleaseEvent(QMouseEvent* event) {
     if (!m_dragging || event->button() != Qt::LeftButton)
         return;
     m_dragging = false;
+    QToolTip::hideText();
     setLimit(m_selected, scale().valueAt(event->position().y() - m_grabOffset));
     // Once per drag, on release: each notification costs five writes and thirteen reads.
     if (m_limits[m_selected] != m_dragStartValue)
@@ -195,6 +218,7 @@ void TempGauge::moveSelectedBy(double degrees) {
         return;
     setLimit(m_selected, moved);
     m_keyMovePending = true;
+    showMovingValue();
 }
 
 void TempGauge::keyPressEvent(QKeyEvent* event) {

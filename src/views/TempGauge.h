@@ -67,6 +67,7 @@ private:
     bool hitSlider(const QPointF& position, Slider* hit) const;
     void select(Slider slider);
     void moveSelectedBy(double degrees);
+    void showMovingValue();
 
     int m_index;
     double m_minimum = -40;
