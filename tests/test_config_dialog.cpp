@@ -9,6 +9,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -204,6 +206,21 @@ TEST_F(ConfigDialog, OkAppliesThenCloses) {
     EXPECT_EQ(adapter->writes().size(), 4u);
     EXPECT_EQ(writtenTo(0x21), 20);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(ConfigDialog, OkClosesItsChildWindow) {
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* view = new frmConfig;
+    QMdiSubWindow* sub = area.addSubWindow(view);
+    view->Form_Load();
+    sub->show();
+    area.show();
+    EXPECT_EQ(sub->size(), QSize(464, 356)); // 6960 × 5340 twips
+    adapter->clearLog();
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(adapter->writes().size(), 4u);
+    EXPECT_TRUE(sub->isHidden());
 }
 
 TEST_F(ConfigDialog, CancelClosesWithoutWriting) {

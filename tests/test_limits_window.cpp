@@ -6,6 +6,9 @@
 #include "views/frmLimits.h"
 
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -330,6 +333,25 @@ TEST_F(LimitsWindow, ClosingClearsTheOpenFlagAndTheViewSlot) {
     adapter->clearLog();
     USBStuff::WriteRegister(kChip, 0x09, 0x08);
     EXPECT_EQ(adapter->reads(), std::vector<int32_t>{0x03});
+}
+
+TEST_F(LimitsWindow, InAChildWindowItSizesItsFrameAndUnloadsOnClose) {
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* view = new frmLimits;
+    QMdiSubWindow* sub = area.addSubWindow(view);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    view->Form_Load();
+    sub->show();
+    area.show();
+    EXPECT_EQ(sub->size(), QSize(505, 386)); // 7575 × 5790 twips
+    EXPECT_EQ(view->windowTitle(), "Limits and Interrupts");
+    QPointer<frmLimits> watched(view);
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
 }
 
 TEST_F(LimitsWindow, DestroyingAnOpenWindowLeavesNoDanglingView) {
