@@ -150,6 +150,7 @@ TEST_F(LimitsWindow, DraggingShowsTheSliderValueAsItMoves) {
 }
 
 TEST_F(LimitsWindow, AClickWithoutMovingWritesNothing) {
+    setChip({{0x07, 0xFF}}); // 255 °C is drawn pinned at the top of the scale
     open();
     const QPoint at = gauge(1)->sliderCentre(TempGauge::HighSlider);
     QTest::mouseClick(gauge(1), Qt::LeftButton, {}, at);

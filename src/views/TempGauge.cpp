@@ -183,8 +183,16 @@ void TempGauge::mousePressEvent(QMouseEvent* event) {
     }
     select(hit);
     m_dragging = true;
-    m_grabOffset = event->position().y() - scale().yOf(m_limits[hit]);
+    m_pressY = event->position().y();
+    m_grabOffset = m_pressY - scale().yOf(m_limits[hit]);
     m_dragStartValue = m_limits[hit];
+}
+
+double TempGauge::draggedValue(double pointerY) const {
+    // Until the pointer moves, a slider drawn pinned at a scale end keeps its value beyond it.
+    if (pointerY == m_pressY)
+        return m_dragStartValue;
+    return scale().valueAt(pointerY - m_grabOffset);
 }
 
 void TempGauge::showMovingValue() {
@@ -196,7 +204,7 @@ void TempGauge::showMovingValue() {
 void TempGauge::mouseMoveEvent(QMouseEvent* event) {
     if (!m_dragging)
         return;
-    setLimit(m_selected, scale().valueAt(event->position().y() - m_grabOffset));
+    setLimit(m_selected, draggedValue(event->position().y()));
     showMovingValue();
 }
 
@@ -205,7 +213,7 @@ void TempGauge::mouseReleaseEvent(QMouseEvent* event) {
         return;
     m_dragging = false;
     QToolTip::hideText();
-    setLimit(m_selected, scale().valueAt(event->position().y() - m_grabOffset));
+    setLimit(m_selected, draggedValue(event->position().y()));
     // Once per drag, on release: each notification costs five writes and thirteen reads.
     if (m_limits[m_selected] != m_dragStartValue)
         emit sliderChange(m_index);

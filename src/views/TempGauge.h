@@ -68,6 +68,7 @@ private:
     void select(Slider slider);
     void moveSelectedBy(double degrees);
     void showMovingValue();
+    double draggedValue(double pointerY) const;
 
     int m_index;
     double m_minimum = -40;
@@ -76,6 +77,7 @@ private:
     std::array<double, 3> m_limits{0, 0, 0};
     Slider m_selected = LowSlider;
     bool m_dragging = false;
+    double m_pressY = 0;
     double m_grabOffset = 0; // pointer row minus slider row, so a grabbed slider does not jump
     double m_dragStartValue = 0;
     bool m_keyMovePending = false; // moved by keys since the last notification
