@@ -199,6 +199,18 @@ TEST_F(LimitsWindow, HeldKeyWritesOnceOnRelease) {
     EXPECT_EQ(adapter->reg(kChip, 0x05), 82); // 81.5 goes up to the even 82
 }
 
+TEST_F(LimitsWindow, StepsFromALimitBeyondTheScaleOnlyGoInwards) {
+    setChip({{0x05, 0xFF}});
+    open();
+    TempGauge* g = gauge(0);
+    QTest::mouseClick(g, Qt::LeftButton, {}, g->sliderCentre(TempGauge::HighSlider));
+    QTest::keyClick(g, Qt::Key_Up);
+    EXPECT_TRUE(adapter->writes().empty());
+    EXPECT_EQ(g->highLimit(), 255);
+    QTest::keyClick(g, Qt::Key_Down);
+    EXPECT_EQ(adapter->reg(kChip, 0x05), 127); // 126.75 rounds to 127
+}
+
 TEST_F(LimitsWindow, TabWalksTheSlidersOfAFocusedGauge) {
     open();
     window->activateWindow();

@@ -220,9 +220,11 @@ void TempGauge::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TempGauge::moveSelectedBy(double degrees) {
-    const double moved =
-        std::clamp(SnapToSliderStep(m_limits[m_selected] + degrees), m_minimum, kScaleMaximum);
-    if (moved == m_limits[m_selected])
+    const double current = m_limits[m_selected];
+    const double onScale = std::clamp(current, m_minimum, kScaleMaximum);
+    const double moved = std::clamp(SnapToSliderStep(onScale + degrees), m_minimum, kScaleMaximum);
+    // A limit beyond the scale is not pulled back onto it by a step further outwards.
+    if (moved == current || (degrees > 0) != (moved > current))
         return;
     setLimit(m_selected, moved);
     m_keyMovePending = true;
