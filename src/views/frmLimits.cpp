@@ -33,12 +33,15 @@ constexpr double kFirstRowTop = 960;
 constexpr double kRowPitch = 240;
 constexpr double kLampLeft = 1560;
 constexpr std::array<double, 3> kGaugeLefts{360, 1680, 3000};
+constexpr double kGaugeWidth = 1080;
+constexpr double kTitleWidth = 1095;
 
 QLabel* makeTitle(QWidget* parent, const char* objectName, const QString& text, double left) {
     auto* title = new QLabel(text, parent);
     title->setObjectName(objectName);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    title->setGeometry(PxRect(left - 8, 480, 1095, 240));
+    // A little wider than its gauge and centred over it.
+    title->setGeometry(PxRect(left - (kTitleWidth - kGaugeWidth) / 2, 480, kTitleWidth, 240));
     return title;
 }
 } // namespace
@@ -86,7 +89,7 @@ void frmLimits::buildLimitsFrame() {
     for (int g = 0; g < kGaugeCount; ++g) {
         ggeTemp[g] = new TempGauge(g, fraLimits);
         ggeTemp[g]->setObjectName(QString("ggeTemp_%1").arg(g));
-        ggeTemp[g]->setGeometry(PxRect(kGaugeLefts[g], 720, 1080, 3735));
+        ggeTemp[g]->setGeometry(PxRect(kGaugeLefts[g], 720, kGaugeWidth, 3735));
         connect(ggeTemp[g], &TempGauge::sliderChange, this, &frmLimits::ggeTemp_SliderChange);
     }
 }
