@@ -1,6 +1,8 @@
 #include "app/WindowCatalog.h"
 
+#include "views/frmConfig.h"
 #include "views/frmGraph.h"
+#include "views/frmLimits.h"
 #include "views/frmRegMap.h"
 
 #include <map>
@@ -18,6 +20,8 @@ const std::map<QString, Maker>& table() {
     static const std::map<QString, Maker> windows = {
         {"frmRegMap", make<frmRegMap>},
         {"frmGraph", make<frmGraph>},
+        {"frmLimits", make<frmLimits>},
+        {"frmConfig", make<frmConfig>},
     };
     return windows;
 }

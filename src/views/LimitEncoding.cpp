@@ -1,0 +1,82 @@
+#include "views/LimitEncoding.h"
+
+#include "device/NumberText.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+constexpr std::array<LimitRegisters, kGaugeCount> kGaugeRegisters{{
+    {0x06, 0x0C, 0, 0x05, 0x0B, 0, 0x20},
+    {0x08, 0x0E, 0x14, 0x07, 0x0D, 0x13, 0x19},
+    {0x32, 0x32, 0x37, 0x31, 0x31, 0x36, 0x39},
+}};
+
+double rangeOffset(bool extended) {
+    return extended ? 64.0 : 0.0;
+}
+
+// The gauge keeps its sliders on a -64..127 scale, so this only stops a stray value
+// from reaching the chip as a wrapped or undefined number.
+int32_t registerData(double value) {
+    return static_cast<int32_t>(std::clamp(value, 0.0, 255.0));
+}
+} // namespace
+
+const LimitRegisters& GaugeLimitRegisters(int gauge) {
+    return kGaugeRegisters.at(gauge);
+}
+
+int32_t WholeDegreeLimitByte(double value, bool extended) {
+    return registerData(RoundHalfEven(value + rangeOffset(extended)));
+}
+
+int32_t RemoteLimitHighByte(double value, bool extended) {
+    return registerData(std::floor(value) + rangeOffset(extended));
+}
+
+int32_t RemoteLimitFractionByte(double value) {
+    const double quarters = RoundHalfEven(4.0 * value);
+    // The remainder stays 0..3 for negative values too, as the two's-complement AND 3 does.
+    const double remainder = quarters - 4.0 * std::floor(quarters / 4.0);
+    return static_cast<int32_t>(remainder) * 64;
+}
+
+double WholeDegreeLimitValue(int32_t byte, bool extended) {
+    return byte - rangeOffset(extended);
+}
+
+double RemoteLimitValue(int32_t highByte, int32_t lowByte, bool extended) {
+    return highByte + (lowByte & 0xC0) / 256.0 - rangeOffset(extended);
+}
+
+std::vector<LimitWrite> GaugeLimitWrites(int gauge, const GaugeLimits& limits, bool extended) {
+    const LimitRegisters& r = GaugeLimitRegisters(gauge);
+    if (r.lowFraction == 0)
+        return {{r.lowWrite, WholeDegreeLimitByte(limits.low, extended)},
+                {r.highWrite, WholeDegreeLimitByte(limits.high, extended)},
+                {r.therm, WholeDegreeLimitByte(limits.therm, extended)}};
+    return {{r.lowWrite, RemoteLimitHighByte(limits.low, extended)},
+            {r.lowFraction, RemoteLimitFractionByte(limits.low)},
+            {r.highWrite, RemoteLimitHighByte(limits.high, extended)},
+            {r.highFraction, RemoteLimitFractionByte(limits.high)},
+            {r.therm, WholeDegreeLimitByte(limits.therm, extended)}};
+}
+
+GaugeLimits ReadGaugeLimitBytes(int gauge, bool extended, const std::function<int32_t(int32_t)>& readByte) {
+    const LimitRegisters& r = GaugeLimitRegisters(gauge);
+    GaugeLimits limits;
+    if (r.lowFraction == 0) {
+        limits.low = WholeDegreeLimitValue(readByte(r.lowRead), extended);
+        limits.high = WholeDegreeLimitValue(readByte(r.highRead), extended);
+    } else {
+        // Each read's value is taken before the next read is issued.
+        const int32_t lowHigh = readByte(r.lowRead);
+        limits.low = RemoteLimitValue(lowHigh, readByte(r.lowFraction), extended);
+        const int32_t highHigh = readByte(r.highRead);
+        limits.high = RemoteLimitValue(highHigh, readByte(r.highFraction), extended);
+    }
+    limits.therm = WholeDegreeLimitValue(readByte(r.therm), extended);
+    return limits;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// How the limits window turns limit registers into slider temperatures and back.
+// Pure rules: no widget and no chip inside.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// The limit registers behind one gauge. Local limits have no fraction register (0).
+struct LimitRegisters {
+    int32_t lowRead;
+    int32_t lowWrite;
+    int32_t lowFraction;
+    int32_t highRead;
+    int32_t highWrite;
+    int32_t highFraction;
+    int32_t therm;
+};
+
+// Gauge 0 Local, 1 the shared remote registers (Remote1 or Remote2 by Config Reg 1 bit 3), 2 Remote2's own.
+constexpr int kGaugeCount = 3;
+const LimitRegisters& GaugeLimitRegisters(int gauge);
+
+// Slider temperatures in °C.
+struct GaugeLimits {
+    double low = 0;
+    double high = 0;
+    double therm = 0;
+};
+
+struct LimitWrite {
+    int32_t reg;
+    int32_t data;
+    bool operator==(const LimitWrite& other) const { return reg == other.reg && data == other.data; }
+};
+
+// A byte of whole degrees: v (+64 in the extended range) rounded half to even.
+int32_t WholeDegreeLimitByte(double value, bool extended);
+// The whole-degree byte of a remote limit: floor of v (+64 in the extended range).
+int32_t RemoteLimitHighByte(double value, bool extended);
+// Bits 7..6 of a remote limit's low byte: quarter degrees of v, taken from v alone.
+int32_t RemoteLimitFractionByte(double value);
+
+// A whole-degree byte as °C; bytes are never signed.
+double WholeDegreeLimitValue(int32_t byte, bool extended);
+// A remote limit's high byte plus the quarter degrees in bits 7..6 of its low byte.
+double RemoteLimitValue(int32_t highByte, int32_t lowByte, bool extended);
+
+// Every limit register of the gauge, in the order they are written: low, high, THERM.
+std::vector<LimitWrite> GaugeLimitWrites(int gauge, const GaugeLimits& limits, bool extended);
+// Reads the gauge's limit registers through readByte in the chip's order and converts them.
+GaugeLimits ReadGaugeLimitBytes(int gauge, bool extended, const std::function<int32_t(int32_t)>& readByte);

@@ -1,0 +1,188 @@
+#include "views/frmConfig.h"
+
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+#include "views/ConfigBits.h"
+#include "views/Twips.h"
+#include "views/UpDownButtons.h"
+#include "views/WrapCheckBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+
+namespace {
+constexpr int32_t kConfigReg1Read = 0x03;
+constexpr int32_t kConfigReg1Write = 0x09;
+constexpr int32_t kConversionRateRead = 0x04;
+constexpr int32_t kConversionRateWrite = 0x0A;
+constexpr int32_t kConfigReg2 = 0x24;
+constexpr int32_t kThermHysteresis = 0x21;
+
+constexpr double kCheckLeft = 360;
+constexpr double kCheckWidth = 3480;
+constexpr double kRightLeft = 3960;
+
+int16_t readChip(int32_t reg) {
+    return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, reg);
+}
+void writeChip(int32_t reg, int32_t data) {
+    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, reg, data);
+}
+
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text, double top) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    // Wider than its list, to the frame's edge, so "THERM Hysteresis" is not cut.
+    label->setGeometry(PxRect(kRightLeft, top, 2280, 240));
+    return label;
+}
+
+QComboBox* addList(QWidget* parent, const char* objectName, const QStringList& items, double top) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(objectName);
+    list->addItems(items);
+    list->setGeometry(PxRect(kRightLeft, top, 1575, 315));
+    return list;
+}
+
+QPushButton* addButton(QWidget* parent, const char* objectName, const QString& text, double left) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(objectName);
+    button->setGeometry(PxRect(left, 4200, 975, 375));
+    return button;
+}
+} // namespace
+
+frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmConfig");
+    setWindowTitle("Configuration");
+    buildSettingsFrame();
+    cmdOK = addButton(this, "cmdOK", "OK", 3240);
+    cmdCancel = addButton(this, "cmdCancel", "Cancel", 4440);
+    cmdApply = addButton(this, "cmdApply", "Apply", 5640);
+    connect(cmdOK, &QPushButton::clicked, this, &frmConfig::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmConfig::cmdCancel_Click);
+    connect(cmdApply, &QPushButton::clicked, this, &frmConfig::cmdApply_Click);
+}
+
+QCheckBox* frmConfig::addCheckBox(const char* objectName, const QString& text, double top) {
+    auto* box = new QCheckBox(text, fraSettings);
+    box->setObjectName(objectName);
+    box->setGeometry(PxRect(kCheckLeft, top, kCheckWidth, 255));
+    return box;
+}
+
+void frmConfig::buildSettingsFrame() {
+    fraSettings = new QGroupBox("Device  Settings", this);
+    fraSettings->setObjectName("fraSettings");
+    fraSettings->setGeometry(PxRect(240, 240, 6375, 3735));
+
+    chkMaskAll = addCheckBox("chkMaskAll", "Mask all  ALERTS on ALERT pin", 480);
+    chkMaskR1 = addCheckBox("chkMaskR1", "Mask Remote1 ALERT", 840);
+    chkMaskR2 = addCheckBox("chkMaskR2", "Mask Remote2 ALERT", 1200);
+    chkExtRange = addCheckBox("chkExtRange", "Enable  Extended Temp  Range", 1560);
+    chkAveraging = addCheckBox("chkAveraging", "Disable Averaging", 1920);
+    chkLock = addCheckBox("chkLock", "Enable Register Lock bit", 2280);
+    chkStandby = addCheckBox("chkStandby", "Enable Standby", 2640);
+    chkR2onR1 = new WrapCheckBox("Display Remote2 measurements in Remote1 Regs", fraSettings);
+    chkR2onR1->setObjectName("chkR2onR1");
+    // Two lines of caption; taller than the 375 twips when the font needs it.
+    const QRect r2onR1 = PxRect(kCheckLeft, 3000, kCheckWidth, 375);
+    chkR2onR1->setGeometry(
+        r2onR1.adjusted(0, 0, 0, std::max(0, chkR2onR1->heightForWidth(r2onR1.width()) - r2onR1.height())));
+
+    addLabel(fraSettings, "lblPin8", "Pin8 Function", 600);
+    cmbPin8 = addList(fraSettings, "cmbPin8", {"ALERT", "THERM2"}, 840);
+    addLabel(fraSettings, "lblConvRate", "Conversion Rate", 1560);
+    cmbConvRate = addList(fraSettings, "cmbConvRate", ConversionRateItems(), 1800);
+    addLabel(fraSettings, "lblTHERMHyst", "THERM Hysteresis", 2520);
+    txtTHERMHyst = new QLineEdit(fraSettings);
+    txtTHERMHyst->setObjectName("txtTHERMHyst");
+    txtTHERMHyst->setGeometry(PxRect(kRightLeft, 2760, 1320, 285));
+    UpDown1 = new UpDownButtons(fraSettings);
+    UpDown1->setObjectName("UpDown1");
+    UpDown1->setGeometry(PxRect(5280, 2760, 255, 285));
+    UpDown1->setRange(0, 100);
+    UpDown1->setBuddy(txtTHERMHyst);
+}
+
+void frmConfig::Form_Load() {
+    SetOuterSize(this, 6960, 5340);
+    const ConfigReg1Settings shown = ConfigReg1Shown(readChip(kConfigReg1Read));
+    chkMaskAll->setChecked(shown.maskAllAlerts);
+    chkStandby->setChecked(shown.standby);
+    chkR2onR1->setChecked(shown.remote2OnRemote1);
+    chkExtRange->setChecked(shown.extendedRange);
+    chkMaskR1->setChecked(shown.maskRemote1);
+    chkMaskR2->setChecked(shown.maskRemote2);
+    cmbPin8->setCurrentIndex(shown.pin8Therm2 ? 1 : 0);
+
+    const int16_t rate = readChip(kConversionRateRead);
+    chkAveraging->setChecked(rate & 0x80);
+    // Codes 11 to 15 have no item: nothing is selected and Apply keeps the code.
+    cmbConvRate->setCurrentIndex(ConversionRateItem(rate).value_or(-1));
+
+    chkLock->setChecked(LockShown(readChip(kConfigReg2)));
+    txtTHERMHyst->setText(QString::number(readChip(kThermHysteresis)));
+}
+
+void frmConfig::cmdApply_Click() {
+    ApplyAction();
+}
+
+void frmConfig::cmdOK_Click() {
+    if (ApplyAction())
+        OuterWindow(this)->close();
+}
+
+void frmConfig::cmdCancel_Click() {
+    OuterWindow(this)->close();
+}
+
+bool frmConfig::ApplyAction() {
+    // Checked before the first write, so a refused entry leaves every register as it was.
+    const std::optional<int32_t> hysteresis = HysteresisFromText(txtTHERMHyst->text());
+    if (!hysteresis) {
+        refuseHysteresis();
+        return false;
+    }
+
+    ConfigReg1Settings settings;
+    settings.maskAllAlerts = chkMaskAll->isChecked();
+    settings.standby = chkStandby->isChecked();
+    settings.remote2OnRemote1 = chkR2onR1->isChecked();
+    settings.extendedRange = chkExtRange->isChecked();
+    settings.maskRemote1 = chkMaskR1->isChecked();
+    settings.maskRemote2 = chkMaskR2->isChecked();
+    settings.pin8Therm2 = cmbPin8->currentText() != cmbPin8->itemText(0);
+    writeChip(kConfigReg1Write, ConfigReg1Applied(readChip(kConfigReg1Read), settings));
+
+    const int index = cmbConvRate->currentIndex();
+    const std::optional<int> item = index >= 0 ? std::optional<int>(index) : std::nullopt;
+    writeChip(kConversionRateWrite,
+              ConversionRateApplied(readChip(kConversionRateRead), chkAveraging->isChecked(), item));
+
+    writeChip(kConfigReg2, LockApplied(readChip(kConfigReg2), chkLock->isChecked()));
+    writeChip(kThermHysteresis, *hysteresis);
+    return true;
+}
+
+void frmConfig::refuseHysteresis() {
+    const int16_t kept = readChip(kThermHysteresis);
+    txtTHERMHyst->setText(QString::number(kept));
+    auto* box = new QMessageBox(QMessageBox::Warning, "OTK5530 Evaluation Software",
+                                QString("The THERM Hysteresis cannot be negative: enter a number from 0 to "
+                                        "255. Nothing was written; the chip keeps its hysteresis of %1.")
+                                    .arg(kept),
+                                QMessageBox::Ok, this);
+    box->setObjectName("msgHysteresis");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Window-modal and non-blocking: the dialog stays usable for a corrected entry.
+    box->open();
+}

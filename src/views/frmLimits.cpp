@@ -1,0 +1,155 @@
+#include "views/frmLimits.h"
+
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+#include "views/LimitEncoding.h"
+#include "views/StatusLamp.h"
+#include "views/TempGauge.h"
+#include "views/Twips.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+
+namespace {
+struct LampRow {
+    const char* label;
+    int lamp;
+};
+// Top to bottom; the lamp indices follow the status bits, not the rows.
+constexpr std::array<LampRow, 12> kLampRows{{{"Local High", 0},
+                                             {"Local  Low", 1},
+                                             {"Local THERM", 8},
+                                             {"Remote1 High", 2},
+                                             {"Remote1 Low", 3},
+                                             {"Remote1 THERM", 9},
+                                             {"Remote2 High", 4},
+                                             {"Remote2 Low", 5},
+                                             {"Remote2 THERM", 10},
+                                             {"D1  Open", 6},
+                                             {"D2 Open", 7},
+                                             {"ALERT Bit", 11}}};
+constexpr double kFirstRowTop = 960;
+constexpr double kRowPitch = 240;
+constexpr double kLampLeft = 1560;
+constexpr std::array<double, 3> kGaugeLefts{360, 1680, 3000};
+constexpr double kGaugeWidth = 1080;
+constexpr double kTitleWidth = 1095;
+
+QLabel* makeTitle(QWidget* parent, const char* objectName, const QString& text, double left) {
+    auto* title = new QLabel(text, parent);
+    title->setObjectName(objectName);
+    title->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    // A little wider than its gauge and centred over it.
+    title->setGeometry(PxRect(left - (kTitleWidth - kGaugeWidth) / 2, 480, kTitleWidth, 240));
+    return title;
+}
+} // namespace
+
+frmLimits::frmLimits(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmLimits");
+    setWindowTitle("Limits and Interrupts");
+    buildStatusFrame();
+    buildLimitsFrame();
+}
+
+frmLimits::~frmLimits() {
+    if (GeneralStuff::Views.limits == this) {
+        GeneralStuff::Views.limits = nullptr;
+        GeneralStuff::LimitsOpen = false;
+    }
+}
+
+void frmLimits::buildStatusFrame() {
+    fraStatus = new QGroupBox("Status Bits", this);
+    fraStatus->setObjectName("fraStatus");
+    fraStatus->setGeometry(PxRect(240, 240, 2175, 4815));
+    for (int row = 0; row < static_cast<int>(kLampRows.size()); ++row) {
+        const double top = kFirstRowTop + row * kRowPitch;
+        const int index = kLampRows[row].lamp;
+        auto* label = new QLabel(kLampRows[row].label, fraStatus);
+        label->setObjectName(QString("lblAlert_%1").arg(index));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // The label's centre line is the lamp's (lamp 180 high, label 240); it takes the
+        // frame's whole width left of the lamp, as "Remote1 THERM" needs it.
+        label->setGeometry(PxRect(15, top - 30, kLampLeft - 15 - 45, 240));
+        tglAlert[index] = new StatusLamp(fraStatus);
+        tglAlert[index]->setObjectName(QString("tglAlert_%1").arg(index));
+        tglAlert[index]->setGeometry(PxRect(kLampLeft, top, 255, 180));
+    }
+}
+
+void frmLimits::buildLimitsFrame() {
+    fraLimits = new QGroupBox("Set High/Low/THERM Limits", this);
+    fraLimits->setObjectName("fraLimits");
+    fraLimits->setGeometry(PxRect(2760, 240, 4455, 4815));
+    lblLocal = makeTitle(fraLimits, "lblLocal", "Local", kGaugeLefts[0]);
+    lblRem1_2 = makeTitle(fraLimits, "lblRem1_2", "Remote1", kGaugeLefts[1]);
+    Label5 = makeTitle(fraLimits, "Label5", "Remote2", kGaugeLefts[2]);
+    for (int g = 0; g < kGaugeCount; ++g) {
+        ggeTemp[g] = new TempGauge(g, fraLimits);
+        ggeTemp[g]->setObjectName(QString("ggeTemp_%1").arg(g));
+        ggeTemp[g]->setGeometry(PxRect(kGaugeLefts[g], 720, kGaugeWidth, 3735));
+        connect(ggeTemp[g], &TempGauge::sliderChange, this, &frmLimits::ggeTemp_SliderChange);
+    }
+}
+
+void frmLimits::Form_Load() {
+    SetOuterSize(this, 7575, 5790);
+    const double lowerEnd = GeneralStuff::ExtendedRange ? -64 : 0;
+    for (TempGauge* gauge : ggeTemp)
+        gauge->setScaleMinimum(lowerEnd);
+    for (int g = 0; g < kGaugeCount; ++g)
+        ReadGaugeLimits(g);
+    // Both directions: a re-run after a Configuration Reg 1 write may also bring Remote1 back.
+    showRemote2Selected(GeneralStuff::Remote2Selected);
+    GeneralStuff::LimitsOpen = true;
+    GeneralStuff::Views.limits = this;
+}
+
+void frmLimits::Form_Unload() {
+    GeneralStuff::LimitsOpen = false;
+    if (GeneralStuff::Views.limits == this)
+        GeneralStuff::Views.limits = nullptr;
+}
+
+void frmLimits::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmLimits::ReadGaugeLimits(int gauge) {
+    const GaugeLimits limits = ReadGaugeLimitBytes(gauge, GeneralStuff::ExtendedRange, [](int32_t reg) {
+        return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, reg);
+    });
+    ggeTemp[gauge]->setLowLimit(limits.low);
+    ggeTemp[gauge]->setHighLimit(limits.high);
+    ggeTemp[gauge]->setThermLimit(limits.therm);
+}
+
+void frmLimits::ggeTemp_SliderChange(int gauge) {
+    const TempGauge* g = ggeTemp[gauge];
+    const GaugeLimits limits{g->lowLimit(), g->highLimit(), g->thermLimit()};
+    for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
+        USBStuff::WriteRegister(GeneralStuff::DeviceAddress, write.reg, write.data);
+    for (int i = 0; i < kGaugeCount; ++i)
+        ReadGaugeLimits(i);
+}
+
+void frmLimits::showRemote2Selected(bool selected) {
+    lblRem1_2->setText(selected ? "Remote2" : "Remote1");
+    ggeTemp[2]->setVisible(!selected);
+    Label5->setVisible(!selected);
+}
+
+void frmLimits::setLamp(int index, bool on) {
+    if (index >= 0 && index < static_cast<int>(tglAlert.size()))
+        tglAlert[index]->setOn(on);
+}
+
+void frmLimits::setGaugeReading(int index, float temperature, const QString& caption) {
+    if (index < 0 || index >= kGaugeCount)
+        return;
+    ggeTemp[index]->setTemperature(temperature);
+    ggeTemp[index]->setCaption(caption);
+}

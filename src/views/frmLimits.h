@@ -1,0 +1,43 @@
+#pragma once
+// The limits and interrupts window: three gauges whose sliders set the chip's
+// high, low and THERM limits, and twelve lamps of its interrupt status bits.
+#include "device/ViewRegistry.h"
+
+#include <QWidget>
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class StatusLamp;
+class TempGauge;
+
+class frmLimits : public QWidget, public LimitsView {
+    Q_OBJECT
+public:
+    explicit frmLimits(QWidget* parent = nullptr);
+    ~frmLimits() override;
+
+    void Form_Load() override;
+    void Form_Unload();
+    void ReadGaugeLimits(int gauge);
+    void ggeTemp_SliderChange(int gauge);
+
+    void showRemote2Selected(bool selected) override;
+    void setLamp(int index, bool on) override;
+    void setGaugeReading(int index, float temperature, const QString& caption) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildStatusFrame();
+    void buildLimitsFrame();
+
+    QGroupBox* fraStatus = nullptr;
+    QGroupBox* fraLimits = nullptr;
+    std::array<StatusLamp*, 12> tglAlert{};
+    std::array<TempGauge*, 3> ggeTemp{};
+    QLabel* lblLocal = nullptr;
+    QLabel* lblRem1_2 = nullptr;
+    QLabel* Label5 = nullptr;
+};

@@ -1,0 +1,270 @@
+#include "device/GeneralStuff.h"
+#include "support/ScriptedAdapter.h"
+#include "views/TempGauge.h"
+#include "views/frmConfig.h"
+#include "views/frmLimits.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr int32_t kChip = 0x4C;
+
+class ConfigDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GeneralStuff::ResetSharedState();
+        adapter = InstallScriptedAdapter();
+        ThrowOnLinkError();
+        GeneralStuff::DeviceAddress = kChip;
+        adapter->readAddressOf = [](int32_t a) {
+            static const std::map<int32_t, int32_t> readAt{{0x09, 0x03}, {0x0A, 0x04}, {0x0B, 0x05},
+                                                           {0x0C, 0x06}, {0x0D, 0x07}, {0x0E, 0x08}};
+            const auto it = readAt.find(a);
+            return it == readAt.end() ? a : it->second;
+        };
+        setChip({{0x03, 0x00}, {0x04, 0x08}, {0x24, 0x00}, {0x21, 0x0A}});
+    }
+
+    void setChip(const std::map<int32_t, uint8_t>& registers) {
+        for (const auto& [reg, value] : registers)
+            adapter->setRegister(kChip, reg, value);
+    }
+
+    void open() {
+        dialog = std::make_unique<frmConfig>();
+        dialog->Form_Load();
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        adapter->clearLog();
+    }
+
+    template <typename T> T* control(const char* name) const {
+        T* found = dialog->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void click(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    void tick(const char* box) { QTest::mouseClick(control<QCheckBox>(box), Qt::LeftButton); }
+    void typeHysteresis(const QString& text) {
+        QLineEdit* edit = control<QLineEdit>("txtTHERMHyst");
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    int32_t writtenTo(int32_t reg) const {
+        for (const RegisterWrite& w : adapter->writes())
+            if (w.reg == reg)
+                return w.data;
+        ADD_FAILURE() << "no write to " << reg;
+        return -1;
+    }
+
+    ScriptedAdapter* adapter = nullptr;
+    std::unique_ptr<frmConfig> dialog;
+};
+
+TEST_F(ConfigDialog, CaptionsAndItemsKeepTheirBlanks) {
+    open();
+    EXPECT_EQ(dialog->windowTitle(), "Configuration");
+    EXPECT_EQ(control<QGroupBox>("fraSettings")->title(), "Device  Settings");
+    const std::map<const char*, QString> captions{
+        {"chkMaskAll", "Mask all  ALERTS on ALERT pin"},
+        {"chkExtRange", "Enable  Extended Temp  Range"},
+        {"chkR2onR1", "Display Remote2 measurements in Remote1 Regs"},
+        {"chkAveraging", "Disable Averaging"},
+        {"chkLock", "Enable Register Lock bit"},
+    };
+    for (const auto& [name, text] : captions)
+        EXPECT_EQ(control<QCheckBox>(name)->text(), text) << name;
+    QComboBox* rates = control<QComboBox>("cmbConvRate");
+    ASSERT_EQ(rates->count(), 11);
+    EXPECT_EQ(rates->itemText(2), "0.25  (4 sec)");
+    EXPECT_EQ(rates->currentText(), "16 (62.5 ms)"); // the register's default 0x08
+    EXPECT_EQ(control<QComboBox>("cmbPin8")->itemText(1), "THERM2");
+}
+
+TEST_F(ConfigDialog, LoadReadsFourRegistersInOrder) {
+    dialog = std::make_unique<frmConfig>();
+    dialog->Form_Load();
+    EXPECT_EQ(adapter->reads(), (std::vector<int32_t>{0x03, 0x04, 0x24, 0x21}));
+    EXPECT_TRUE(adapter->writes().empty());
+    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "10");
+}
+
+TEST_F(ConfigDialog, ApplyWritesAllFourRegistersWithReadModifyWrite) {
+    open();
+    click("cmdApply");
+    // The Configuration Reg 1 write is followed by the post-write read-back of 0x03.
+    EXPECT_EQ(adapter->reads(), (std::vector<int32_t>{0x03, 0x03, 0x04, 0x24}));
+    EXPECT_EQ(adapter->writes(),
+              (std::vector<RegisterWrite>{{0x09, 0x00}, {0x0A, 0x08}, {0x24, 0x00}, {0x21, 10}}));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(ConfigDialog, UnshownBit4IsWrittenBack) {
+    setChip({{0x03, 0x10}});
+    open();
+    click("cmdApply");
+    EXPECT_EQ(writtenTo(0x09), 0x10);
+}
+
+TEST_F(ConfigDialog, Therm2AndExtendedRangeShowAndGoBackUnchanged) {
+    setChip({{0x03, 0x24}});
+    open();
+    EXPECT_EQ(control<QComboBox>("cmbPin8")->currentText(), "THERM2");
+    EXPECT_TRUE(control<QCheckBox>("chkExtRange")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("chkMaskAll")->isChecked());
+    click("cmdApply");
+    EXPECT_EQ(writtenTo(0x09), 0x24);
+    EXPECT_TRUE(GeneralStuff::ExtendedRange); // the post-write update ran
+}
+
+TEST_F(ConfigDialog, PickingAConversionRateKeepsAveraging) {
+    setChip({{0x04, 0x8A}});
+    open();
+    QComboBox* rates = control<QComboBox>("cmbConvRate");
+    EXPECT_TRUE(control<QCheckBox>("chkAveraging")->isChecked());
+    EXPECT_EQ(rates->currentText(), "Continuous");
+    for (int press = 0; press < 6; ++press)
+        QTest::keyClick(rates, Qt::Key_Up);
+    ASSERT_EQ(rates->currentText(), "1 (1 sec)");
+    click("cmdApply");
+    EXPECT_EQ(writtenTo(0x0A), 0x84);
+}
+
+TEST_F(ConfigDialog, CodeWithoutItemShowsNoneAndIsKept) {
+    setChip({{0x04, 0x0C}});
+    open();
+    EXPECT_EQ(control<QComboBox>("cmbConvRate")->currentIndex(), -1);
+    EXPECT_EQ(control<QComboBox>("cmbConvRate")->currentText(), "");
+    tick("chkAveraging");
+    click("cmdApply");
+    EXPECT_EQ(writtenTo(0x0A), 0x8C);
+}
+
+TEST_F(ConfigDialog, LockTickSetsBit7OfConfigReg2) {
+    setChip({{0x24, 0x7F}});
+    open();
+    tick("chkLock");
+    click("cmdApply");
+    EXPECT_EQ(writtenTo(0x24), 0xFF);
+}
+
+TEST_F(ConfigDialog, TwoLineCheckBoxTogglesFromItsSecondLine) {
+    open();
+    QCheckBox* box = control<QCheckBox>("chkR2onR1");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() - 3));
+    EXPECT_TRUE(box->isChecked());
+}
+
+TEST_F(ConfigDialog, HysteresisTextIsRoundedAndClamped) {
+    const std::vector<std::pair<QString, int32_t>> cases{{"12.5", 12}, {"13.5", 14}, {"300", 255},
+                                                         {"abc", 0},   {"", 0},      {"99999999999", 255}};
+    open();
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        adapter->clearLog();
+        typeHysteresis(text);
+        click("cmdApply");
+        EXPECT_EQ(writtenTo(0x21), expected);
+    }
+}
+
+TEST_F(ConfigDialog, NegativeHysteresisIsRefusedAndNothingIsWritten) {
+    open();
+    tick("chkMaskAll");
+    typeHysteresis("-5");
+    click("cmdOK");
+    EXPECT_TRUE(adapter->writes().empty());
+    EXPECT_TRUE(dialog->isVisible()); // OK did not close
+    auto* box = dialog->findChild<QMessageBox*>("msgHysteresis");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowTitle(), "OTK5530 Evaluation Software");
+    EXPECT_TRUE(box->text().contains("cannot be negative"));
+    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "10"); // the chip's value again
+    box->accept();
+}
+
+TEST_F(ConfigDialog, OkAppliesThenCloses) {
+    open();
+    typeHysteresis("20");
+    click("cmdOK");
+    EXPECT_EQ(adapter->writes().size(), 4u);
+    EXPECT_EQ(writtenTo(0x21), 20);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(ConfigDialog, OkClosesItsChildWindow) {
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* view = new frmConfig;
+    QMdiSubWindow* sub = area.addSubWindow(view);
+    view->Form_Load();
+    sub->show();
+    area.show();
+    EXPECT_EQ(sub->size(), QSize(464, 356)); // 6960 × 5340 twips
+    adapter->clearLog();
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(adapter->writes().size(), 4u);
+    EXPECT_TRUE(sub->isHidden());
+}
+
+TEST_F(ConfigDialog, CancelClosesWithoutWriting) {
+    open();
+    tick("chkStandby");
+    typeHysteresis("20");
+    click("cmdCancel");
+    EXPECT_TRUE(adapter->writes().empty());
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(ConfigDialog, SpinButtonsStepTheTextWithinZeroToHundred) {
+    open();
+    QWidget* spin = control<QWidget>("UpDown1");
+    QLineEdit* edit = control<QLineEdit>("txtTHERMHyst");
+    const QPoint up(spin->width() / 2, 2);
+    const QPoint down(spin->width() / 2, spin->height() - 2);
+    const std::vector<std::tuple<QString, QPoint, QString>> cases{
+        {"10", up, "11"},    {"10", down, "9"}, {"100", up, "100"},
+        {"0", down, "0"},    {"abc", up, "1"}, // typed text counts as its number
+        {"250", down, "99"},                   // stepping starts inside the range
+        {"12.5", up, "13"},
+    };
+    for (const auto& [typed, where, shown] : cases) {
+        SCOPED_TRACE(typed.toStdString());
+        edit->setText(typed);
+        QTest::mouseClick(spin, Qt::LeftButton, {}, where);
+        EXPECT_EQ(edit->text(), shown);
+    }
+    edit->setText("40");
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "41");
+}
+
+TEST_F(ConfigDialog, ShowingRemote2InRemote1RegsLeavesTheLimitsWindowTwoGauges) {
+    frmLimits limits;
+    limits.Form_Load();
+    open();
+    tick("chkR2onR1");
+    click("cmdApply");
+    EXPECT_EQ(writtenTo(0x09), 0x08);
+    EXPECT_TRUE(GeneralStuff::Remote2Selected);
+    EXPECT_EQ(limits.findChild<QLabel*>("lblRem1_2")->text(), "Remote2");
+    EXPECT_TRUE(limits.findChild<TempGauge*>("ggeTemp_2")->isHidden());
+}
+
+} // namespace
