@@ -1,8 +1,5 @@
 #include "adapter/IntelHex.h"
 
-#include <cstdint>
-#include <vector>
-
 namespace {
 
 constexpr uint8_t kData = 0x00;
@@ -35,14 +32,14 @@ std::string hexByte(unsigned value) {
     return std::string("0x") + digits[(value >> 4) & 0xF] + digits[value & 0xF];
 }
 
-// Empty when the record is sound; `type` receives the record type.
-std::string checkRecord(std::string_view record, uint8_t& type) {
+// Empty when the record is sound; `bytes` receives the whole record, checksum included.
+std::string checkRecord(std::string_view record, std::vector<uint8_t>& bytes) {
     if (record.front() != ':')
         return "does not start with ':'";
     record.remove_prefix(1);
     if (record.size() % 2 != 0)
         return "has an odd number of hex digits";
-    std::vector<uint8_t> bytes;
+    bytes.clear();
     for (size_t i = 0; i < record.size(); i += 2) {
         const int high = hexDigit(record[i]);
         const int low = hexDigit(record[i + 1]);
@@ -64,7 +61,7 @@ std::string checkRecord(std::string_view record, uint8_t& type) {
         return "checksum " + hexByte(bytes.back()) + " should be " +
                hexByte((0x100 - (withoutChecksum & 0xFF)) & 0xFF);
     }
-    type = bytes[3];
+    const uint8_t type = bytes[3];
     switch (type) {
     case kData:
         return {};
@@ -80,10 +77,13 @@ std::string checkRecord(std::string_view record, uint8_t& type) {
 
 } // namespace
 
-HexVerdict VerifyIntelHex(std::string_view text) {
+HexImage ReadIntelHex(std::string_view text) {
+    HexImage image;
+    uint32_t base = 0;
     bool ended = false;
     size_t lineNumber = 0;
     size_t start = 0;
+    std::vector<uint8_t> bytes;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
@@ -95,14 +95,28 @@ HexVerdict VerifyIntelHex(std::string_view text) {
             continue;
         const std::string where = "line " + std::to_string(lineNumber) + ": ";
         if (ended)
-            return {false, where + "text after the end-of-file record"};
-        uint8_t type = 0;
-        const std::string fault = checkRecord(line, type);
+            return {{false, where + "text after the end-of-file record"}, {}};
+        const std::string fault = checkRecord(line, bytes);
         if (!fault.empty())
-            return {false, where + "record " + fault};
+            return {{false, where + "record " + fault}, {}};
+        const uint8_t type = bytes[3];
+        const uint32_t field = static_cast<uint32_t>(bytes[1]) << 8 | bytes[2];
+        const uint32_t payload =
+            bytes.size() > kRecordOverhead ? static_cast<uint32_t>(bytes[4]) << 8 | bytes[5] : 0;
+        if (type == kData)
+            image.records.push_back({base + field, std::vector<uint8_t>(bytes.begin() + 4, bytes.end() - 1)});
+        else if (type == kExtendedSegment)
+            base = payload << 4;
+        else if (type == kExtendedLinear)
+            base = payload << 16;
         ended = type == kEndOfFile;
     }
     if (!ended)
-        return {false, "no end-of-file record"};
-    return {true, {}};
+        return {{false, "no end-of-file record"}, {}};
+    image.verdict.ok = true;
+    return image;
+}
+
+HexVerdict VerifyIntelHex(std::string_view text) {
+    return ReadIntelHex(text).verdict;
 }

@@ -1,0 +1,33 @@
+#pragma once
+// Which adapter backend the program talks to: the simulated board, the USB adapter,
+// or a Linux I2C bus with the chip on it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class AdapterKind { Simulated, Usb, LinuxI2c };
+
+struct AdapterChoice {
+    AdapterKind kind = AdapterKind::Simulated;
+    std::string i2cPath; // the bus device file, for LinuxI2c only
+};
+
+// Reads "sim", "usb" or "i2c:<bus device file>" (e.g. "i2c:/dev/i2c-1"); blanks around the
+// text are ignored. False with a one-line message when the text is none of these;
+// `choice` is then unchanged.
+bool ParseAdapterChoice(std::string_view text, AdapterChoice& choice, std::string& error);
+
+struct UsbId {
+    uint16_t vendor = 0;
+    uint16_t product = 0;
+};
+
+// Our adapter's USB vendor and product id.
+constexpr UsbId kDefaultUsbId{0x04B4, 0x5530};
+
+// Reads "VID:PID", each one to four hex digits with an optional 0x ("04b4:5530",
+// "0x4B4:0x5530"). False with a one-line message otherwise; `id` is then unchanged.
+bool ParseUsbId(std::string_view text, UsbId& id, std::string& error);
+
+// "04b4:5530": how lsusb shows an id.
+std::string UsbIdText(UsbId id);

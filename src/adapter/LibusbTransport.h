@@ -1,0 +1,26 @@
+#pragma once
+// The USB transport on libusb-1.0.
+#include "adapter/UsbTransport.h"
+
+struct libusb_context;
+struct libusb_device_handle;
+
+class LibusbTransport : public UsbTransport {
+public:
+    LibusbTransport() = default;
+    ~LibusbTransport() override;
+    LibusbTransport(const LibusbTransport&) = delete;
+    LibusbTransport& operator=(const LibusbTransport&) = delete;
+
+    bool Open(UsbId id, std::string& error) override;
+    void Close() override;
+    bool IsOpen() const override { return handle_ != nullptr; }
+    int ControlTransfer(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
+                        uint16_t length, unsigned timeoutMs) override;
+    std::string Location() const override { return location_; }
+
+private:
+    libusb_context* context_ = nullptr;
+    libusb_device_handle* handle_ = nullptr;
+    std::string location_;
+};

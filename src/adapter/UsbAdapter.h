@@ -1,0 +1,64 @@
+#pragma once
+// The USB adapter: vendor requests as control transfers on endpoint 0, and the firmware
+// download into the adapter's RAM with the 0xA0 firmware-load request.
+#include "adapter/AdapterChoice.h"
+#include "adapter/USBFunctions.h"
+#include "adapter/UsbTransport.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+class UsbAdapter : public AdapterBackend {
+public:
+    using Sleep = std::function<void(std::chrono::milliseconds)>;
+
+    // Firmware failures are negative, as the library reports them.
+    static constexpr int16_t kFirmwareMissing = -1;
+    static constexpr int16_t kFirmwareCorrupt = -2;
+    static constexpr int16_t kFirmwareRefused = -3; // a firmware-load transfer failed
+    static constexpr int16_t kNoReEnumeration = -4;
+    static constexpr int16_t kFirmwareDoesNotFit = -5;
+    // Request failures. A libusb error is handed on as its own (negative) code.
+    static constexpr int16_t kShortTransfer = 1;
+    static constexpr int16_t kNotOpen = 2;
+    static constexpr int16_t kBadRequest = 3;
+
+    static constexpr unsigned kTimeoutMs = 1000;
+    static constexpr uint8_t kVendorOut = 0x40; // vendor type, device recipient, host to device
+    static constexpr uint8_t kVendorIn = 0xC0;  // vendor type, device recipient, device to host
+    static constexpr uint8_t kFirmwareLoad = 0xA0;
+    static constexpr uint16_t kCpuControl = 0xE600;
+    static constexpr uint16_t kFirmwareChunk = 64;
+    // After the CPU is released the adapter drops off the bus and comes back with the
+    // new firmware: look for it every half second for five seconds.
+    static constexpr std::chrono::milliseconds kReEnumerationStep{500};
+    static constexpr int kReEnumerationTries = 10;
+
+    // `sleep` defaults to the thread sleeping.
+    UsbAdapter(std::unique_ptr<UsbTransport> transport, UsbId id, Sleep sleep = {});
+
+    // Opens the adapter. False with a one-line message when it cannot be found or opened.
+    bool Open(std::string& error);
+    // "USB adapter 04b4:5530 (bus 1, device 7)".
+    std::string Description() const;
+
+    int16_t LoadFirmWare(const char* path) override;
+    int16_t VendorIORequest(int16_t request, int32_t value, int32_t index, int16_t direction, int16_t length,
+                            uint8_t* buffer) override;
+
+    // The reason of the last failed firmware download, for diagnosis.
+    const std::string& FirmwareError() const { return firmwareError_; }
+
+private:
+    int16_t firmwareFailure(int16_t status, std::string message);
+    // The bytes moved, or a negative libusb error.
+    int firmwareWrite(uint16_t address, uint8_t* bytes, uint16_t count);
+    bool waitForReEnumeration();
+
+    std::unique_ptr<UsbTransport> transport_;
+    UsbId id_;
+    Sleep sleep_;
+    std::string firmwareError_;
+};

@@ -1,0 +1,187 @@
+#include "adapter/AdapterChoice.h"
+#include "adapter/DefaultAdapter.h"
+#include "adapter/I2cAdapter.h"
+#include "adapter/SimBoard.h"
+#include "adapter/USBFunctions.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ChoiceCase {
+    const char* name;
+    const char* text;
+    bool ok;
+    AdapterKind kind;
+    const char* i2cPath;
+};
+
+class AdapterChoiceCases : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(AdapterChoiceCases, ParsesOrRefusesAndKeepsTheOldChoice) {
+    const ChoiceCase& c = GetParam();
+    AdapterChoice choice{AdapterKind::LinuxI2c, "/dev/i2c-old"};
+    std::string error;
+    ASSERT_EQ(ParseAdapterChoice(c.text, choice, error), c.ok) << error;
+    if (c.ok) {
+        EXPECT_EQ(choice.kind, c.kind);
+        EXPECT_EQ(choice.i2cPath, c.i2cPath);
+    } else {
+        EXPECT_EQ(choice.i2cPath, "/dev/i2c-old");
+        EXPECT_EQ(error, "adapter \"" + std::string(c.text) +
+                             "\" refused: expected sim, usb or i2c:<bus device> such as i2c:/dev/i2c-1");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, AdapterChoiceCases,
+    ::testing::Values(
+        ChoiceCase{"Sim", "sim", true, AdapterKind::Simulated, ""},
+        ChoiceCase{"Usb", "usb", true, AdapterKind::Usb, ""},
+        ChoiceCase{"I2cBus", "i2c:/dev/i2c-1", true, AdapterKind::LinuxI2c, "/dev/i2c-1"},
+        ChoiceCase{"I2cTwoDigitBus", "i2c:/dev/i2c-12", true, AdapterKind::LinuxI2c, "/dev/i2c-12"},
+        // Any bus device file will do, e.g. a udev symlink.
+        ChoiceCase{"I2cOtherPath", "i2c:/dev/otk-bus", true, AdapterKind::LinuxI2c, "/dev/otk-bus"},
+        ChoiceCase{"BlanksAround", "  usb ", true, AdapterKind::Usb, ""},
+        ChoiceCase{"Empty", "", false, AdapterKind::Simulated, ""},
+        ChoiceCase{"I2cWithoutPath", "i2c:", false, AdapterKind::Simulated, ""},
+        ChoiceCase{"I2cWithoutColon", "i2c", false, AdapterKind::Simulated, ""},
+        ChoiceCase{"UpperCase", "USB", false, AdapterKind::Simulated, ""},
+        ChoiceCase{"Unknown", "serial", false, AdapterKind::Simulated, ""},
+        ChoiceCase{"TwoChoices", "sim,usb", false, AdapterKind::Simulated, ""}),
+    [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+
+struct UsbIdCase {
+    const char* name;
+    const char* text;
+    bool ok;
+    uint16_t vendor;
+    uint16_t product;
+};
+
+class UsbIdCases : public ::testing::TestWithParam<UsbIdCase> {};
+
+TEST_P(UsbIdCases, ParsesOrRefusesAndKeepsTheOldId) {
+    const UsbIdCase& c = GetParam();
+    UsbId id{0x1111, 0x2222};
+    std::string error;
+    ASSERT_EQ(ParseUsbId(c.text, id, error), c.ok) << error;
+    EXPECT_EQ(id.vendor, c.ok ? c.vendor : 0x1111);
+    EXPECT_EQ(id.product, c.ok ? c.product : 0x2222);
+    if (!c.ok)
+        EXPECT_EQ(error, "USB id \"" + std::string(c.text) +
+                             "\" refused: expected VID:PID in hex such as 04b4:5530");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, UsbIdCases,
+    ::testing::Values(
+        UsbIdCase{"LowerCase", "04b4:5530", true, 0x04B4, 0x5530},
+        UsbIdCase{"PrefixedUpperCase", "0x04B4:0X5530", true, 0x04B4, 0x5530},
+        UsbIdCase{"ShortDigitsAndBlanks", " 4b4 : 1 ", true, 0x04B4, 0x0001},
+        UsbIdCase{"Largest", "ffff:ffff", true, 0xFFFF, 0xFFFF}, UsbIdCase{"NoProduct", "04b4", false, 0, 0},
+        UsbIdCase{"EmptyProduct", "04b4:", false, 0, 0}, UsbIdCase{"EmptyVendor", ":5530", false, 0, 0},
+        UsbIdCase{"FiveDigits", "104b4:5530", false, 0, 0}, UsbIdCase{"NotHex", "04g4:5530", false, 0, 0},
+        UsbIdCase{"PrefixOnly", "0x:5530", false, 0, 0}, UsbIdCase{"ThreeParts", "04b4:5530:1", false, 0, 0}),
+    [](const ::testing::TestParamInfo<UsbIdCase>& info) { return std::string(info.param.name); });
+
+TEST(UsbIdText, ShowsFourLowerCaseDigitsEachAsLsusbDoes) {
+    EXPECT_EQ(UsbIdText({0x4B4, 0x5530}), "04b4:5530");
+    EXPECT_EQ(UsbIdText({0xABCD, 0x0001}), "abcd:0001");
+}
+
+// Installing a backend from the command-line choice or the environment.
+class AdapterInstallTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        unsetenv("OTK5530_ADAPTER");
+        unsetenv("OTK5530_SIM");
+        unsetenv("OTK5530_USB");
+        InstallAdapter(nullptr);
+    }
+    void TearDown() override { SetUp(); }
+    std::string error;
+    std::string description;
+};
+
+struct EnvironmentCase {
+    const char* name;
+    const char* adapter; // nullptr: unset
+    bool installsSimulated;
+};
+
+class AdapterEnvironmentCases : public AdapterInstallTest,
+                                public ::testing::WithParamInterface<EnvironmentCase> {};
+
+TEST_P(AdapterEnvironmentCases, WithoutCommandLineChoiceTheEnvironmentDecides) {
+    const EnvironmentCase& c = GetParam();
+    if (c.adapter)
+        setenv("OTK5530_ADAPTER", c.adapter, 1);
+    EXPECT_EQ(InstallDefaultAdapter(error, description), c.installsSimulated) << error;
+    EXPECT_EQ(dynamic_cast<SimBoard*>(InstalledAdapter()) != nullptr, c.installsSimulated);
+    if (c.installsSimulated)
+        EXPECT_EQ(description, "Simulated evaluation board");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, AdapterEnvironmentCases,
+    ::testing::Values(EnvironmentCase{"Unset", nullptr, true}, EnvironmentCase{"Empty", "", true},
+                      EnvironmentCase{"Sim", "sim", true}, EnvironmentCase{"Refused", "bogus", false}),
+    [](const ::testing::TestParamInfo<EnvironmentCase>& info) { return std::string(info.param.name); });
+
+TEST_F(AdapterInstallTest, RefusedEnvironmentChoiceNamesTheVariable) {
+    setenv("OTK5530_ADAPTER", "i2c:", 1);
+    EXPECT_FALSE(InstallDefaultAdapter(error, description));
+    EXPECT_EQ(error,
+              "OTK5530_ADAPTER: adapter \"i2c:\" refused: expected sim, usb or i2c:<bus device> such as "
+              "i2c:/dev/i2c-1");
+}
+
+TEST_F(AdapterInstallTest, CommandLineChoiceWinsOverTheEnvironment) {
+    setenv("OTK5530_ADAPTER", "bogus", 1);
+    ASSERT_TRUE(InstallAdapterFromChoice("sim", error, description)) << error;
+    EXPECT_NE(dynamic_cast<SimBoard*>(InstalledAdapter()), nullptr);
+}
+
+TEST_F(AdapterInstallTest, SimulatedChoiceStillReadsItsConfiguration) {
+    setenv("OTK5530_SIM", "address=0x99", 1);
+    EXPECT_FALSE(InstallAdapterFromChoice("sim", error, description));
+    EXPECT_EQ(error.rfind("OTK5530_SIM: address=0x99 refused", 0), 0u) << error;
+    EXPECT_EQ(InstalledAdapter(), nullptr);
+}
+
+TEST_F(AdapterInstallTest, I2cBusThatCannotBeOpenedIsRefusedAndNothingInstalled) {
+    EXPECT_FALSE(InstallAdapterFromChoice("i2c:/nonexistent/i2c-99", error, description));
+    EXPECT_EQ(error, "Linux I2C bus /nonexistent/i2c-99 cannot be opened: No such file or directory");
+    EXPECT_EQ(InstalledAdapter(), nullptr);
+}
+
+// /dev/null opens like a bus but answers no I2C ioctl: the real device layer's
+// failures must come back as a failed request, never as a chip's answer.
+TEST_F(AdapterInstallTest, FileThatIsNoI2cBusOpensButEveryRegisterReadFails) {
+    ASSERT_TRUE(InstallAdapterFromChoice("i2c:/dev/null", error, description)) << error;
+    EXPECT_EQ(description, "Linux I2C bus /dev/null");
+    ASSERT_NE(dynamic_cast<I2cAdapter*>(InstalledAdapter()), nullptr);
+    uint8_t buffer[1] = {0x5A};
+    EXPECT_EQ(USBFunctions::VendorIORequest(0xDD, 0x30, 0x33, 0, 0, buffer), 0);
+    EXPECT_NE(USBFunctions::VendorIORequest(0xDE, 0x4C, 0xFE, 1, 1, buffer), 0);
+    EXPECT_EQ(buffer[0], 0x5A);
+}
+
+TEST_F(AdapterInstallTest, RefusedUsbIdNamesTheVariable) {
+    setenv("OTK5530_USB", "04b4", 1);
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", error, description));
+    EXPECT_EQ(error.rfind("OTK5530_USB: USB id \"04b4\" refused", 0), 0u) << error;
+    EXPECT_EQ(InstalledAdapter(), nullptr);
+}
+
+// No test machine has our adapter; an id nobody uses stands for an unplugged one.
+TEST_F(AdapterInstallTest, UsbAdapterThatIsNotPluggedInIsRefusedAndNothingInstalled) {
+    setenv("OTK5530_USB", "fffe:fffd", 1);
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", error, description));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(InstalledAdapter(), nullptr);
+}
+
+} // namespace
