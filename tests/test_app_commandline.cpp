@@ -40,3 +40,14 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
         CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),
     [](const ::testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });
+
+TEST(CommandLine, AdapterChoiceIsPassedOnForTheAdapterLibraryToCheck) {
+    QString error;
+    const auto chosen = ParseCommandLine({"otk5530-eval", "--adapter", "i2c:/dev/i2c-1"}, error);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->adapter, "i2c:/dev/i2c-1");
+    const auto none = ParseCommandLine({"otk5530-eval"}, error);
+    ASSERT_TRUE(none.has_value());
+    EXPECT_TRUE(none->adapter.isEmpty()); // the environment or the simulated board decides
+    EXPECT_FALSE(ParseCommandLine({"otk5530-eval", "--adapter"}, error).has_value());
+}

@@ -15,6 +15,8 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
     const QCommandLineOption capture("capture", "Saves a picture of the main window to FILE.png, then quits.",
                                      "FILE.png");
     const QCommandLineOption after("after", "Seconds after start-up at which --capture is taken.", "SECONDS");
+    const QCommandLineOption adapter("adapter", "The adapter: sim (default), usb or i2c:/dev/i2c-N.", "ADAPTER");
+    parser.addOption(adapter);
     parser.addOption(capture);
     parser.addOption(after);
     if (!parser.parse(arguments)) {
@@ -28,6 +30,7 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
 
     CommandLineOptions options;
     options.captureFile = parser.value(capture);
+    options.adapter = parser.value(adapter);
     if (parser.isSet(after)) {
         if (options.captureFile.isEmpty()) {
             error = "--after needs --capture.";

@@ -1,5 +1,5 @@
 #pragma once
-// The program's command line: --help, --version and the timed window capture.
+// The program's command line: --help, --version, --adapter and the timed window capture.
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -7,6 +7,7 @@
 struct CommandLineOptions {
     QString captureFile;     // empty: no capture
     double captureAfter = 0; // seconds after start-up
+    QString adapter;         // empty: OTK5530_ADAPTER, else the simulated board
 };
 
 // Parses the arguments (program name first). Handles --help and --version itself

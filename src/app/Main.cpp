@@ -8,7 +8,7 @@
 
 namespace GeneralStuff {
 
-void Main() {
+void Main(const QString& adapterDescription) {
     auto* splash = new frmSplash;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->Form_Load();
@@ -19,6 +19,7 @@ void Main() {
 
     auto* main = new frmMain;
     main->setAttribute(Qt::WA_DeleteOnClose);
+    main->setAdapterDescription(adapterDescription);
     main->MDIForm_Load(*splash);
 
     splash->close();

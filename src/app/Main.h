@@ -1,9 +1,12 @@
 #pragma once
 // Start-up: splash, connection, main window, master timer, graph window, device model.
 
+#include <QString>
+
 namespace GeneralStuff {
 
 // Returns with the main window shown and connected; the event loop does the rest.
-void Main();
+// The adapter description becomes the tooltip of the status bar's first panel.
+void Main(const QString& adapterDescription = {});
 
 } // namespace GeneralStuff

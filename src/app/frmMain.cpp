@@ -253,3 +253,7 @@ void frmMain::setMasterTimerEnabled(bool enabled) {
 bool frmMain::masterTimerEnabled() const {
     return tmrMaster->isActive();
 }
+
+void frmMain::setAdapterDescription(const QString& description) {
+    statusPanels[0]->setToolTip(description.isEmpty() ? QString() : "Adapter: " + description);
+}

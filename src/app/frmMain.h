@@ -43,6 +43,8 @@ public:
     bool masterTimerEnabled() const override;
 
     MonitoringCycle& monitoringCycle() { return cycle; }
+    // Names the adapter in use in the tooltip of the status text panel.
+    void setAdapterDescription(const QString& description);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

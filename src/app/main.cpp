@@ -10,25 +10,36 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setApplicationVersion(VersionText());
-
     QString commandLineError;
-    const std::optional<CommandLineOptions> options = ParseCommandLine(app.arguments(), commandLineError);
+    std::optional<CommandLineOptions> options;
+    {
+        // --help, --version and refusals need no display.
+        QCoreApplication parsing(argc, argv);
+        QCoreApplication::setApplicationName(kApplicationTitle);
+        QCoreApplication::setApplicationVersion(VersionText());
+        options = ParseCommandLine(parsing.arguments(), commandLineError);
+    }
     if (!options) {
         std::fprintf(stderr, "%s\n", qPrintable(commandLineError));
         return 2;
     }
 
     std::string adapterError;
-    if (!InstallDefaultAdapter(adapterError)) {
+    std::string adapterDescription;
+    const bool installed = options->adapter.isEmpty()
+                               ? InstallDefaultAdapter(adapterError, adapterDescription)
+                               : InstallAdapterFromChoice(options->adapter.toStdString(), adapterError,
+                                                          adapterDescription);
+    if (!installed) {
         std::fprintf(stderr, "%s\n", adapterError.c_str());
         return 2;
     }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kApplicationTitle);
+    QApplication::setApplicationVersion(VersionText());
     InstallLinkErrorHandler();
 
-    GeneralStuff::Main();
+    GeneralStuff::Main(QString::fromStdString(adapterDescription));
     if (!options->captureFile.isEmpty())
         ScheduleCapture(options->captureFile, options->captureAfter);
     return app.exec();
