@@ -49,6 +49,8 @@ struct FileDialogSeen {
     QStringList nameFilters;
     QString directory;
     bool seen = false;
+    // Runs when the dialog shows, before it is answered.
+    std::function<void()> onShown;
 };
 
 // Goes to `path`'s folder, types its name into the file dialog's name box and accepts; an empty path
@@ -63,6 +65,8 @@ inline void AnswerFileDialog(const QString& path, FileDialogSeen* seen = nullptr
                       seen->nameFilters = dialog->nameFilters();
                       seen->directory = dialog->directory().absolutePath();
                       seen->seen = true;
+                      if (seen->onShown)
+                          seen->onShown();
                   }
                   if (path.isEmpty()) {
                       dialog->reject();

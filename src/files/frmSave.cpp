@@ -77,9 +77,10 @@ void frmSave::cmdsave_Click() {
     const QString path = chooseFile(QFileDialog::AcceptSave);
     if (path.isEmpty())
         return;
-    // Written beside the old file and swapped in only when complete.
+    // Written beside the old file and swapped in only when complete. Unbuffered, so a
+    // short write (disk full) shows in write()'s count: a buffered flush lets it pass.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         showMessage(QMessageBox::Warning,
