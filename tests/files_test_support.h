@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -18,8 +19,24 @@
 // Runs `act` on the first visible widget that `find` returns, polling while
 // modal dialogs run. After five seconds any open modal dialog is rejected so a
 // test fails instead of hanging.
+inline std::vector<QPointer<QTimer>>& PendingAnswers() {
+    static std::vector<QPointer<QTimer>> pending;
+    return pending;
+}
+
+// Ends every poll still waiting, so an answer meant for one test never reaches the next.
+inline void StopAnswering() {
+    for (const QPointer<QTimer>& timer : PendingAnswers())
+        if (timer) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    PendingAnswers().clear();
+}
+
 inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
+    PendingAnswers().push_back(timer);
     auto polls = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [=] {
         if (QWidget* found = find(); found && found->isVisible()) {

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 const QByteArray kRunTitle = "\r\nOTK5530 Log File\r\n\r\n";
@@ -34,7 +36,10 @@ protected:
         window.show();
         logPath = folder.filePath("run.csv");
     }
-    void TearDown() override { GeneralStuff::Views.main = nullptr; }
+    void TearDown() override {
+        StopAnswering();
+        GeneralStuff::Views.main = nullptr;
+    }
 
     template <typename T> T* control(const char* name) { return window.findChild<T*>(name); }
     void typeInterval(const QString& text) {
@@ -202,6 +207,28 @@ TEST_F(LoggingWindow, SpinControlStepsTheIntervalWithinItsRange) {
     QTest::mouseClick(up, Qt::LeftButton);
     QTest::mouseClick(up, Qt::LeftButton);
     EXPECT_EQ(control<QLineEdit>("txtLogInt")->text(), "10000");
+}
+
+// The disk takes only part of a line (file size limit): the append reports the
+// failure and cuts the part off again, so the file still ends with a whole line.
+TEST_F(LoggingWindow, AppendThatFailsLeavesNoPartialLine) {
+    startInto(logPath);
+    GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
+    logOneLine();
+    const QByteArray before = fileBytes(logPath);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = static_cast<rlim_t>(before.size() + 5);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool appended = AppendLogDataLine();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(fileBytes(logPath), before);
 }
 
 TEST(LogTimeColumn, IsRowCountTimesIntervalInSeconds) {

@@ -54,6 +54,7 @@ protected:
         path = folder.filePath("board.sav");
     }
     void TearDown() override {
+        StopAnswering();
         GeneralStuff::Views.main = nullptr;
         Clock::SetLocalNowSource({});
     }
