@@ -1,7 +1,7 @@
 #include "app/frmSWOptions.h"
 
 #include "app/OptionsApply.h"
-#include "app/WrappedCheckBox.h"
+#include "files/WrappedCheckBox.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "files/UpDown.h"

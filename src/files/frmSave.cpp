@@ -6,6 +6,7 @@
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
+#include "files/WrappedCheckBox.h"
 #include "views/Twips.h"
 
 #include <QCheckBox>
@@ -36,13 +37,15 @@ frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     cmdsave->setGeometry(PxRect(480, 600, 2655, 495));
     connect(cmdsave, &QPushButton::clicked, this, [this] { cmdsave_Click(); });
 
-    chkNotDefaults_ = new QCheckBox("Only save registers that differ from their defaults ", frame);
+    // Three lines high and to the frame's edge: the caption wraps in today's larger type.
+    chkNotDefaults_ = new WrappedCheckBox("Only save registers that differ from their defaults ", frame);
     chkNotDefaults_->setObjectName("chkNotDefaults");
-    chkNotDefaults_->setGeometry(PxRect(3720, 600, 2055, 375));
+    chkNotDefaults_->setGeometry(PxRect(3720, 480, 2655, 735));
 
     auto* commentLabel = new QLabel("Add Comment", frame);
     commentLabel->setObjectName("Label1");
-    commentLabel->setGeometry(PxRect(3600, 1320, 990, 195));
+    commentLabel->move(Px(3600), Px(1320) - Px(60));
+    commentLabel->adjustSize();
     txtComment_ = new QLineEdit(frame);
     txtComment_->setObjectName("txtComment");
     txtComment_->setGeometry(PxRect(3600, 1560, 2535, 495));

@@ -1,4 +1,4 @@
-#include "app/WrappedCheckBox.h"
+#include "files/WrappedCheckBox.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
