@@ -170,15 +170,21 @@ TEST_F(LoggingWindow, NoChannelTickedWarnsAndStaysOff) {
 }
 
 TEST_F(LoggingWindow, FileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
-    const QString unreachable = folder.filePath("no such folder/run.csv");
-    MessageSeen message;
-    AnswerMessageBox(&message);
-    startInto(unreachable);
-    EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("could not be opened")) << message.text.toStdString();
-    EXPECT_FALSE(GeneralStuff::LoggingActive);
-    EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
-    EXPECT_TRUE(main.statusTexts.empty());
+    const QString unusable[] = {
+        folder.filePath("no such folder/run.csv"),
+        "/dev/null", // a device is no log file
+    };
+    for (const QString& path : unusable) {
+        SCOPED_TRACE(path.toStdString());
+        MessageSeen message;
+        AnswerMessageBox(&message);
+        startInto(path);
+        EXPECT_EQ(message.count, 1);
+        EXPECT_TRUE(message.text.contains("could not be opened")) << message.text.toStdString();
+        EXPECT_FALSE(GeneralStuff::LoggingActive);
+        EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+        EXPECT_TRUE(main.statusTexts.empty());
+    }
 }
 
 TEST_F(LoggingWindow, CancelledDialogChangesNothing) {

@@ -236,6 +236,16 @@ TEST_F(RecallWindow, OversizedFileIsRefused) {
     EXPECT_TRUE(adapter->requests.empty());
 }
 
+// /dev/zero never ends; a pipe would block the open.
+TEST_F(RecallWindow, DeviceFileIsRefused) {
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    recallFrom("/dev/zero");
+    EXPECT_EQ(message.count, 1);
+    EXPECT_TRUE(message.text.contains("not a settings file")) << message.text.toStdString();
+    EXPECT_TRUE(adapter->requests.empty());
+}
+
 TEST_F(RecallWindow, CancelledDialogDoesNothing) {
     recallFrom(QString());
     EXPECT_TRUE(adapter->requests.empty());

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,7 +112,9 @@ void frmLogging::startLogging() {
     }
 
     GeneralStuff::FileNumber = 1;
-    if (!AppendLogRunHeader()) {
+    // A device or pipe is no log file: opening one for writing could block.
+    const QFileInfo target(chosen);
+    if ((target.exists() && !target.isFile()) || !AppendLogRunHeader()) {
         showWarning(QString("The log file could not be opened for writing:\n%1\nLogging has not started.")
                         .arg(QDir::toNativeSeparators(chosen)));
         return;

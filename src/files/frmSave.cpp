@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,20 +98,27 @@ void frmSave::cmdRecall_Click() {
     const QString path = chooseFile(QFileDialog::AcceptOpen);
     if (path.isEmpty())
         return;
+    // A device or pipe could block the open or never end: only plain files are read.
+    if (!QFileInfo(path).isFile()) {
+        showMessage(QMessageBox::Warning,
+                    QString("\"%1\" is not a settings file. Nothing was written to the chip.")
+                        .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         showMessage(QMessageBox::Warning, QString("The settings file\n%1\ncould not be opened (%2).")
                                               .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
-    if (file.size() > kLargestSettingsFile) {
+    const QByteArray bytes = file.read(kLargestSettingsFile + 1);
+    file.close();
+    if (bytes.size() > kLargestSettingsFile) {
         showMessage(QMessageBox::Warning,
                     QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
                         .arg(QDir::toNativeSeparators(path)));
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
 
     MasterTimerPause pause;
     const RecallOutcome outcome = RecallSettings(
