@@ -93,8 +93,9 @@ inline void AnswerFileDialog(const QString& path, FileDialogSeen* seen = nullptr
                   const QFileInfo target(path);
                   if (target.absoluteDir().exists())
                       dialog->setDirectory(target.absolutePath());
-                  const QString typed = target.absoluteDir().exists() ? target.fileName()
-                                                                      : dialog->directory().relativeFilePath(path);
+                  const QString typed = target.absoluteDir().exists()
+                                            ? target.fileName()
+                                            : dialog->directory().relativeFilePath(path);
                   auto* nameBox = dialog->findChild<QLineEdit*>("fileNameEdit");
                   nameBox->clear();
                   QTest::keyClicks(nameBox, typed);

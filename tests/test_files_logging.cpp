@@ -11,13 +11,16 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 namespace {
 const QByteArray kRunTitle = "\r\nOTK5530 Log File\r\n\r\n";
-const QByteArray kAllTitles = "Time ,Local(\xB0" "C) ,Remote1(\xB0" "C) ,Remote2(\xB0" "C) ,\r\n";
+const QByteArray kAllTitles = "Time ,Local(\xB0"
+                              "C) ,Remote1(\xB0"
+                              "C) ,Remote2(\xB0"
+                              "C) ,\r\n";
 
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
@@ -94,7 +97,8 @@ TEST_F(LoggingWindow, Remote1OnlyLogsOneColumn) {
     startInto(logPath);
     GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
     logOneLine();
-    EXPECT_EQ(fileBytes(logPath), kRunTitle + "Time ,Remote1(\xB0" "C) ,\r\n0, 33.75,\r\n");
+    EXPECT_EQ(fileBytes(logPath), kRunTitle + "Time ,Remote1(\xB0"
+                                              "C) ,\r\n0, 33.75,\r\n");
     EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, true, false}));
 }
 
@@ -243,10 +247,18 @@ TEST(LogTimeColumn, IsRowCountTimesIntervalInSeconds) {
         int32_t rows;
         const char* time;
     } table[] = {
-        {100, 0, "0"},         {100, 1, ".1"},       {100, 2, ".2"},  {100, 10, "1"}, {100, 11, "1.1"},
-        {250, 1, ".25"},       {250, 2, ".5"},       {250, 3, ".75"}, {250, 4, "1"},
+        {100, 0, "0"},
+        {100, 1, ".1"},
+        {100, 2, ".2"},
+        {100, 10, "1"},
+        {100, 11, "1.1"},
+        {250, 1, ".25"},
+        {250, 2, ".5"},
+        {250, 3, ".75"},
+        {250, 4, "1"},
         // 2^31 ms and beyond: a 32-bit product would wrap negative here.
-        {2, 1073741824, "2147483.648"}, {100000, 30000, "3000000"},
+        {2, 1073741824, "2147483.648"},
+        {100000, 30000, "3000000"},
     };
     GeneralStuff::ResetSharedState();
     GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
@@ -265,10 +277,10 @@ TEST(UpDownStep, KeepsTheNumberInRange) {
         int step;
         int result;
     } rows[] = {
-        {"100", 10, 110}, {"100", -10, 90}, {"10", -10, 10}, // the minimum holds
-        {"9995", 10, 10000},                                 // the maximum holds
-        {"abc", 10, 20},                                     // no number counts as the minimum
-        {"50000", -10, 9990},                                // typed beyond the range is brought back first
+        {"100", 10, 110},     {"100", -10, 90}, {"10", -10, 10}, // the minimum holds
+        {"9995", 10, 10000},                                     // the maximum holds
+        {"abc", 10, 20},                                         // no number counts as the minimum
+        {"50000", -10, 9990}, // typed beyond the range is brought back first
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);

@@ -50,27 +50,43 @@ TEST(RecallSettings, ReadsEntriesAsWrittenAndAsTypedByHand) {
     } rows[] = {
         {"saved entries: a one-digit number is followed by a TAB, which is ignored",
          kHeader + "{\r\n0x9\t0x4\t // Configuration Reg 1\r\n0xA\t0x8\t // Conversion Rate\r\n}\r\n",
-         {{0x09, 0x04}, {0x0A, 0x08}}, RecallOutcome::Complete},
-        {"zero-padded digits", "{\r\n0x0B\t0x55\t // Local Temp High Limit\r\n}\r\n", {{0x0B, 0x55}},
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         RecallOutcome::Complete},
+        {"zero-padded digits",
+         "{\r\n0x0B\t0x55\t // Local Temp High Limit\r\n}\r\n",
+         {{0x0B, 0x55}},
          RecallOutcome::Complete},
         {"lower-case digits", "{\r\n0x3a\t0xfe\r\n}\r\n", {{0x3A, 0xFE}}, RecallOutcome::Complete},
-        {"blank lines between entries are passed over", "{\r\n0x9\t0x4\r\n\r\n\r\n0xA\t0x8\r\n}\r\n",
-         {{0x09, 0x04}, {0x0A, 0x08}}, RecallOutcome::Complete},
+        {"blank lines between entries are passed over",
+         "{\r\n0x9\t0x4\r\n\r\n\r\n0xA\t0x8\r\n}\r\n",
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         RecallOutcome::Complete},
         {"an empty line before } runs to the end of the file, entries all written",
-         "{\r\n0x9\t0x4\r\n0xA\t0x8\r\n\r\n}\r\n", {{0x09, 0x04}, {0x0A, 0x08}}, RecallOutcome::EndedEarly},
-        {"a file ending inside an entry keeps the entries before it", "{\r\n0x9\t0x4\t // C\r\n0xA\t0x",
-         {{0x09, 0x04}}, RecallOutcome::EndedEarly},
+         "{\r\n0x9\t0x4\r\n0xA\t0x8\r\n\r\n}\r\n",
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         RecallOutcome::EndedEarly},
+        {"a file ending inside an entry keeps the entries before it",
+         "{\r\n0x9\t0x4\t // C\r\n0xA\t0x",
+         {{0x09, 0x04}},
+         RecallOutcome::EndedEarly},
         {"a last entry without line end is not written", "{\r\n0x9\t0x4", {}, RecallOutcome::EndedEarly},
         {"no { at all: nothing written", "0x9\t0x4\r\n}\r\n", {}, RecallOutcome::NoListStart},
         {"an empty file", "", {}, RecallOutcome::NoListStart},
         {"a { in the comment starts the list; the header after it is skipped",
-         "Comment : {x}\r\n\r\nAddress\tData\tRegister\r\n{\r\n0x9\t0x4\t // C\r\n}\r\n", {{0x09, 0x04}},
+         "Comment : {x}\r\n\r\nAddress\tData\tRegister\r\n{\r\n0x9\t0x4\t // C\r\n}\r\n",
+         {{0x09, 0x04}},
          RecallOutcome::Complete},
-        {"three digits: only two are taken, the third is skipped as text", "{\r\n0x123\t0x5\t\r\n}\r\n",
-         {{0x12, 0x05}}, RecallOutcome::Complete},
-        {"upper-case X is no marker", "{\r\n0X9\t0X4\t0x5\t0x6\r\n}\r\n", {{0x05, 0x06}},
+        {"three digits: only two are taken, the third is skipped as text",
+         "{\r\n0x123\t0x5\t\r\n}\r\n",
+         {{0x12, 0x05}},
          RecallOutcome::Complete},
-        {"} ends the list only at the start of a line", "{\r\n0x9\t0x4 }\r\n}\r\n", {{0x09, 0x04}},
+        {"upper-case X is no marker",
+         "{\r\n0X9\t0X4\t0x5\t0x6\r\n}\r\n",
+         {{0x05, 0x06}},
+         RecallOutcome::Complete},
+        {"} ends the list only at the start of a line",
+         "{\r\n0x9\t0x4 }\r\n}\r\n",
+         {{0x09, 0x04}},
          RecallOutcome::Complete},
         {"a non-digit ends the number", "{\r\n0xG1\t0x2Z\r\n}\r\n", {{0x00, 0x02}}, RecallOutcome::Complete},
     };
@@ -102,8 +118,9 @@ TEST(RecallSettings, ReadsBackEverythingTheWriterSaves) {
 TEST(RecallSettings, TerminatesAndStaysInRangeOnRandomAndMutatedFiles) {
     RegMapStuff::BuildRegisterTable();
     int next = 0;
-    const QByteArray valid = SettingsFileBytes(SettingsHeaderLines("fuzz", QDateTime()),
-                                               SettingsEntries(false, [&](int32_t) { return next++ * 9 % 256; }));
+    const QByteArray valid =
+        SettingsFileBytes(SettingsHeaderLines("fuzz", QDateTime()),
+                          SettingsEntries(false, [&](int32_t) { return next++ * 9 % 256; }));
     std::mt19937 random(5530);
     const QByteArray alphabet = "0x{}\r\n\t AFaf9xX/";
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };

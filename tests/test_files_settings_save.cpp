@@ -14,8 +14,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 namespace {
@@ -59,8 +59,12 @@ protected:
         Clock::SetLocalNowSource({});
     }
 
-    void typeComment(const QString& text) { QTest::keyClicks(window.findChild<QLineEdit*>("txtComment"), text); }
-    void tickOnlyNonDefaults() { QTest::mouseClick(window.findChild<QCheckBox*>("chkNotDefaults"), Qt::LeftButton); }
+    void typeComment(const QString& text) {
+        QTest::keyClicks(window.findChild<QLineEdit*>("txtComment"), text);
+    }
+    void tickOnlyNonDefaults() {
+        QTest::mouseClick(window.findChild<QCheckBox*>("chkNotDefaults"), Qt::LeftButton);
+    }
     void saveTo(const QString& target, FileDialogSeen* seen = nullptr) {
         AnswerFileDialog(target, seen);
         QTest::mouseClick(window.findChild<QPushButton*>("cmdsave"), Qt::LeftButton);
@@ -109,7 +113,8 @@ TEST_F(SaveWindow, TickedBoxAtDefaultsGivesAnEmptyListAndEmptyComment) {
     tickOnlyNonDefaults();
     saveTo(path);
     const QByteArray file = fileBytes(path);
-    EXPECT_TRUE(file.contains("\r\nComment : \r\n\r\nAddress\tData\tRegister\r\n{\r\n}\r\n")) << file.toStdString();
+    EXPECT_TRUE(file.contains("\r\nComment : \r\n\r\nAddress\tData\tRegister\r\n{\r\n}\r\n"))
+        << file.toStdString();
     EXPECT_TRUE(file.endsWith("{\r\n}\r\n"));
 }
 

@@ -50,10 +50,9 @@ TEST_F(OptionsWindow, ApplyStoresTypedValues) {
         int16_t graphInterval;
         int32_t logInterval;
     } rows[] = {
-        {"250", "10", "500", 250, 10, 500},
-        {"0", "0", "0", 0, 0, 0},          // every tick
-        {"-20", "-5", "-1", -20, -5, -1},   // stored as typed, no range check
-        {"250 ms", "abc", "", 250, 0, 0},   // leading number, or 0
+        {"250", "10", "500", 250, 10, 500},       {"0", "0", "0", 0, 0, 0}, // every tick
+        {"-20", "-5", "-1", -20, -5, -1},                                   // stored as typed, no range check
+        {"250 ms", "abc", "", 250, 0, 0},                                   // leading number, or 0
         {"12.5", "13.5", "32767", 12, 14, 32767}, // halves to even; the 16-bit top still fits
     };
     for (const auto& row : rows) {

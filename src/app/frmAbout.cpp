@@ -55,7 +55,8 @@ frmAbout::frmAbout(QWidget* parent) : QWidget(parent) {
          &frmAbout::lblDeviceInfo_Click, 1080},
         {"For Korvane's other temperature sensors click", "here", "lblSensorInfo", &lblSensorInfo_,
          &frmAbout::lblSensorInfo_Click, 1560},
-        {"Visit the Korvane website at", kMakerAddressText, "Label6", &Label6_, &frmAbout::Label6_Click, 2040},
+        {"Visit the Korvane website at", kMakerAddressText, "Label6", &Label6_, &frmAbout::Label6_Click,
+         2040},
     };
     for (const LinkLine& line : lines) {
         QLabel* lead = plainLabel(line.lead, frame, PxRect(360, line.top, 4095, 255));
@@ -96,11 +97,19 @@ void frmAbout::Form_Load() {
     outer->move(std::max(0, Px(position.x())), std::max(0, Px(position.y())));
 }
 
-void frmAbout::lblDeviceInfo_Click() { openLink(lblDeviceInfo_, kProductPage); }
-void frmAbout::lblSensorInfo_Click() { openLink(lblSensorInfo_, kSensorProductPage); }
-void frmAbout::Label6_Click() { openLink(Label6_, kMakerHomePage); }
+void frmAbout::lblDeviceInfo_Click() {
+    openLink(lblDeviceInfo_, kProductPage);
+}
+void frmAbout::lblSensorInfo_Click() {
+    openLink(lblSensorInfo_, kSensorProductPage);
+}
+void frmAbout::Label6_Click() {
+    openLink(Label6_, kMakerHomePage);
+}
 
-void frmAbout::cmdOK_Click() { OuterWindow(this)->close(); }
+void frmAbout::cmdOK_Click() {
+    OuterWindow(this)->close();
+}
 
 // Whether a browser opened is not reported; the link turns purple as visited.
 void frmAbout::openLink(LinkLabel* label, const char* address) {

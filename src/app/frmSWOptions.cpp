@@ -1,10 +1,10 @@
 #include "app/frmSWOptions.h"
 
 #include "app/OptionsApply.h"
-#include "files/WrappedCheckBox.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "files/UpDown.h"
+#include "files/WrappedCheckBox.h"
 #include "views/Twips.h"
 
 #include <QGroupBox>
@@ -35,7 +35,8 @@ frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
     frame->setObjectName("Frame1");
     frame->setGeometry(PxRect(120, 60, 4335, 2775));
 
-    chkMonitoring_ = new WrappedCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
+    chkMonitoring_ =
+        new WrappedCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
     chkMonitoring_->setObjectName("chkMonitoring");
     chkMonitoring_->setGeometry(PxRect(240, 240, 3855, 615));
 
@@ -80,9 +81,11 @@ void frmSWOptions::cmdApply_Click() {
     const QString typed = *refused == OptionField::ReadInterval  ? texts.readInterval
                           : *refused == OptionField::LogInterval ? texts.logInterval
                                                                  : texts.graphInterval;
-    QMessageBox box(QMessageBox::Warning, "OTK5530 Evaluation Software", OptionRefusedMessage(*refused, typed),
-                    QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, "OTK5530 Evaluation Software",
+                    OptionRefusedMessage(*refused, typed), QMessageBox::Ok, this);
     box.exec();
 }
 
-void frmSWOptions::cmdCancel_Click() { OuterWindow(this)->close(); }
+void frmSWOptions::cmdCancel_Click() {
+    OuterWindow(this)->close();
+}

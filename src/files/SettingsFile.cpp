@@ -33,7 +33,8 @@ QString SettingsEntryLine(const SettingsEntry& entry) {
     return "0x" + HexText(entry.writeAddr) + "\t0x" + HexText(entry.value) + "\t // " + entry.description;
 }
 
-QList<SettingsEntry> SettingsEntries(bool onlyNonDefaults, const std::function<int(int32_t readAddr)>& readRegister) {
+QList<SettingsEntry> SettingsEntries(bool onlyNonDefaults,
+                                     const std::function<int(int32_t readAddr)>& readRegister) {
     QList<SettingsEntry> entries;
     for (const RegisterRecord& record : RegMapStuff::RegisterTable) {
         if (record.ReadOnly)

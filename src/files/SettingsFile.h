@@ -23,7 +23,8 @@ QString SettingsEntryLine(const SettingsEntry& entry);
 // Walks the register table in index order, skipping read-only records; `readRegister`
 // is given each record's read address. With `onlyNonDefaults`, registers holding
 // their power-on default are left out.
-QList<SettingsEntry> SettingsEntries(bool onlyNonDefaults, const std::function<int(int32_t readAddr)>& readRegister);
+QList<SettingsEntry> SettingsEntries(bool onlyNonDefaults,
+                                     const std::function<int(int32_t readAddr)>& readRegister);
 // The whole file: header, column titles, "{", the entries, "}", every line ending CR LF,
 // in the single-byte code page.
 QByteArray SettingsFileBytes(const QStringList& headerLines, const QList<SettingsEntry>& entries);

@@ -24,7 +24,9 @@ char SettingsReader::ReadChar(int count) {
     return last;
 }
 
-bool SettingsReader::IsEndOfFile() { return ReadChar() == '}' && !pastEnd_; }
+bool SettingsReader::IsEndOfFile() {
+    return ReadChar() == '}' && !pastEnd_;
+}
 
 int32_t SettingsReader::ReadByte() {
     const char pair[2] = {ReadChar(), ReadChar()};
@@ -40,7 +42,9 @@ int32_t SettingsReader::ReadByte() {
     return value;
 }
 
-void SettingsReader::SkipToLineEnd() { ReadUntil('\n'); }
+void SettingsReader::SkipToLineEnd() {
+    ReadUntil('\n');
+}
 
 void SettingsReader::ReadUntil(char wanted) {
     while (!pastEnd_ && ReadChar() != wanted) {

@@ -12,6 +12,6 @@ void WrappedCheckBox::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_CheckBox, option);
     option.text = caption;
     const QRect textArea = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
-    painter.drawItemText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, palette(), isEnabled(),
-                         caption, QPalette::WindowText);
+    painter.drawItemText(textArea, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, palette(),
+                         isEnabled(), caption, QPalette::WindowText);
 }

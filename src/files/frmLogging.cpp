@@ -76,7 +76,9 @@ void frmLogging::cmdLogData_Click() {
         startLogging();
 }
 
-void frmLogging::cmdClose_Click() { OuterWindow(this)->close(); }
+void frmLogging::cmdClose_Click() {
+    OuterWindow(this)->close();
+}
 
 void frmLogging::stopLogging() {
     GeneralStuff::LoggingActive = false;

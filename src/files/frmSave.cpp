@@ -62,9 +62,13 @@ frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
-void frmSave::Form_Load() { SetOuterSize(this, 7080, 4200); }
+void frmSave::Form_Load() {
+    SetOuterSize(this, 7080, 4200);
+}
 
-void frmSave::cmdClose_Click() { OuterWindow(this)->close(); }
+void frmSave::cmdClose_Click() {
+    OuterWindow(this)->close();
+}
 
 // The chip is read before the dialog opens, so the file holds the values of the
 // moment the button was pressed; no tick runs in between.
@@ -72,10 +76,9 @@ void frmSave::cmdsave_Click() {
     const QStringList header = SettingsHeaderLines(txtComment_->text(), Clock::LocalNow());
     MasterTimerPause pause;
     pause.pause();
-    const QList<SettingsEntry> entries =
-        SettingsEntries(chkNotDefaults_->isChecked(), [](int32_t readAddr) {
-            return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, readAddr);
-        });
+    const QList<SettingsEntry> entries = SettingsEntries(chkNotDefaults_->isChecked(), [](int32_t readAddr) {
+        return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, readAddr);
+    });
     const QByteArray bytes = SettingsFileBytes(header, entries);
 
     const QString path = chooseFile(QFileDialog::AcceptSave);
@@ -84,7 +87,8 @@ void frmSave::cmdsave_Click() {
     // Written beside the old file and swapped in only when complete. Unbuffered, so a
     // short write (disk full) shows in write()'s count: a buffered flush lets it pass.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         showMessage(QMessageBox::Warning,
@@ -114,22 +118,24 @@ void frmSave::cmdRecall_Click() {
     const QByteArray bytes = file.read(kLargestSettingsFile + 1);
     file.close();
     if (bytes.size() > kLargestSettingsFile) {
-        showMessage(QMessageBox::Warning,
-                    QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
-                        .arg(QDir::toNativeSeparators(path)));
+        showMessage(
+            QMessageBox::Warning,
+            QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
+                .arg(QDir::toNativeSeparators(path)));
         return;
     }
 
     MasterTimerPause pause;
-    const RecallOutcome outcome = RecallSettings(
-        bytes, {[&pause] { pause.pause(); },
-                [](int32_t address, int32_t data) {
-                    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
-                }});
+    const RecallOutcome outcome =
+        RecallSettings(bytes, {[&pause] { pause.pause(); },
+                               [](int32_t address, int32_t data) {
+                                   USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
+                               }});
     if (outcome == RecallOutcome::NoListStart)
-        showMessage(QMessageBox::Warning,
-                    QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
-                        .arg(QDir::toNativeSeparators(path)));
+        showMessage(
+            QMessageBox::Warning,
+            QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
+                .arg(QDir::toNativeSeparators(path)));
 }
 
 QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
