@@ -152,7 +152,7 @@ TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
     AnswerMessageBox(&message);
     startInto(logPath);
     EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("too large")) << message.text.toStdString();
+    EXPECT_TRUE(message.text.contains("out of range")) << message.text.toStdString();
     EXPECT_FALSE(GeneralStuff::LoggingActive);
     EXPECT_EQ(GeneralStuff::LogInterval, 100);
     EXPECT_FALSE(QFile::exists(logPath));

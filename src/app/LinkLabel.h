@@ -27,6 +27,10 @@ public:
     std::function<void()> onClick;
 
 protected:
+    // Taking the press makes the release come back to this label.
+    void mousePressEvent(QMouseEvent* event) override {
+        event->setAccepted(event->button() == Qt::LeftButton);
+    }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
             onClick();

@@ -37,7 +37,7 @@ QString OptionRefusedMessage(OptionField field, const QString& text) {
         range = "-32768 and 32767";
         break;
     }
-    return QString("The %1 \"%2\" is too large. Enter a number of milliseconds between %3.\n"
+    return QString("The %1 \"%2\" is out of range. Enter a number of milliseconds between %3.\n"
                    "The %1 keeps its previous value.")
         .arg(name, text, range);
 }

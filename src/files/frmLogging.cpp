@@ -107,13 +107,12 @@ void frmLogging::startLogging() {
 
     const std::optional<int32_t> interval = WholeValueOfText32(txtLogInt_->text());
     if (!interval) {
-        showWarning(QString("The interval \"%1\" is too large. Enter a number of milliseconds between "
+        showWarning(QString("The interval \"%1\" is out of range. Enter a number of milliseconds between "
                             "-2147483648 and 2147483647.\nLogging has not started.")
                         .arg(txtLogInt_->text()));
         return;
     }
 
-    GeneralStuff::FileNumber = 1;
     // A device or pipe is no log file: opening one for writing could block.
     const QFileInfo target(chosen);
     if ((target.exists() && !target.isFile()) || !AppendLogRunHeader()) {
