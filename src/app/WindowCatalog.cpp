@@ -1,5 +1,9 @@
 #include "app/WindowCatalog.h"
 
+#include "app/frmAbout.h"
+#include "app/frmSWOptions.h"
+#include "files/frmLogging.h"
+#include "files/frmSave.h"
 #include "views/frmConfig.h"
 #include "views/frmGraph.h"
 #include "views/frmLimits.h"
@@ -22,6 +26,10 @@ const std::map<QString, Maker>& table() {
         {"frmGraph", make<frmGraph>},
         {"frmLimits", make<frmLimits>},
         {"frmConfig", make<frmConfig>},
+        {"frmLogging", make<frmLogging>},
+        {"frmSave", make<frmSave>},
+        {"frmSWOptions", make<frmSWOptions>},
+        {"frmAbout", make<frmAbout>},
     };
     return windows;
 }

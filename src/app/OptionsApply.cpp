@@ -1,0 +1,43 @@
+#include "app/OptionsApply.h"
+
+#include "device/GeneralStuff.h"
+#include "device/NumberText.h"
+
+std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
+    GeneralStuff::ContinuousReading = texts.continuousReading;
+    const std::optional<int32_t> read = WholeValueOfText32(texts.readInterval);
+    if (!read)
+        return OptionField::ReadInterval;
+    GeneralStuff::ReadInterval = *read;
+    const std::optional<int32_t> log = WholeValueOfText32(texts.logInterval);
+    if (!log)
+        return OptionField::LogInterval;
+    GeneralStuff::LogInterval = *log;
+    const std::optional<int16_t> graph = WholeValueOfText16(texts.graphInterval);
+    if (!graph)
+        return OptionField::GraphInterval;
+    GeneralStuff::GraphInterval = *graph;
+    return std::nullopt;
+}
+
+QString OptionRefusedMessage(OptionField field, const QString& text) {
+    QString name;
+    QString range;
+    switch (field) {
+    case OptionField::ReadInterval:
+        name = "reading interval";
+        range = "-2147483648 and 2147483647";
+        break;
+    case OptionField::LogInterval:
+        name = "logging interval";
+        range = "-2147483648 and 2147483647";
+        break;
+    case OptionField::GraphInterval:
+        name = "graphing interval";
+        range = "-32768 and 32767";
+        break;
+    }
+    return QString("The %1 \"%2\" is out of range. Enter a number of milliseconds between %3.\n"
+                   "The %1 keeps its previous value.")
+        .arg(name, text, range);
+}

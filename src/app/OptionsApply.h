@@ -1,0 +1,21 @@
+#pragma once
+// The software options as the Apply button stores them. Pure: no widget inside.
+#include <QString>
+#include <optional>
+
+enum class OptionField { ReadInterval, LogInterval, GraphInterval };
+
+struct OptionTexts {
+    bool continuousReading = true;
+    QString readInterval;
+    QString logInterval;
+    QString graphInterval;
+};
+
+// Stores the options in the order ContinuousReading, ReadInterval, LogInterval,
+// GraphInterval. A value that does not fit its variable stops there: it and the
+// ones after it keep their old values, the ones before are stored. Returns the
+// refused field, or nothing when all were stored.
+std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts);
+// The message that tells the user why a field was refused.
+QString OptionRefusedMessage(OptionField field, const QString& text);

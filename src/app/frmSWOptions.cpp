@@ -1,0 +1,91 @@
+#include "app/frmSWOptions.h"
+
+#include "app/OptionsApply.h"
+#include "device/GeneralStuff.h"
+#include "device/NumberText.h"
+#include "files/UpDown.h"
+#include "files/WrappedCheckBox.h"
+#include "views/Twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+struct IntervalRow {
+    const char* caption;
+    const char* textName;
+    const char* upDownName;
+    int minimum;
+};
+const IntervalRow kRows[3] = {
+    {"Reading Interval (ms)", "txtReadInt", "UpDown1", 10},
+    {"Graphing Interval (ms)", "txtGraphing", "UpDown2", 10},
+    {"Logging Interval (ms)", "txtLogging", "UpDown3", 50},
+};
+} // namespace
+
+frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmSWOptions");
+    setWindowTitle("Options");
+
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName("Frame1");
+    frame->setGeometry(PxRect(120, 60, 4335, 2775));
+
+    chkMonitoring_ =
+        new WrappedCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
+    chkMonitoring_->setObjectName("chkMonitoring");
+    chkMonitoring_->setGeometry(PxRect(240, 240, 3855, 615));
+
+    QLineEdit** texts[3] = {&txtReadInt_, &txtGraphing_, &txtLogging_};
+    for (int i = 0; i < 3; ++i) {
+        const int top = 1080 + i * 540;
+        auto* label = new QLabel(kRows[i].caption, frame);
+        label->setGeometry(PxRect(240, top + 30, 2055, 255));
+        auto* text = new QLineEdit(frame);
+        text->setObjectName(kRows[i].textName);
+        text->setGeometry(PxRect(2400, top, 1095, 315));
+        auto* upDown = new UpDown(kRows[i].upDownName, text, 10, kRows[i].minimum, 10000, frame);
+        upDown->setGeometry(PxRect(3495, top, 255, 315));
+        *texts[i] = text;
+    }
+
+    auto* cmdApply = new QPushButton("Apply", this);
+    cmdApply->setObjectName("cmdApply");
+    cmdApply->setGeometry(PxRect(1920, 3000, 1215, 375));
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+
+    auto* cmdCancel = new QPushButton("Close", this);
+    cmdCancel->setObjectName("cmdCancel");
+    cmdCancel->setGeometry(PxRect(3240, 3000, 1215, 375));
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void frmSWOptions::Form_Load() {
+    SetOuterSize(this, 4800, 4455);
+    chkMonitoring_->setChecked(GeneralStuff::ContinuousReading);
+    txtGraphing_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::GraphInterval)));
+    txtLogging_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)));
+    txtReadInt_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::ReadInterval)));
+}
+
+void frmSWOptions::cmdApply_Click() {
+    const OptionTexts texts{chkMonitoring_->isChecked(), txtReadInt_->text(), txtLogging_->text(),
+                            txtGraphing_->text()};
+    const std::optional<OptionField> refused = ApplyOptionTexts(texts);
+    if (!refused)
+        return;
+    const QString typed = *refused == OptionField::ReadInterval  ? texts.readInterval
+                          : *refused == OptionField::LogInterval ? texts.logInterval
+                                                                 : texts.graphInterval;
+    QMessageBox box(QMessageBox::Warning, "OTK5530 Evaluation Software",
+                    OptionRefusedMessage(*refused, typed), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void frmSWOptions::cmdCancel_Click() {
+    OuterWindow(this)->close();
+}

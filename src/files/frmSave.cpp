@@ -1,0 +1,157 @@
+#include "files/frmSave.h"
+
+#include "device/Clock.h"
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+#include "files/MasterTimerPause.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsReader.h"
+#include "files/WrappedCheckBox.h"
+#include "views/Twips.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+
+namespace {
+// A settings file holds about 1.5 KB; anything far larger is not one, and
+// reading it character by character would only keep the timer paused.
+constexpr qint64 kLargestSettingsFile = 1024 * 1024;
+const char* const kFilter = "Text Files (*.sav)";
+} // namespace
+
+frmSave::frmSave(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmSave");
+    setWindowTitle("Save/Recall Settings");
+
+    auto* frame = new QGroupBox("File I/O", this);
+    frame->setObjectName("Frame1");
+    frame->setGeometry(PxRect(240, 240, 6495, 2655));
+
+    auto* cmdsave = new QPushButton("Save  Current Configuration", frame);
+    cmdsave->setObjectName("cmdsave");
+    cmdsave->setGeometry(PxRect(480, 600, 2655, 495));
+    connect(cmdsave, &QPushButton::clicked, this, [this] { cmdsave_Click(); });
+
+    // Three lines high and to the frame's edge: the caption wraps in today's larger type.
+    chkNotDefaults_ = new WrappedCheckBox("Only save registers that differ from their defaults ", frame);
+    chkNotDefaults_->setObjectName("chkNotDefaults");
+    chkNotDefaults_->setGeometry(PxRect(3720, 480, 2655, 735));
+
+    auto* commentLabel = new QLabel("Add Comment", frame);
+    commentLabel->setObjectName("Label1");
+    commentLabel->move(Px(3600), Px(1320) - Px(60));
+    commentLabel->adjustSize();
+    txtComment_ = new QLineEdit(frame);
+    txtComment_->setObjectName("txtComment");
+    txtComment_->setGeometry(PxRect(3600, 1560, 2535, 495));
+
+    auto* cmdRecall = new QPushButton("Recall Previous Configuration", frame);
+    cmdRecall->setObjectName("cmdRecall");
+    cmdRecall->setGeometry(PxRect(480, 1560, 2655, 495));
+    connect(cmdRecall, &QPushButton::clicked, this, [this] { cmdRecall_Click(); });
+
+    auto* cmdClose = new QPushButton("Close", this);
+    cmdClose->setObjectName("cmdClose");
+    cmdClose->setGeometry(PxRect(5280, 3120, 1335, 375));
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+}
+
+void frmSave::Form_Load() {
+    SetOuterSize(this, 7080, 4200);
+}
+
+void frmSave::cmdClose_Click() {
+    OuterWindow(this)->close();
+}
+
+// The chip is read before the dialog opens, so the file holds the values of the
+// moment the button was pressed; no tick runs in between.
+void frmSave::cmdsave_Click() {
+    const QStringList header = SettingsHeaderLines(txtComment_->text(), Clock::LocalNow());
+    MasterTimerPause pause;
+    pause.pause();
+    const QList<SettingsEntry> entries = SettingsEntries(chkNotDefaults_->isChecked(), [](int32_t readAddr) {
+        return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, readAddr);
+    });
+    const QByteArray bytes = SettingsFileBytes(header, entries);
+
+    const QString path = chooseFile(QFileDialog::AcceptSave);
+    if (path.isEmpty())
+        return;
+    // Written beside the old file and swapped in only when complete. Unbuffered, so a
+    // short write (disk full) shows in write()'s count: a buffered flush lets it pass.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        showMessage(QMessageBox::Warning,
+                    QString("The settings could not be saved to\n%1\n(%2).\nAn earlier file of that name is "
+                            "unchanged.")
+                        .arg(QDir::toNativeSeparators(path), reason));
+    }
+}
+
+void frmSave::cmdRecall_Click() {
+    const QString path = chooseFile(QFileDialog::AcceptOpen);
+    if (path.isEmpty())
+        return;
+    // A device or pipe could block the open or never end: only plain files are read.
+    if (!QFileInfo(path).isFile()) {
+        showMessage(QMessageBox::Warning,
+                    QString("\"%1\" is not a settings file. Nothing was written to the chip.")
+                        .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(QMessageBox::Warning, QString("The settings file\n%1\ncould not be opened (%2).")
+                                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.read(kLargestSettingsFile + 1);
+    file.close();
+    if (bytes.size() > kLargestSettingsFile) {
+        showMessage(
+            QMessageBox::Warning,
+            QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
+                .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+
+    MasterTimerPause pause;
+    const RecallOutcome outcome =
+        RecallSettings(bytes, {[&pause] { pause.pause(); },
+                               [](int32_t address, int32_t data) {
+                                   USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
+                               }});
+    if (outcome == RecallOutcome::NoListStart)
+        showMessage(
+            QMessageBox::Warning,
+            QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
+                .arg(QDir::toNativeSeparators(path)));
+}
+
+QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(this);
+    dialog.setObjectName("CommonDialog1");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDirectory(USBStuff::ApplicationFolder());
+    dialog.setNameFilter(kFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+void frmSave::showMessage(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, "OTK5530 Evaluation Software", text, QMessageBox::Ok, this);
+    box.exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The "Save/Recall Settings" window: saves the writable registers to a settings
+// file and writes them back from one.
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+
+class frmSave : public QWidget {
+public:
+    explicit frmSave(QWidget* parent = nullptr);
+
+    void Form_Load();
+    void cmdsave_Click();
+    void cmdRecall_Click();
+    void cmdClose_Click();
+
+private:
+    QString chooseFile(QFileDialog::AcceptMode mode);
+    void showMessage(QMessageBox::Icon icon, const QString& text);
+
+    QCheckBox* chkNotDefaults_ = nullptr;
+    QLineEdit* txtComment_ = nullptr;
+};

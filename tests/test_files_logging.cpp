@@ -1,0 +1,290 @@
+// The logging window driven as a user does, and the log file it produces byte for byte.
+#include "files_test_support.h"
+
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+#include "files/LogLines.h"
+#include "files/UpDown.h"
+#include "files/frmLogging.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace {
+const QByteArray kRunTitle = "\r\nOTK5530 Log File\r\n\r\n";
+const QByteArray kAllTitles = "Time ,Local(\xB0"
+                              "C) ,Remote1(\xB0"
+                              "C) ,Remote2(\xB0"
+                              "C) ,\r\n";
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class LoggingWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GeneralStuff::ResetSharedState();
+        GeneralStuff::LogInterval = 100;
+        GeneralStuff::LogChannels = {true, true, true};
+        GeneralStuff::Views.main = &main;
+        USBStuff::SetApplicationFolder(folder.path());
+        window.Form_Load();
+        window.show();
+        logPath = folder.filePath("run.csv");
+    }
+    void TearDown() override {
+        StopAnswering();
+        GeneralStuff::Views.main = nullptr;
+    }
+
+    template <typename T> T* control(const char* name) { return window.findChild<T*>(name); }
+    void typeInterval(const QString& text) {
+        auto* box = control<QLineEdit>("txtLogInt");
+        box->clear();
+        QTest::keyClicks(box, text);
+    }
+    void clickLogButton() { QTest::mouseClick(control<QPushButton>("cmdLogData"), Qt::LeftButton); }
+    void startInto(const QString& path, FileDialogSeen* seen = nullptr) {
+        AnswerFileDialog(path, seen);
+        clickLogButton();
+    }
+    // What the monitoring cycle does on each due log tick.
+    void logOneLine() {
+        ASSERT_TRUE(AppendLogDataLine());
+        ++GeneralStuff::LogRowCount;
+    }
+
+    QTemporaryDir folder;
+    FakeMainWindow main;
+    frmLogging window;
+    QString logPath;
+};
+
+TEST_F(LoggingWindow, AllChannelsRunIsWrittenByteForByte) {
+    FileDialogSeen seen;
+    startInto(logPath, &seen);
+    ASSERT_TRUE(GeneralStuff::LoggingActive);
+    GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
+    logOneLine();
+    logOneLine();
+    GeneralStuff::Temperatures[2] = 30.75f;
+    logOneLine();
+
+    EXPECT_EQ(fileBytes(logPath), kRunTitle + kAllTitles +
+                                      "0, 25, 33.75, 30.5,\r\n"
+                                      ".1, 25, 33.75, 30.5,\r\n"
+                                      ".2, 25, 33.75, 30.75,\r\n");
+    EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Click to stop logging...");
+    EXPECT_EQ(main.statusTexts, std::vector<QString>{"Logging Enabled"});
+    EXPECT_EQ(GeneralStuff::LogFileName, logPath);
+    // The dialog opens existing files or takes a new name, in the program's folder.
+    EXPECT_EQ(seen.acceptMode, QFileDialog::AcceptOpen);
+    EXPECT_EQ(seen.fileMode, QFileDialog::AnyFile);
+    EXPECT_EQ(seen.nameFilters, QStringList{"Log Files (*.csv)"});
+    EXPECT_EQ(seen.directory, QDir(folder.path()).absolutePath());
+}
+
+TEST_F(LoggingWindow, Remote1OnlyLogsOneColumn) {
+    QTest::mouseClick(control<QCheckBox>("chkLog_0"), Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>("chkLog_2"), Qt::LeftButton);
+    startInto(logPath);
+    GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
+    logOneLine();
+    EXPECT_EQ(fileBytes(logPath), kRunTitle + "Time ,Remote1(\xB0"
+                                              "C) ,\r\n0, 33.75,\r\n");
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, true, false}));
+}
+
+TEST_F(LoggingWindow, SecondRunIntoSameFileAppendsItsOwnTitlesAndRestartsTime) {
+    GeneralStuff::Temperatures = {20, 21, 22};
+    startInto(logPath);
+    logOneLine();
+    logOneLine();
+    clickLogButton();
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+    EXPECT_EQ(main.statusTexts.back(), "Ready");
+
+    startInto(logPath);
+    logOneLine();
+    const QByteArray run1 = kRunTitle + kAllTitles + "0, 20, 21, 22,\r\n.1, 20, 21, 22,\r\n";
+    const QByteArray run2 = kRunTitle + kAllTitles + "0, 20, 21, 22,\r\n";
+    EXPECT_EQ(fileBytes(logPath), run1 + run2);
+}
+
+TEST_F(LoggingWindow, ValuesBelowOneDegreeHaveNoLeadingZero) {
+    startInto(logPath);
+    GeneralStuff::Temperatures = {0, 0.5f, -0.25f};
+    logOneLine();
+    EXPECT_TRUE(fileBytes(logPath).endsWith(kAllTitles + "0, 0, .5,-.25,\r\n"));
+}
+
+TEST_F(LoggingWindow, IntervalTextIsRoundedHalfToEven) {
+    const struct {
+        const char* typed;
+        int32_t interval;
+    } rows[] = {
+        {"12.5", 12}, // half goes to the even neighbour, down here
+        {"13.5", 14}, // and up here
+        {"250 ms", 250},
+        {"abc", 0}, // no number: every tick logs
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        typeInterval(row.typed);
+        startInto(logPath);
+        ASSERT_TRUE(GeneralStuff::LoggingActive);
+        EXPECT_EQ(GeneralStuff::LogInterval, row.interval);
+        clickLogButton();
+    }
+}
+
+TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
+    typeInterval("99999999999");
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    startInto(logPath);
+    EXPECT_EQ(message.count, 1);
+    EXPECT_TRUE(message.text.contains("out of range")) << message.text.toStdString();
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(GeneralStuff::LogInterval, 100);
+    EXPECT_FALSE(QFile::exists(logPath));
+    EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+}
+
+TEST_F(LoggingWindow, NoChannelTickedWarnsAndStaysOff) {
+    for (const char* name : {"chkLog_0", "chkLog_1", "chkLog_2"})
+        QTest::mouseClick(control<QCheckBox>(name), Qt::LeftButton);
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    startInto(logPath);
+    EXPECT_EQ(message.text, "At least one item must be selected for logging");
+    EXPECT_EQ(message.icon, QMessageBox::Warning);
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, false, false}));
+    EXPECT_FALSE(QFile::exists(logPath));
+    EXPECT_TRUE(main.statusTexts.empty());
+}
+
+TEST_F(LoggingWindow, FileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
+    const QString unusable[] = {
+        folder.filePath("no such folder/run.csv"),
+        "/dev/null", // a device is no log file
+    };
+    for (const QString& path : unusable) {
+        SCOPED_TRACE(path.toStdString());
+        MessageSeen message;
+        AnswerMessageBox(&message);
+        startInto(path);
+        EXPECT_EQ(message.count, 1);
+        EXPECT_TRUE(message.text.contains("could not be opened")) << message.text.toStdString();
+        EXPECT_FALSE(GeneralStuff::LoggingActive);
+        EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+        EXPECT_TRUE(main.statusTexts.empty());
+    }
+}
+
+TEST_F(LoggingWindow, CancelledDialogChangesNothing) {
+    startInto(QString());
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+    EXPECT_TRUE(GeneralStuff::LogFileName.isEmpty());
+    EXPECT_TRUE(main.statusTexts.empty());
+}
+
+TEST_F(LoggingWindow, ClosingKeepsLoggingAndReopeningShowsIt) {
+    startInto(logPath);
+    QTest::mouseClick(control<QPushButton>("cmdClose"), Qt::LeftButton);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(GeneralStuff::LoggingActive);
+
+    GeneralStuff::LogInterval = 250; // changed in the options meanwhile
+    frmLogging reopened;
+    reopened.Form_Load();
+    EXPECT_EQ(reopened.findChild<QPushButton*>("cmdLogData")->text(), "Click to stop logging...");
+    EXPECT_EQ(reopened.findChild<QLineEdit*>("txtLogInt")->text(), "250");
+}
+
+TEST_F(LoggingWindow, SpinControlStepsTheIntervalWithinItsRange) {
+    typeInterval("9999");
+    auto* up = control<QWidget>("UpDown1")->findChild<QToolButton*>("up");
+    QTest::mouseClick(up, Qt::LeftButton);
+    QTest::mouseClick(up, Qt::LeftButton);
+    EXPECT_EQ(control<QLineEdit>("txtLogInt")->text(), "10000");
+}
+
+// The disk takes only part of a line (file size limit): the append reports the
+// failure and cuts the part off again, so the file still ends with a whole line.
+TEST_F(LoggingWindow, AppendThatFailsLeavesNoPartialLine) {
+    startInto(logPath);
+    GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
+    logOneLine();
+    const QByteArray before = fileBytes(logPath);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = static_cast<rlim_t>(before.size() + 5);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool appended = AppendLogDataLine();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(appended);
+    EXPECT_EQ(fileBytes(logPath), before);
+}
+
+TEST(LogTimeColumn, IsRowCountTimesIntervalInSeconds) {
+    const struct {
+        int32_t interval;
+        int32_t rows;
+        const char* time;
+    } table[] = {
+        {100, 0, "0"},
+        {100, 1, ".1"},
+        {100, 2, ".2"},
+        {100, 10, "1"},
+        {100, 11, "1.1"},
+        {250, 1, ".25"},
+        {250, 2, ".5"},
+        {250, 3, ".75"},
+        {250, 4, "1"},
+        // 2^31 ms and beyond: a 32-bit product would wrap negative here.
+        {2, 1073741824, "2147483.648"},
+        {100000, 30000, "3000000"},
+    };
+    GeneralStuff::ResetSharedState();
+    GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
+    GeneralStuff::LogChannels = {true, false, false};
+    for (const auto& row : table) {
+        SCOPED_TRACE(testing::Message() << row.interval << " ms, row " << row.rows);
+        GeneralStuff::LogInterval = row.interval;
+        GeneralStuff::LogRowCount = row.rows;
+        EXPECT_EQ(LogDataLine(), QString(row.time) + ", 25,");
+    }
+}
+
+TEST(UpDownStep, KeepsTheNumberInRange) {
+    const struct {
+        const char* text;
+        int step;
+        int result;
+    } rows[] = {
+        {"100", 10, 110},     {"100", -10, 90}, {"10", -10, 10}, // the minimum holds
+        {"9995", 10, 10000},                                     // the maximum holds
+        {"abc", 10, 20},                                         // no number counts as the minimum
+        {"50000", -10, 9990}, // typed beyond the range is brought back first
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(UpDownStep(row.text, row.step, 10, 10000), row.result);
+    }
+}
+} // namespace

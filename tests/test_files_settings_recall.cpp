@@ -1,0 +1,292 @@
+// Recalling register settings: the reader's leniency and strictness, its
+// behaviour on any bytes, and the recall window writing the chip with the master
+// timer paused.
+#include "files_test_support.h"
+#include "support/ScriptedAdapter.h"
+
+#include "device/GeneralStuff.h"
+#include "device/RegMapStuff.h"
+#include "device/USBStuff.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsReader.h"
+#include "files/frmSave.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+constexpr int32_t kDevice = 0x4C;
+
+struct Recalled {
+    RecallOutcome outcome;
+    std::vector<RegisterWrite> writes;
+    int listStarts = 0;
+    bool wroteBeforeListStart = false;
+};
+
+Recalled recall(const QByteArray& bytes) {
+    Recalled result{};
+    result.outcome = RecallSettings(bytes, {[&] { ++result.listStarts; },
+                                            [&](int32_t address, int32_t data) {
+                                                if (result.listStarts == 0)
+                                                    result.wroteBeforeListStart = true;
+                                                result.writes.push_back({address, data});
+                                            }});
+    return result;
+}
+
+const QByteArray kHeader = "Korvane Labs Inc.\r\nOTK5530 Evaluation Software\r\n\r\nSaved: 03/06/2005 at "
+                           "13:07:00\r\n\r\nComment : \r\n\r\nAddress\tData\tRegister\r\n";
+
+TEST(RecallSettings, ReadsEntriesAsWrittenAndAsTypedByHand) {
+    const struct {
+        const char* why;
+        QByteArray bytes;
+        std::vector<RegisterWrite> writes;
+        RecallOutcome outcome;
+    } rows[] = {
+        {"saved entries: a one-digit number is followed by a TAB, which is ignored",
+         kHeader + "{\r\n0x9\t0x4\t // Configuration Reg 1\r\n0xA\t0x8\t // Conversion Rate\r\n}\r\n",
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         RecallOutcome::Complete},
+        {"zero-padded digits",
+         "{\r\n0x0B\t0x55\t // Local Temp High Limit\r\n}\r\n",
+         {{0x0B, 0x55}},
+         RecallOutcome::Complete},
+        {"lower-case digits", "{\r\n0x3a\t0xfe\r\n}\r\n", {{0x3A, 0xFE}}, RecallOutcome::Complete},
+        {"blank lines between entries are passed over",
+         "{\r\n0x9\t0x4\r\n\r\n\r\n0xA\t0x8\r\n}\r\n",
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         RecallOutcome::Complete},
+        {"an empty line before } runs to the end of the file, entries all written",
+         "{\r\n0x9\t0x4\r\n0xA\t0x8\r\n\r\n}\r\n",
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         RecallOutcome::EndedEarly},
+        {"a file ending inside an entry keeps the entries before it",
+         "{\r\n0x9\t0x4\t // C\r\n0xA\t0x",
+         {{0x09, 0x04}},
+         RecallOutcome::EndedEarly},
+        {"a last entry without line end is not written", "{\r\n0x9\t0x4", {}, RecallOutcome::EndedEarly},
+        {"no { at all: nothing written", "0x9\t0x4\r\n}\r\n", {}, RecallOutcome::NoListStart},
+        {"an empty file", "", {}, RecallOutcome::NoListStart},
+        {"a { in the comment starts the list; the header after it is skipped",
+         "Comment : {x}\r\n\r\nAddress\tData\tRegister\r\n{\r\n0x9\t0x4\t // C\r\n}\r\n",
+         {{0x09, 0x04}},
+         RecallOutcome::Complete},
+        {"three digits: only two are taken, the third is skipped as text",
+         "{\r\n0x123\t0x5\t\r\n}\r\n",
+         {{0x12, 0x05}},
+         RecallOutcome::Complete},
+        {"upper-case X is no marker",
+         "{\r\n0X9\t0X4\t0x5\t0x6\r\n}\r\n",
+         {{0x05, 0x06}},
+         RecallOutcome::Complete},
+        {"} ends the list only at the start of a line",
+         "{\r\n0x9\t0x4 }\r\n}\r\n",
+         {{0x09, 0x04}},
+         RecallOutcome::Complete},
+        {"a non-digit ends the number", "{\r\n0xG1\t0x2Z\r\n}\r\n", {{0x00, 0x02}}, RecallOutcome::Complete},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        const Recalled result = recall(row.bytes);
+        EXPECT_EQ(result.outcome, row.outcome);
+        EXPECT_EQ(result.writes, row.writes);
+        EXPECT_FALSE(result.wroteBeforeListStart);
+        EXPECT_EQ(result.listStarts, row.outcome == RecallOutcome::NoListStart ? 0 : 1);
+    }
+}
+
+TEST(RecallSettings, ReadsBackEverythingTheWriterSaves) {
+    RegMapStuff::BuildRegisterTable();
+    int next = 0;
+    const QList<SettingsEntry> saved = SettingsEntries(false, [&](int32_t) { return (next++ * 37) % 256; });
+    const Recalled result = recall(SettingsFileBytes(SettingsHeaderLines("round trip", QDateTime()), saved));
+    EXPECT_EQ(result.outcome, RecallOutcome::Complete);
+    ASSERT_EQ(result.writes.size(), static_cast<size_t>(saved.size()));
+    for (int i = 0; i < saved.size(); ++i) {
+        SCOPED_TRACE(saved[i].description.toStdString());
+        EXPECT_EQ(result.writes[i], (RegisterWrite{saved[i].writeAddr, saved[i].value}));
+    }
+}
+
+// Any bytes at all: the reader ends, writes only byte-sized registers and values,
+// and starts writing only after the list start.
+TEST(RecallSettings, TerminatesAndStaysInRangeOnRandomAndMutatedFiles) {
+    RegMapStuff::BuildRegisterTable();
+    int next = 0;
+    const QByteArray valid =
+        SettingsFileBytes(SettingsHeaderLines("fuzz", QDateTime()),
+                          SettingsEntries(false, [&](int32_t) { return next++ * 9 % 256; }));
+    std::mt19937 random(5530);
+    const QByteArray alphabet = "0x{}\r\n\t AFaf9xX/";
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray bytes;
+        if (round % 2 == 0) {
+            const int length = pick(400);
+            for (int i = 0; i < length; ++i)
+                bytes += pick(3) == 0 ? static_cast<char>(pick(256)) : alphabet[pick(alphabet.size())];
+        } else {
+            bytes = valid;
+            for (int edits = pick(8) + 1; edits > 0 && !bytes.isEmpty(); --edits) {
+                const int at = pick(static_cast<int>(bytes.size()));
+                switch (pick(3)) {
+                case 0:
+                    bytes[at] = static_cast<char>(pick(256));
+                    break;
+                case 1:
+                    bytes.insert(at, alphabet[pick(alphabet.size())]);
+                    break;
+                default:
+                    bytes.remove(at, pick(20) + 1);
+                }
+            }
+        }
+        SCOPED_TRACE(round);
+        const Recalled result = recall(bytes);
+        ASSERT_FALSE(result.wroteBeforeListStart);
+        ASSERT_LE(result.listStarts, 1);
+        ASSERT_EQ(result.outcome == RecallOutcome::NoListStart, !bytes.contains('{'));
+        ASSERT_LE(result.writes.size(), static_cast<size_t>(bytes.count('x') / 2));
+        for (const RegisterWrite& write : result.writes) {
+            ASSERT_GE(write.reg, 0);
+            ASSERT_LE(write.reg, 255);
+            ASSERT_GE(write.data, 0);
+            ASSERT_LE(write.data, 255);
+        }
+    }
+}
+
+class RecallWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GeneralStuff::ResetSharedState();
+        RegMapStuff::BuildRegisterTable();
+        adapter = InstallScriptedAdapter();
+        // Configuration Reg 1 and the limits are written 6 above their read addresses.
+        adapter->readAddressOf = [](int32_t a) { return a >= 0x09 && a <= 0x0E ? a - 6 : a; };
+        ThrowOnLinkError();
+        GeneralStuff::DeviceAddress = kDevice;
+        GeneralStuff::Views.main = &main;
+        USBStuff::SetApplicationFolder(folder.path());
+        window.Form_Load();
+        window.show();
+    }
+    void TearDown() override {
+        StopAnswering();
+        GeneralStuff::Views.main = nullptr;
+    }
+
+    QString writeFile(const QByteArray& bytes) {
+        const QString path = folder.filePath("recall.sav");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    void recallFrom(const QString& path, FileDialogSeen* seen = nullptr) {
+        AnswerFileDialog(path, seen);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdRecall"), Qt::LeftButton);
+    }
+    void saveTo(const QString& path) {
+        AnswerFileDialog(path);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdsave"), Qt::LeftButton);
+    }
+
+    ScriptedAdapter* adapter = nullptr;
+    FakeMainWindow main{[this] { return adapter->requests.size(); }};
+    QTemporaryDir folder;
+    frmSave window;
+};
+
+TEST_F(RecallWindow, WritesEntriesInFileOrderWithTheTimerPaused) {
+    adapter->setRegister(kDevice, 0x03, 0x04);
+    FileDialogSeen seen;
+    bool timerRanDuringDialog = false;
+    seen.onShown = [&] { timerRanDuringDialog = main.timer; };
+    recallFrom(writeFile(kHeader + "{\r\n0x9\t0x4\t // Configuration Reg 1\r\n0xA\t0x8\t // Conversion "
+                                   "Rate\r\n0x0B\t0x55\r\n}\r\n"),
+               &seen);
+
+    EXPECT_EQ(adapter->writes(), (std::vector<RegisterWrite>{{0x09, 0x04}, {0x0A, 0x08}, {0x0B, 0x55}}));
+    EXPECT_TRUE(GeneralStuff::ExtendedRange); // the post-write update ran
+    ASSERT_EQ(main.switches.size(), 2u);
+    EXPECT_FALSE(main.switches[0].enabled);
+    EXPECT_EQ(main.switches[0].requestsBefore, 0u);
+    EXPECT_TRUE(main.switches[1].enabled);
+    EXPECT_EQ(main.switches[1].requestsBefore, adapter->requests.size());
+    EXPECT_TRUE(timerRanDuringDialog); // a recall's dialog leaves the cycle running
+    EXPECT_EQ(seen.acceptMode, QFileDialog::AcceptOpen);
+    EXPECT_EQ(seen.fileMode, QFileDialog::ExistingFile);
+    EXPECT_EQ(seen.nameFilters, QStringList{"Text Files (*.sav)"});
+}
+
+TEST_F(RecallWindow, FileWithoutListStartWritesNothingAndSaysSo) {
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    recallFrom(writeFile("0x9\t0x4\r\n}\r\n"));
+    EXPECT_EQ(message.count, 1);
+    EXPECT_TRUE(message.text.contains("Nothing was written")) << message.text.toStdString();
+    EXPECT_TRUE(adapter->requests.empty());
+    EXPECT_TRUE(main.switches.empty());
+}
+
+TEST_F(RecallWindow, FileEndingEarlyKeepsWrittenEntriesWithoutMessage) {
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    recallFrom(writeFile("{\r\n0xB\t0x50\r\n0xC\t0x0\r\n\r\n}\r\n"));
+    EXPECT_EQ(adapter->writes(), (std::vector<RegisterWrite>{{0x0B, 0x50}, {0x0C, 0x00}}));
+    EXPECT_EQ(message.count, 0);
+    EXPECT_TRUE(main.timer);
+}
+
+TEST_F(RecallWindow, OversizedFileIsRefused) {
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    recallFrom(writeFile("{\r\n0xB\t0x50\r\n" + QByteArray(2 * 1024 * 1024, 'x') + "\r\n}\r\n"));
+    EXPECT_EQ(message.count, 1);
+    EXPECT_TRUE(message.text.contains("too large")) << message.text.toStdString();
+    EXPECT_TRUE(adapter->requests.empty());
+}
+
+// /dev/zero never ends; a pipe would block the open.
+TEST_F(RecallWindow, DeviceFileIsRefused) {
+    MessageSeen message;
+    AnswerMessageBox(&message);
+    recallFrom("/dev/zero");
+    EXPECT_EQ(message.count, 1);
+    EXPECT_TRUE(message.text.contains("not a settings file")) << message.text.toStdString();
+    EXPECT_TRUE(adapter->requests.empty());
+}
+
+TEST_F(RecallWindow, CancelledDialogDoesNothing) {
+    recallFrom(QString());
+    EXPECT_TRUE(adapter->requests.empty());
+    EXPECT_TRUE(main.switches.empty());
+}
+
+// Saved while the shared registers showed Remote2: Configuration Reg 1 comes back
+// first, so the shared registers again reach Remote2 when they are written.
+TEST_F(RecallWindow, FileSavedWithBit3SetRestoresTheBankFirst) {
+    adapter->setRegister(kDevice, 0x03, 0x08);
+    adapter->setRegister(kDevice, 0x07, 0x60); // Remote2 high limit through the shared address
+    const QString path = folder.filePath("remote2.sav");
+    saveTo(path);
+
+    adapter->registers.clear();
+    adapter->setRegister(kDevice, 0x03, 0x00);
+    adapter->clearLog();
+    recallFrom(path);
+
+    const std::vector<RegisterWrite> writes = adapter->writes();
+    ASSERT_EQ(writes.size(), 29u);
+    EXPECT_EQ(writes[0], (RegisterWrite{0x09, 0x08}));
+    EXPECT_TRUE(GeneralStuff::Remote2Selected);
+    EXPECT_EQ(writes[4], (RegisterWrite{0x0D, 0x60}));
+    EXPECT_EQ(writes[5], (RegisterWrite{0x0D, 0x60}));
+}
+} // namespace
