@@ -3,6 +3,7 @@
 
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "app/MonitoringCycle.h"
 #include "files/LogLines.h"
 #include "files/UpDown.h"
 #include "files/frmLogging.h"
@@ -288,3 +289,30 @@ TEST(UpDownStep, KeepsTheNumberInRange) {
     }
 }
 } // namespace
+
+// The monitoring cycle stops logging when a line cannot be written; an open
+// logging window must then offer to start again rather than to stop.
+TEST_F(LoggingWindow, FailedAppendInTheCycleResetsTheButton) {
+    startInto(logPath);
+    ASSERT_TRUE(GeneralStuff::LoggingActive);
+    GeneralStuff::LogFileName = folder.filePath("gone/run.csv"); // the folder was removed
+    MonitoringCycle cycle;
+    int warnings = 0;
+    cycle.setLogFailureHandler([&warnings](const QString&) { ++warnings; });
+    cycle.tick();
+    cycle.tick();
+
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(warnings, 1); // told once, not on every tick
+    EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+    EXPECT_EQ(main.statusTexts.back(), kLoggingStoppedStatus);
+}
+
+// A full disk only shows when the bytes reach the device, not in a buffer.
+TEST(LogAppend, FullDiskIsReportedAsFailure) {
+    GeneralStuff::ResetSharedState();
+    GeneralStuff::LogChannels = {true, true, true};
+    GeneralStuff::LogFileName = "/dev/full";
+    EXPECT_FALSE(AppendLogDataLine());
+    EXPECT_FALSE(AppendLogRunHeader());
+}

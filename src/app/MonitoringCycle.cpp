@@ -72,6 +72,8 @@ void MonitoringCycle::stopLogging() {
     LoggingActive = false;
     if (Views.main)
         Views.main->setStatusText(kLoggingStoppedStatus);
+    if (Views.logging)
+        Views.logging->loggingStopped();
     if (onLogFailure_)
         onLogFailure_("The log file \"" + LogFileName +
                       "\" could not be written. Logging has stopped; the temperatures are still monitored.");

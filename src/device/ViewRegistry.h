@@ -32,6 +32,13 @@ public:
     virtual void ReadAction() = 0;
 };
 
+// The logging window, told when the monitoring cycle had to stop logging.
+class LoggingView {
+public:
+    virtual ~LoggingView() = default;
+    virtual void loggingStopped() = 0;
+};
+
 // The main window: its status text (panel 1) and the master timer, which the
 // settings file pauses while it touches the chip.
 class MainWindowView {
@@ -47,4 +54,5 @@ struct OpenViews {
     GraphView* graph = nullptr;
     LimitsView* limits = nullptr;
     RegMapView* regMap = nullptr;
+    LoggingView* logging = nullptr;
 };

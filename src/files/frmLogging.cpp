@@ -8,6 +8,7 @@
 #include "views/Twips.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -60,8 +61,22 @@ frmLogging::frmLogging(QWidget* parent) : QWidget(parent) {
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
+frmLogging::~frmLogging() {
+    if (GeneralStuff::Views.logging == this)
+        GeneralStuff::Views.logging = nullptr;
+}
+
+void frmLogging::closeEvent(QCloseEvent* event) {
+    if (GeneralStuff::Views.logging == this)
+        GeneralStuff::Views.logging = nullptr;
+    QWidget::closeEvent(event);
+}
+
+void frmLogging::loggingStopped() { cmdLogData_->setText(kStartCaption); }
+
 void frmLogging::Form_Load() {
     SetOuterSize(this, 4320, 3840);
+    GeneralStuff::Views.logging = this;
     txtLogInt_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)));
     if (GeneralStuff::LoggingActive)
         cmdLogData_->setText(kStopCaption);

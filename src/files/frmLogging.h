@@ -1,18 +1,26 @@
 #pragma once
 // The "Data Logging" window: channels, interval, file choice, start and stop.
+#include "device/ViewRegistry.h"
+
 #include <QWidget>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-class frmLogging : public QWidget {
+class frmLogging : public QWidget, public LoggingView {
 public:
     explicit frmLogging(QWidget* parent = nullptr);
+    ~frmLogging() override;
 
     void Form_Load();
     void cmdLogData_Click();
     void cmdClose_Click();
+    // The button offers to start again once the monitoring cycle has stopped logging.
+    void loggingStopped() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void startLogging();
