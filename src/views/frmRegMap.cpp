@@ -82,7 +82,7 @@ QLabel* valueLabel(QWidget* parent, const QString& name, const QString& text, co
     QPalette palette = value->palette();
     palette.setColor(QPalette::WindowText, kDarkGreen);
     value->setPalette(palette);
-    return value;
+    return widenToText(value, Qt::AlignLeft);
 }
 
 QLabel* borderedLabel(QWidget* parent, const QString& name, const QRect& rect) {
