@@ -5,7 +5,7 @@
 #include "device/USBStuff.h"
 #include "app/MonitoringCycle.h"
 #include "files/LogLines.h"
-#include "files/UpDown.h"
+#include "views/UpDownButtons.h"
 #include "files/frmLogging.h"
 
 #include <QCheckBox>
@@ -214,9 +214,9 @@ TEST_F(LoggingWindow, ClosingKeepsLoggingAndReopeningShowsIt) {
 
 TEST_F(LoggingWindow, SpinControlStepsTheIntervalWithinItsRange) {
     typeInterval("9999");
-    auto* up = control<QWidget>("UpDown1")->findChild<QToolButton*>("up");
-    QTest::mouseClick(up, Qt::LeftButton);
-    QTest::mouseClick(up, Qt::LeftButton);
+    auto* spin = control<QWidget>("UpDown1");
+    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 2)); // its upper half
+    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 2));
     EXPECT_EQ(control<QLineEdit>("txtLogInt")->text(), "10000");
 }
 

@@ -138,8 +138,9 @@ TEST_F(OptionsWindow, SpinControlsStepByTenWithinTheirRanges) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.upDown) + " " + row.button);
         type(row.box, row.start);
-        QTest::mouseClick(window->findChild<QWidget*>(row.upDown)->findChild<QToolButton*>(row.button),
-                          Qt::LeftButton);
+        QWidget* spin = window->findChild<QWidget*>(row.upDown);
+        const bool up = QString(row.button) == "up";
+        QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, up ? 2 : spin->height() - 2));
         EXPECT_EQ(text(row.box)->text(), row.result);
     }
 }

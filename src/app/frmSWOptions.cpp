@@ -3,8 +3,8 @@
 #include "app/OptionsApply.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
-#include "files/UpDown.h"
-#include "files/WrappedCheckBox.h"
+#include "views/UpDownButtons.h"
+#include "views/WrapCheckBox.h"
 #include "views/Twips.h"
 
 #include <QGroupBox>
@@ -36,7 +36,7 @@ frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
     frame->setGeometry(PxRect(120, 60, 4335, 2775));
 
     chkMonitoring_ =
-        new WrappedCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
+        new WrapCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
     chkMonitoring_->setObjectName("chkMonitoring");
     chkMonitoring_->setGeometry(PxRect(240, 240, 3855, 615));
 
@@ -48,7 +48,7 @@ frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
         auto* text = new QLineEdit(frame);
         text->setObjectName(kRows[i].textName);
         text->setGeometry(PxRect(2400, top, 1095, 315));
-        auto* upDown = new UpDown(kRows[i].upDownName, text, 10, kRows[i].minimum, 10000, frame);
+        auto* upDown = new UpDownButtons(kRows[i].upDownName, text, 10, kRows[i].minimum, 10000, frame);
         upDown->setGeometry(PxRect(3495, top, 255, 315));
         *texts[i] = text;
     }

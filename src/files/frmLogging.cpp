@@ -4,7 +4,7 @@
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "files/LogLines.h"
-#include "files/UpDown.h"
+#include "views/UpDownButtons.h"
 #include "views/Twips.h"
 
 #include <QCheckBox>
@@ -47,7 +47,7 @@ frmLogging::frmLogging(QWidget* parent) : QWidget(parent) {
     txtLogInt_ = new QLineEdit(frame);
     txtLogInt_->setObjectName("txtLogInt");
     txtLogInt_->setGeometry(PxRect(2040, 660, 1095, 315));
-    auto* upDown = new UpDown("UpDown1", txtLogInt_, 1, 10, 10000, frame);
+    auto* upDown = new UpDownButtons("UpDown1", txtLogInt_, 1, 10, 10000, frame);
     upDown->setGeometry(PxRect(3135, 660, 255, 315));
 
     cmdLogData_ = new QPushButton(kStartCaption, frame);

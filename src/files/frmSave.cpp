@@ -6,7 +6,7 @@
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
-#include "files/WrappedCheckBox.h"
+#include "views/WrapCheckBox.h"
 #include "views/Twips.h"
 
 #include <QCheckBox>
@@ -39,7 +39,7 @@ frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     connect(cmdsave, &QPushButton::clicked, this, [this] { cmdsave_Click(); });
 
     // Three lines high and to the frame's edge: the caption wraps in today's larger type.
-    chkNotDefaults_ = new WrappedCheckBox("Only save registers that differ from their defaults ", frame);
+    chkNotDefaults_ = new WrapCheckBox("Only save registers that differ from their defaults ", frame);
     chkNotDefaults_->setObjectName("chkNotDefaults");
     chkNotDefaults_->setGeometry(PxRect(3720, 480, 2655, 735));
 

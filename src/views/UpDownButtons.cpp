@@ -15,6 +15,22 @@ constexpr int kFirstRepeatMs = 400;
 constexpr int kRepeatMs = 60;
 } // namespace
 
+int UpDownStep(const QString& text, int step, int minimum, int maximum) {
+    // Whatever was typed, the step starts from the nearest value inside the range.
+    const double typed = RoundHalfEven(ValueOfText(text));
+    const int current = static_cast<int>(std::clamp<double>(typed, minimum, maximum));
+    return std::clamp(current + step, minimum, maximum);
+}
+
+UpDownButtons::UpDownButtons(const QString& name, QLineEdit* buddy, int increment, int minimum, int maximum,
+                             QWidget* parent)
+    : UpDownButtons(parent) {
+    setObjectName(name);
+    setBuddy(buddy);
+    setRange(minimum, maximum);
+    setSingleStep(increment);
+}
+
 UpDownButtons::UpDownButtons(QWidget* parent) : QWidget(parent), m_repeat(new QTimer(this)) {
     connect(m_repeat, &QTimer::timeout, this, [this] {
         m_repeat->setInterval(kRepeatMs);
@@ -32,13 +48,12 @@ void UpDownButtons::setRange(int minimum, int maximum) {
     m_maximum = maximum;
 }
 
+void UpDownButtons::setSingleStep(int increment) { m_increment = increment; }
+
 void UpDownButtons::stepBy(int steps) {
     if (!m_buddy)
         return;
-    // Whatever was typed, the step starts from the nearest value inside the range.
-    const double typed = RoundHalfEven(ValueOfText(m_buddy->text()));
-    const int current = static_cast<int>(std::clamp<double>(typed, m_minimum, m_maximum));
-    m_buddy->setText(QString::number(std::clamp(current + steps, m_minimum, m_maximum)));
+    m_buddy->setText(QString::number(UpDownStep(m_buddy->text(), steps * m_increment, m_minimum, m_maximum)));
 }
 
 QRect UpDownButtons::halfRect(Held half) const {
