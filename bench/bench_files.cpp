@@ -82,14 +82,16 @@ void BM_SettingsRecall(benchmark::State& state) {
         return;
     }
     int writes = 0;
-    const RecallCallbacks callbacks{[] {}, [&writes](int32_t address, int32_t data) {
+    const RecallCallbacks callbacks{[] {},
+                                    [&writes](int32_t address, int32_t data) {
                                         USBStuff::WriteRegister(DeviceAddress, address, data);
                                         ++writes;
                                     }};
     for (auto _ : state) {
         writes = 0;
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || RecallSettings(file.readAll(), callbacks) != RecallOutcome::Complete) {
+        if (!file.open(QIODevice::ReadOnly) ||
+            RecallSettings(file.readAll(), callbacks) != RecallOutcome::Complete) {
             state.SkipWithError("the settings file was not read to its end");
             break;
         }
