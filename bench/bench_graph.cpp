@@ -1,10 +1,14 @@
 // One graph update (three appends and a redraw) must cost the same however
 // much history the chart holds: only the visible part is drawn.
+#include "AppLifetime.h"
+
 #include "device/Clock.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
 
 #include <benchmark/benchmark.h>
+
+#include <malloc.h>
 
 #include <chrono>
 #include <cmath>
@@ -15,6 +19,12 @@ namespace {
 
 constexpr int kUpdatesPerMinute = 20 * 60;
 
+// Bytes the allocator has handed out, large blocks included.
+size_t HeapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
 // A graph window on its own fake clock, fed 20 updates a second for the given minutes.
 class FedGraph {
 public:
@@ -22,8 +32,12 @@ public:
         m_window.Form_Load();
         m_window.show();
         m_chart = m_window.findChild<StripChart*>("stpGraph");
+        const size_t heapBefore = HeapInUse();
         for (int i = 0; i < minutes * kUpdatesPerMinute; ++i)
             append();
+        m_heapGrowth = double(HeapInUse()) - double(heapBefore);
+        m_fedBytes = double(m_chart->heldBytes());
+        m_fedSamples = m_chart->sampleCount(1);
         m_chart->replotNow();
     }
 
@@ -32,6 +46,12 @@ public:
         m_chart->replotNow();
     }
     int samplesHeld() const { return m_chart->sampleCount(1); }
+    // Right after feeding, before any benchmark added updates: samples of one trace,
+    // bytes of all traces' samples, and what feeding added to the heap (the samples
+    // with the reserve their containers keep).
+    int fedSamples() const { return m_fedSamples; }
+    double fedBytes() const { return m_fedBytes; }
+    double heapGrowth() const { return m_heapGrowth; }
 
 private:
     void append() {
@@ -46,6 +66,9 @@ private:
     // UTC keeps a day of fake clock readings cheap; the chart's work is the same.
     QDateTime m_now{QDate(2026, 12, 8), QTime(0, 0), Qt::UTC};
     long m_updates = 0;
+    double m_heapGrowth = 0;
+    double m_fedBytes = 0;
+    int m_fedSamples = 0;
     frmGraph m_window;
     StripChart* m_chart = nullptr;
 };
@@ -53,6 +76,8 @@ private:
 // The benchmark library calls each benchmark several times; a day of history is fed once.
 FedGraph& FedFor(int minutes) {
     static std::map<int, std::unique_ptr<FedGraph>> graphs;
+    if (graphs.empty())
+        RunBeforeApplicationEnds([] { graphs.clear(); });
     std::unique_ptr<FedGraph>& graph = graphs[minutes];
     if (!graph)
         graph = std::make_unique<FedGraph>(minutes);
@@ -92,5 +117,21 @@ void BM_GraphUpdateRatio24hTo1min(benchmark::State& state) {
     state.counters["ratio24hTo1min"] = oneMinuteSeconds > 0 ? oneDaySeconds / oneMinuteSeconds : 0;
 }
 BENCHMARK(BM_GraphUpdateRatio24hTo1min)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The history limit bounds the memory: a day of samples holds no more than an hour and the limit's two.
+void BM_GraphMemory24hTo1h(benchmark::State& state) {
+    FedGraph& oneHour = FedFor(60);
+    FedGraph& oneDay = FedFor(24 * 60);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(oneDay.fedBytes());
+    state.counters["samplesHeld1h"] = oneHour.fedSamples();
+    state.counters["samplesHeld24h"] = oneDay.fedSamples();
+    state.counters["heldBytes1h"] = oneHour.fedBytes();
+    state.counters["heldBytes24h"] = oneDay.fedBytes();
+    state.counters["ratio24hTo1h"] = oneDay.fedBytes() / oneHour.fedBytes();
+    state.counters["heapGrowth1h"] = oneHour.heapGrowth();
+    state.counters["heapGrowth24h"] = oneDay.heapGrowth();
+}
+BENCHMARK(BM_GraphMemory24hTo1h)->Iterations(1);
 
 } // namespace

@@ -1,5 +1,20 @@
+#include "AppLifetime.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+std::vector<std::function<void()>>& releases() {
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+} // namespace
+
+void RunBeforeApplicationEnds(std::function<void()> release) {
+    releases().push_back(std::move(release));
+}
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -10,5 +25,7 @@ int main(int argc, char** argv) {
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    for (const auto& release : releases())
+        release();
     return 0;
 }

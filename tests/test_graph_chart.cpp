@@ -6,6 +6,7 @@
 #include <qcustomplot.h>
 
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,6 +126,25 @@ TEST_F(GraphChart, HistoryKeepsTheNewestTwoHoursOnly) {
         EXPECT_DOUBLE_EQ((data(trace).constEnd() - 1)->key, newestKey);
     }
     EXPECT_DOUBLE_EQ((data(1).constEnd() - 1)->value, (updates - 1) % 100);
+}
+
+TEST_F(GraphChart, HeldBytesStopGrowingOnceTheHistoryLimitIsReached) {
+    constexpr int kUpdatesPerHour = 60 * 60 * 20;
+    const qsizetype sampleBytes = qsizetype(sizeof(QCPGraphData));
+    for (int i = 0; i < kUpdatesPerHour; ++i)
+        feed(25, 30, 40);
+    const qsizetype oneHour = chart->heldBytes();
+    EXPECT_EQ(oneHour, 3 * kUpdatesPerHour * sampleBytes);
+    // Two more hours: past the limit, trimmed a chunk at a time.
+    const qsizetype limit = 3 * (qsizetype((kHistorySeconds + kTrimChunkSeconds) * 20) + 1) * sampleBytes;
+    qsizetype largest = 0;
+    for (int i = 0; i < 2 * kUpdatesPerHour; ++i) {
+        feed(25, 30, 40);
+        largest = std::max(largest, chart->heldBytes());
+    }
+    EXPECT_GT(largest, oneHour);
+    EXPECT_LE(largest, limit);
+    EXPECT_GE(chart->heldBytes(), 3 * qsizetype(kHistorySeconds * 20) * sampleBytes);
 }
 
 // Keys out of order would break the chart's search for the visible samples.

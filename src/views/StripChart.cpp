@@ -134,6 +134,13 @@ int StripChart::sampleCount(int trace) const {
     return target ? target->data()->size() : 0;
 }
 
+qsizetype StripChart::heldBytes() const {
+    qsizetype bytes = 0;
+    for (const QCPGraph* trace : m_graphs)
+        bytes += trace->data()->size() * qsizetype(sizeof(QCPGraphData));
+    return bytes;
+}
+
 TemperatureRange StripChart::temperatureRange() const {
     const QCPRange range = m_plot->yAxis->range();
     return {range.lower, range.upper};

@@ -28,6 +28,8 @@ public:
     QString traceCaption(int trace) const;
     bool traceVisible(int trace) const;
     int sampleCount(int trace) const;
+    // Bytes of the samples held by all traces; stops growing once the history limit is reached.
+    qsizetype heldBytes() const;
     double timeSpan() const { return m_timeSpan; }
     TemperatureRange temperatureRange() const;
 

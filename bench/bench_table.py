@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Prints the benchmark results of one run (Google Benchmark JSON) as one table:
+each figure with its unit and its ratio to a reference measured in the same run.
+Times are CPU time of the benchmark thread, which other programs on a shared machine
+disturb less than the wall clock; the wall-clock time is shown beside it (it also
+holds waits such as the disk sync of a settings save)."""
+import json
+import sys
+
+TO_MICROSECONDS = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}
+
+
+def load(path):
+    with open(path, encoding="utf-8") as file:
+        runs = json.load(file)["benchmarks"]
+    # Names such as "BM_TickAllDue/iterations:400" are looked up without their suffixes,
+    # except the argument that tells the graph sizes apart.
+    found = {}
+    for run in runs:
+        if run.get("run_type", "iteration") != "iteration" or run.get("error_occurred"):
+            continue
+        parts = [p for p in run["name"].split("/") if not p.startswith(("iterations:", "manual_time"))]
+        found["/".join(parts)] = run
+    return found
+
+
+def microseconds(run, clock="cpu_time"):
+    return run[clock] * TO_MICROSECONDS[run["time_unit"]]
+
+
+def rows(found):
+    def time(name):
+        return microseconds(found[name]) if name in found else None
+
+    def wall(name):
+        return microseconds(found[name], "real_time") if name in found else None
+
+    def ratio(value, reference):
+        return value / reference if value is not None and reference else None
+
+    idle = time("BM_TickIdle")
+    busy = time("BM_TickAllDue")
+    yield ("Tick, every section due, every view open", busy, wall("BM_TickAllDue"), "us", ratio(busy, idle),
+           "x idle tick")
+    yield "Tick, idle (nothing due, nothing open)", idle, wall("BM_TickIdle"), "us", 1.0 if idle else None, "reference"
+
+    minute = time("BM_GraphUpdate/minutesFed:1")
+    for label, name in (("1 minute", "minutesFed:1"), ("1 hour", "minutesFed:60"),
+                        ("24 hours", "minutesFed:1440")):
+        value = time("BM_GraphUpdate/" + name)
+        yield (f"Graph update, {label} held", value, wall("BM_GraphUpdate/" + name), "us", ratio(value, minute),
+               "x 1 minute held")
+    # Wall clock of both charts updated in turn: the ratio is the figure.
+    interleaved = found.get("BM_GraphUpdateRatio24hTo1min", {}).get("ratio24hTo1min")
+    yield ("Graph update, 24 hours vs 1 minute held, in turn", interleaved, None, "ratio", interleaved,
+           "x 1 minute held")
+
+    memory = found.get("BM_GraphMemory24hTo1h", {})
+    for what, unit in (("samplesHeld", "samples"), ("heldBytes", "bytes"), ("heapGrowth", "bytes")):
+        hour, day = memory.get(what + "1h"), memory.get(what + "24h")
+        label = {"samplesHeld": "Graph samples held per trace", "heldBytes": "Graph sample bytes held",
+                 "heapGrowth": "Heap growth while feeding the graph"}[what]
+        yield f"{label}, 1 hour fed", hour, None, unit, 1.0 if hour else None, "reference"
+        yield f"{label}, 24 hours fed", day, None, unit, ratio(day, hour), "x 1 hour fed"
+
+    read = time("BM_RegisterRead")
+    yield ("Register read through the device link", read, wall("BM_RegisterRead"), "us", 1.0 if read else None,
+           "reference")
+    save = found.get("BM_SettingsSave", {})
+    recall = found.get("BM_SettingsRecall", {})
+    for label, name in (("Log line (open, append, close)", "BM_LogLine"),
+                        (f"Settings save, {save.get('entries', 0):.0f} entries", "BM_SettingsSave"),
+                        (f"Settings recall, {recall.get('entries', 0):.0f} entries", "BM_SettingsRecall")):
+        value = time(name)
+        yield label, value, wall(name), "us", ratio(value, read), "x register read"
+
+
+def number(value):
+    if value is None:
+        return "-"
+    if abs(value) >= 1000:
+        return f"{value:,.0f}"
+    return f"{value:.3g}" if abs(value) < 10 else f"{value:.1f}"
+
+
+def main():
+    table = [(label, number(value), unit, number(r), reference, number(wall_clock))
+             for label, value, wall_clock, unit, r, reference in rows(load(sys.argv[1])) if value is not None]
+    headers = ("Measurement", "Value", "Unit", "Ratio", "Reference", "Wall clock")
+    widths = [max(len(str(row[i])) for row in table + [headers]) for i in range(len(headers))]
+    print("| " + " | ".join(h.ljust(w) for h, w in zip(headers, widths)) + " |")
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for row in table:
+        cells = ([row[0].ljust(widths[0])] + [c.rjust(w) for c, w in zip(row[1:4], widths[1:4])] +
+                 [row[4].ljust(widths[4]), row[5].rjust(widths[5])])
+        print("| " + " | ".join(cells) + " |")
+
+
+if __name__ == "__main__":
+    main()
