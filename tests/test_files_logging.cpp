@@ -4,6 +4,7 @@
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "app/MonitoringCycle.h"
+#include "files/DialogFolder.h"
 #include "files/LogLines.h"
 #include "views/UpDownButtons.h"
 #include "files/frmLogging.h"
@@ -315,4 +316,15 @@ TEST(LogAppend, FullDiskIsReportedAsFailure) {
     GeneralStuff::LogFileName = "/dev/full";
     EXPECT_FALSE(AppendLogDataLine());
     EXPECT_FALSE(AppendLogRunHeader());
+}
+
+// An installed program's folder is not the user's to write: the dialogs then
+// start at home instead of in a folder where every save would fail.
+TEST(DialogStartFolder, IsTheProgramFolderOnlyWhenItCanBeWritten) {
+    QTemporaryDir writable;
+    USBStuff::SetApplicationFolder(writable.path());
+    EXPECT_EQ(DialogStartFolder(), writable.path());
+    USBStuff::SetApplicationFolder(writable.filePath("removed"));
+    EXPECT_EQ(DialogStartFolder(), QDir::homePath());
+    USBStuff::SetApplicationFolder({});
 }

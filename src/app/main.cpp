@@ -6,6 +6,7 @@
 #include "app/Version.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <string>
 
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     QApplication::setApplicationVersion(VersionText());
+    // The icon is compiled into the static library; its resources need an explicit start.
+    Q_INIT_RESOURCE(icons);
+    QApplication::setWindowIcon(QIcon(":/otk5530-eval.png"));
     InstallLinkErrorHandler();
 
     GeneralStuff::Main(QString::fromStdString(adapterDescription));

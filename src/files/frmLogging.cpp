@@ -3,6 +3,7 @@
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
+#include "files/DialogFolder.h"
 #include "files/LogLines.h"
 #include "views/UpDownButtons.h"
 #include "views/Twips.h"
@@ -149,7 +150,7 @@ QString frmLogging::chooseLogFile() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // The user may type a new name: the file is created on the first append.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDirectory(USBStuff::ApplicationFolder());
+    dialog.setDirectory(DialogStartFolder());
     dialog.setNameFilter("Log Files (*.csv)");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

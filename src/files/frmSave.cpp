@@ -3,6 +3,7 @@
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "files/DialogFolder.h"
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
@@ -144,7 +145,7 @@ QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDirectory(USBStuff::ApplicationFolder());
+    dialog.setDirectory(DialogStartFolder());
     dialog.setNameFilter(kFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
