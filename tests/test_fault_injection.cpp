@@ -135,14 +135,36 @@ TEST(FaultInjection, EveryLostLinkGivesOneMessageUnloadsEveryWindowAndEndsWithSt
     }
 }
 
-TEST(FaultInjection, UnknownWindowNameIsRefusedWithStatusTwo) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(QCoreApplication::applicationDirPath() + "/otk5530-eval",
-                  {"--open", "frmRegMap,frmNowhere"});
-    ASSERT_TRUE(process.waitForFinished(kRunTimeoutMs));
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_TRUE(QString::fromLocal8Bit(process.readAllStandardError()).contains("frmNowhere"));
+TEST(UnattendedCommandLine, RefusesUnknownWindowsAndUnwritableLogsWithStatusTwo) {
+    QTemporaryDir home;
+    const struct {
+        const char* name;
+        QStringList arguments;
+        QString named; // what the refusal must mention
+    } cases[] = {
+        {"UnknownWindow", {"--open", "frmRegMap,frmNowhere"}, "frmNowhere"},
+        // Refused after start-up, when the log file is first written.
+        {"LogInAMissingFolder",
+         {"--log", home.filePath("missing/log.csv")},
+         home.filePath("missing/log.csv")},
+        {"LogOnAFolder", {"--log", home.path()}, home.path()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("OTK5530_ADAPTER");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("OTK5530_SIM", "");
+        env.insert("OTK5530_MESSAGES", "stderr");
+        env.insert("OTK5530_FAST_START", "1");
+        process.setProcessEnvironment(env);
+        process.start(QCoreApplication::applicationDirPath() + "/otk5530-eval", c.arguments);
+        ASSERT_TRUE(process.waitForFinished(kRunTimeoutMs));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_TRUE(QString::fromLocal8Bit(process.readAllStandardError()).contains(c.named));
+    }
 }
