@@ -51,3 +51,18 @@ TEST(CommandLine, AdapterChoiceIsPassedOnForTheAdapterLibraryToCheck) {
     EXPECT_TRUE(none->adapter.isEmpty()); // the environment or the simulated board decides
     EXPECT_FALSE(ParseCommandLine({"otk5530-eval", "--adapter"}, error).has_value());
 }
+
+TEST(CommandLine, UnattendedOptionsNameTheWindowsAndTheLogFile) {
+    QString error;
+    const auto options = ParseCommandLine({"otk5530-eval", "--open", "frmRegMap, frmLimits", "--open",
+                                           "frmAbout", "--continuous-read", "--log", "/tmp/run.csv"},
+                                          error);
+    ASSERT_TRUE(options.has_value()) << error.toStdString();
+    EXPECT_EQ(options->openWindows, (QStringList{"frmRegMap", "frmLimits", "frmAbout"}));
+    EXPECT_TRUE(options->continuousRead);
+    EXPECT_EQ(options->logFile, "/tmp/run.csv");
+    // The register map's box can only be ticked in an open register map.
+    EXPECT_FALSE(ParseCommandLine({"otk5530-eval", "--continuous-read"}, error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(ParseCommandLine({"otk5530-eval", "--log", ""}, error).has_value());
+}

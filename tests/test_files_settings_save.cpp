@@ -216,6 +216,9 @@ TEST(SettingsHeaderLines, TrimsOnlySurroundingBlanksOfTheComment) {
         {"", "Comment : "}, // the literal keeps its trailing blank
         {"   ", "Comment : "},
         {"  a  b  ", "Comment : a  b"},
+        // A pasted line break must not start a register list of its own in the file.
+        {"a\r\n{\r\n0x9\t0xFF\r\n}", "Comment : a  {  0x9\t0xFF  }"},
+        {"\r\nx\x01", "Comment : x"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);

@@ -1,5 +1,6 @@
 #include "views/RegMapRules.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -26,11 +27,22 @@ TEST(RegMapRules, DecimalBoxFollowsHexBox) {
         {"beyond 32 bits stays exact, so the write can refuse it", "80000000", "2147483648"},
         {"any number of digits", "FFFFFFFFFFFFFFFFFFFF", "1208925819614629174706175"},
         {"leading zeros", "000a", "10"},
+        {"a limb of zeros inside", "DE0B6B3A7640000", "1000000000000000000"},
+        {"2^128", "100000000000000000000000000000000", "340282366920938463463374607431768211456"},
     };
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(DecimalBoxTextForHex(c.typed), c.shown);
     }
+}
+
+TEST(RegMapRules, DecimalBoxFollowsABoxFullOfHexDigits) {
+    // 16^n - 1: its decimal form has floor(n * log10(16)) + 1 digits and ends in 5 (n >= 1).
+    const int n = 32767; // the most a text box holds
+    const QString shown = DecimalBoxTextForHex(QString(n, 'F'));
+    EXPECT_EQ(shown.size(), static_cast<int>(std::floor(n * std::log10(16.0))) + 1);
+    EXPECT_TRUE(shown.endsWith("5"));
+    EXPECT_FALSE(shown.startsWith("0"));
 }
 
 TEST(RegMapRules, HexBoxFollowsDecimalBox) {

@@ -15,8 +15,18 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
     const QCommandLineOption capture("capture", "Saves a picture of the main window to FILE.png, then quits.",
                                      "FILE.png");
     const QCommandLineOption after("after", "Seconds after start-up at which --capture is taken.", "SECONDS");
-    const QCommandLineOption adapter("adapter", "The adapter: sim (default), usb or i2c:/dev/i2c-N.", "ADAPTER");
+    const QCommandLineOption adapter("adapter", "The adapter: sim (default), usb or i2c:/dev/i2c-N.",
+                                     "ADAPTER");
+    const QCommandLineOption open("open", "Opens the windows after start-up, e.g. frmRegMap,frmLimits.",
+                                  "WINDOWS");
+    const QCommandLineOption continuousRead(
+        "continuous-read", "Ticks \"Continuous Read\" in the register map (needs --open frmRegMap).");
+    const QCommandLineOption log("log", "Logs every channel at the current interval into FILE from start-up.",
+                                 "FILE");
     parser.addOption(adapter);
+    parser.addOption(open);
+    parser.addOption(continuousRead);
+    parser.addOption(log);
     parser.addOption(capture);
     parser.addOption(after);
     if (!parser.parse(arguments)) {
@@ -31,6 +41,18 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
     CommandLineOptions options;
     options.captureFile = parser.value(capture);
     options.adapter = parser.value(adapter);
+    options.logFile = parser.value(log);
+    if (parser.isSet(log) && options.logFile.isEmpty()) {
+        error = "--log needs a file name.";
+        return std::nullopt;
+    }
+    for (const QString& name : parser.values(open).join(',').split(',', Qt::SkipEmptyParts))
+        options.openWindows.append(name.trimmed());
+    options.continuousRead = parser.isSet(continuousRead);
+    if (options.continuousRead && !options.openWindows.contains("frmRegMap")) {
+        error = "--continuous-read needs --open frmRegMap.";
+        return std::nullopt;
+    }
     if (parser.isSet(after)) {
         if (options.captureFile.isEmpty()) {
             error = "--after needs --capture.";

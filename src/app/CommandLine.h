@@ -1,13 +1,17 @@
 #pragma once
-// The program's command line: --help, --version, --adapter and the timed window capture.
+// The program's command line: --help, --version, --adapter, the timed window capture,
+// and the windows and logging to start with when nobody is at the keyboard.
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 struct CommandLineOptions {
-    QString captureFile;     // empty: no capture
-    double captureAfter = 0; // seconds after start-up
-    QString adapter;         // empty: OTK5530_ADAPTER, else the simulated board
+    QString captureFile;         // empty: no capture
+    double captureAfter = 0;     // seconds after start-up
+    QString adapter;             // empty: OTK5530_ADAPTER, else the simulated board
+    QStringList openWindows;     // window class names opened after start-up, in order
+    bool continuousRead = false; // ticks the register map's "Continuous Read"
+    QString logFile;             // empty: no logging at start-up
 };
 
 // Parses the arguments (program name first). Handles --help and --version itself

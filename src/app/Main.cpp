@@ -8,7 +8,7 @@
 
 namespace GeneralStuff {
 
-void Main(const QString& adapterDescription) {
+frmMain* Main(const QString& adapterDescription) {
     auto* splash = new frmSplash;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->Form_Load();
@@ -27,6 +27,7 @@ void Main(const QString& adapterDescription) {
     main->setMasterTimerEnabled(true);
     main->OpenChildWindow("frmGraph");
     InitDeviceModel();
+    return main;
 }
 
 } // namespace GeneralStuff

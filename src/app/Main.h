@@ -3,10 +3,12 @@
 
 #include <QString>
 
+class frmMain;
+
 namespace GeneralStuff {
 
 // Returns with the main window shown and connected; the event loop does the rest.
 // The adapter description becomes the tooltip of the status bar's first panel.
-void Main(const QString& adapterDescription = {});
+frmMain* Main(const QString& adapterDescription = {});
 
 } // namespace GeneralStuff

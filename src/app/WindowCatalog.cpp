@@ -47,6 +47,10 @@ ChildWindow CreateChildWindow(const QString& className) {
     return it == table().end() ? ChildWindow{} : it->second();
 }
 
+bool IsWindowClass(const QString& className) {
+    return table().count(className) > 0;
+}
+
 void SetWindowFactory(WindowFactory factory) {
     replacement() = std::move(factory);
 }

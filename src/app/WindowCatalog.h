@@ -12,6 +12,9 @@ struct ChildWindow {
 // A new, unshown window of the class, or an empty ChildWindow for a name it does not know.
 ChildWindow CreateChildWindow(const QString& className);
 
+// Whether the catalogue itself (not a test's replacement) has a window of that name.
+bool IsWindowClass(const QString& className);
+
 // Replaces the table (tests open windows of their own); empty restores it.
 using WindowFactory = std::function<ChildWindow(const QString& className)>;
 void SetWindowFactory(WindowFactory factory);

@@ -3,7 +3,10 @@
 #include "app/Capture.h"
 #include "app/CommandLine.h"
 #include "app/LinkErrorHandling.h"
+#include "app/StartLogging.h"
+#include "app/Unattended.h"
 #include "app/Version.h"
+#include "app/frmMain.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,17 +23,19 @@ int main(int argc, char** argv) {
         QCoreApplication::setApplicationVersion(VersionText());
         options = ParseCommandLine(parsing.arguments(), commandLineError);
     }
-    if (!options) {
+    if (options && !UnknownWindowClass(options->openWindows).isEmpty())
+        commandLineError = "--open: no window named " + UnknownWindowClass(options->openWindows);
+    if (!options || !commandLineError.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(commandLineError));
         return 2;
     }
 
     std::string adapterError;
     std::string adapterDescription;
-    const bool installed = options->adapter.isEmpty()
-                               ? InstallDefaultAdapter(adapterError, adapterDescription)
-                               : InstallAdapterFromChoice(options->adapter.toStdString(), adapterError,
-                                                          adapterDescription);
+    const bool installed =
+        options->adapter.isEmpty()
+            ? InstallDefaultAdapter(adapterError, adapterDescription)
+            : InstallAdapterFromChoice(options->adapter.toStdString(), adapterError, adapterDescription);
     if (!installed) {
         std::fprintf(stderr, "%s\n", adapterError.c_str());
         return 2;
@@ -42,8 +47,17 @@ int main(int argc, char** argv) {
     Q_INIT_RESOURCE(icons);
     QApplication::setWindowIcon(QIcon(":/otk5530-eval.png"));
     InstallLinkErrorHandler();
+    InstallMessagesFromEnvironment();
+    InstallFastStartFromEnvironment();
 
-    GeneralStuff::Main(QString::fromStdString(adapterDescription));
+    frmMain* mainWindow = GeneralStuff::Main(QString::fromStdString(adapterDescription));
+    if (!options->logFile.isEmpty() && !StartLoggingAllChannels(options->logFile)) {
+        std::fprintf(stderr, "--log: the file %s could not be opened for writing.\n",
+                     qPrintable(options->logFile));
+        mainWindow->close();
+        return 2;
+    }
+    OpenStartWindows(*mainWindow, options->openWindows, options->continuousRead);
     if (!options->captureFile.isEmpty())
         ScheduleCapture(options->captureFile, options->captureAfter);
     return app.exec();

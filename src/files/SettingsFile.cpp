@@ -4,6 +4,15 @@
 #include "device/RegMapStuff.h"
 
 namespace {
+// Control characters become blanks: a pasted line break would otherwise start a
+// line of its own, even a "{" that the recall takes for the register list.
+QString withoutControlCharacters(QString text) {
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control && c != '\t')
+            c = ' ';
+    return text;
+}
+
 // The comment loses its surrounding blanks only; anything else typed stays.
 QString withoutSurroundingBlanks(const QString& text) {
     int first = 0;
@@ -25,7 +34,7 @@ QStringList SettingsHeaderLines(const QString& comment, const QDateTime& savedAt
             "",
             "Saved: " + date + " at " + time,
             "",
-            "Comment : " + withoutSurroundingBlanks(comment),
+            "Comment : " + withoutSurroundingBlanks(withoutControlCharacters(comment)),
             ""};
 }
 

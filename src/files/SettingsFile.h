@@ -16,7 +16,7 @@ struct SettingsEntry {
 };
 
 // Lines 1 to 7: maker, program, the save time (dd/MM/yyyy at HH:mm:ss) and the
-// comment with its surrounding blanks removed.
+// comment on one line (control characters but tab as blanks) with its surrounding blanks removed.
 QStringList SettingsHeaderLines(const QString& comment, const QDateTime& savedAt);
 // «0xA⇥0x8⇥ // Conversion Rate»: unpadded upper-case hexadecimal.
 QString SettingsEntryLine(const SettingsEntry& entry);

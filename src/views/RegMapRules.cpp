@@ -2,6 +2,7 @@
 
 #include "device/NumberText.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -15,26 +16,44 @@ int hexDigitValue(QChar c) {
     return -1;
 }
 
-// Digit by digit, so that any number of hexadecimal digits converts exactly.
+// Any number of hexadecimal digits converts exactly. Seven digits at a time into
+// base-10^9 limbs: a pasted box full of digits (32767) takes milliseconds, where
+// one digit at a time into decimal digits froze the window for seconds.
 QString exactDecimalOfHex(const QString& hexText) {
-    std::vector<int> digits{0}; // least significant first
-    for (const QChar c : hexText) {
-        int carry = hexDigitValue(c);
-        if (carry < 0)
-            break;
-        for (int& d : digits) {
-            const int v = d * 16 + carry;
-            d = v % 10;
-            carry = v / 10;
+    constexpr uint64_t kLimbBase = 1000000000;
+    constexpr int kDigitsPerStep = 7; // 16^7 * 10^9 still fits 64 bits
+    std::vector<uint32_t> limbs{0};   // least significant first
+    const auto multiplyAdd = [&limbs](uint64_t factor, uint64_t addend) {
+        uint64_t carry = addend;
+        for (uint32_t& limb : limbs) {
+            const uint64_t v = limb * factor + carry;
+            limb = static_cast<uint32_t>(v % kLimbBase);
+            carry = v / kLimbBase;
         }
-        for (; carry > 0; carry /= 10)
-            digits.push_back(carry % 10);
+        for (; carry > 0; carry /= kLimbBase)
+            limbs.push_back(static_cast<uint32_t>(carry % kLimbBase));
+    };
+    uint64_t factor = 1;
+    uint64_t pending = 0;
+    for (const QChar c : hexText) {
+        const int digit = hexDigitValue(c);
+        if (digit < 0)
+            break;
+        pending = pending * 16 + static_cast<uint64_t>(digit);
+        factor *= 16;
+        if (factor == (uint64_t{1} << (4 * kDigitsPerStep))) {
+            multiplyAdd(factor, pending);
+            factor = 1;
+            pending = 0;
+        }
     }
-    while (digits.size() > 1 && digits.back() == 0)
-        digits.pop_back();
-    QString text;
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it)
-        text += QChar('0' + *it);
+    if (factor > 1)
+        multiplyAdd(factor, pending);
+    while (limbs.size() > 1 && limbs.back() == 0)
+        limbs.pop_back();
+    QString text = QString::number(limbs.back());
+    for (auto it = limbs.rbegin() + 1; it != limbs.rend(); ++it)
+        text += QString::number(*it).rightJustified(9, '0');
     return text;
 }
 } // namespace
