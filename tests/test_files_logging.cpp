@@ -4,6 +4,7 @@
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "app/MonitoringCycle.h"
+#include "app/StartLogging.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
 #include "views/UpDownButtons.h"
@@ -119,6 +120,39 @@ TEST_F(LoggingWindow, SecondRunIntoSameFileAppendsItsOwnTitlesAndRestartsTime) {
     const QByteArray run1 = kRunTitle + kAllTitles + "0, 20, 21, 22,\r\n.1, 20, 21, 22,\r\n";
     const QByteArray run2 = kRunTitle + kAllTitles + "0, 20, 21, 22,\r\n";
     EXPECT_EQ(fileBytes(logPath), run1 + run2);
+}
+
+// Logging started from the command line must leave the same file as the
+// window's start: a run logged each way into its own file compares byte for byte,
+// whatever channels the window held before.
+TEST_F(LoggingWindow, StartUpLoggingWritesTheSameRunAsTheWindow) {
+    GeneralStuff::Temperatures = {25, 33.75f, -0.5f};
+    startInto(logPath);
+    logOneLine();
+    logOneLine();
+    clickLogButton();
+
+    GeneralStuff::LogChannels = {false, true, false};
+    const QString startUpPath = folder.filePath("startup.csv");
+    ASSERT_TRUE(StartLoggingAllChannels(startUpPath));
+    EXPECT_TRUE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(GeneralStuff::LogRowCount, 0);
+    EXPECT_EQ(GeneralStuff::LogFileName, startUpPath);
+    EXPECT_EQ(main.statusTexts.back(), "Logging Enabled");
+    logOneLine();
+    logOneLine();
+    EXPECT_EQ(fileBytes(startUpPath), fileBytes(logPath));
+}
+
+TEST_F(LoggingWindow, StartUpLoggingIntoAFolderKeepsLoggingOff) {
+    GeneralStuff::LogChannels = {false, true, false};
+    GeneralStuff::LogFileName = logPath;
+    EXPECT_FALSE(StartLoggingAllChannels(folder.path()));
+    EXPECT_FALSE(StartLoggingAllChannels(QString()));
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, true, false}));
+    EXPECT_EQ(GeneralStuff::LogFileName, logPath);
+    EXPECT_TRUE(main.statusTexts.empty());
 }
 
 TEST_F(LoggingWindow, ValuesBelowOneDegreeHaveNoLeadingZero) {
