@@ -44,6 +44,8 @@ frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     chkNotDefaults_->setObjectName("chkNotDefaults");
     chkNotDefaults_->setGeometry(PxRect(3720, 480, 2655, 735));
 
+    // Sized to its text, which the designed 990 twips would cut off in today's type,
+    // and lifted 60 twips so the taller label clears the comment box below it.
     auto* commentLabel = new QLabel("Add Comment", frame);
     commentLabel->setObjectName("Label1");
     commentLabel->move(Px(3600), Px(1320) - Px(60));
