@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -207,6 +208,27 @@ TEST_F(MainWindow, WindowMenuListsOpenChildrenAndActivatesTheChosenOne) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     emit menu->aboutToShow();
     EXPECT_EQ(menu->actions().size(), 1);
+}
+
+TEST_F(MainWindow, WindowMenuOpensFromTheMenuBarWithTheOpenChildren) {
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    auto* menu = main->findChild<QMenu*>("mnuWindow");
+    const QRect title = main->menuBar()->actionGeometry(menu->menuAction());
+    for (const QStringList& expected : {QStringList{}, QStringList{"frmGraph title", "frmLimits title"}}) {
+        SCOPED_TRACE(qPrintable(expected.join(", ")));
+        if (!expected.isEmpty()) {
+            main->mnuGraph_Click();
+            main->mnuLimits_Click();
+        }
+        QTest::mouseClick(main->menuBar(), Qt::LeftButton, {}, title.center());
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            texts.append(a->text());
+        EXPECT_EQ(texts, expected);
+        menu->hide();
+    }
 }
 
 TEST_F(MainWindow, StatusBarShowsStatusDateAndTime) {
