@@ -90,6 +90,8 @@ TEST(ConfigBits, HysteresisTextGivesTheByteToWrite) {
         {"255", 255},         {"99999999999999999999", 255}, // beyond 32 bits is still just "above 255"
         {"abc", 0},           {"", 0},
         {"  7", 7},           {"20 degrees", 20},
+        {"1 2", 12},          {"1 3 . 5", 14}, // blanks inside the number are skipped
+        {"- 5", std::nullopt}, {"\t9", 9},
         {"-0.4", 0}, // rounds to zero, not negative
         {"-5", std::nullopt}, {"-99999999999", std::nullopt},
     };

@@ -280,6 +280,21 @@ TEST_F(LimitsWindow, EachLampSitsOnItsStatusRowAndShowsRedWhenOn) {
     }
 }
 
+TEST_F(LimitsWindow, EveryStatusLabelStandsClearOfTheFrameEdgeAndItsLamp) {
+    open();
+    for (int index = 0; index < 12; ++index) {
+        SCOPED_TRACE(index);
+        auto* lamp = window->findChild<StatusLamp*>(QString("tglAlert_%1").arg(index));
+        auto* rowLabel = window->findChild<QLabel*>(QString("lblAlert_%1").arg(index));
+        const int textWidth = rowLabel->fontMetrics().horizontalAdvance(rowLabel->text());
+        // Right-justified: the text starts where its width, counted from the label's right end, reaches.
+        const int textLeft = rowLabel->x() + rowLabel->width() - textWidth;
+        EXPECT_GE(textLeft, 3) << "text runs into the frame's left edge";
+        EXPECT_LT(rowLabel->geometry().right(), lamp->x());
+        EXPECT_EQ(rowLabel->font(), window->findChild<QLabel*>("lblAlert_0")->font()) << "rows in one size";
+    }
+}
+
 TEST_F(LimitsWindow, LampRowsRunTopToBottomInStatusOrder) {
     open();
     const std::vector<int> rowOrder{0, 1, 8, 2, 3, 9, 4, 5, 10, 6, 7, 11};

@@ -57,7 +57,10 @@ int32_t LockApplied(int32_t value, bool locked) {
 }
 
 std::optional<int32_t> HysteresisFromText(const QString& text) {
-    const double whole = RoundHalfEven(ValueOfText(text));
+    // Blanks count for nothing anywhere in the number: "1 2" is 12, not 1.
+    QString compact = text;
+    compact.remove(' ').remove('\t');
+    const double whole = RoundHalfEven(ValueOfText(compact));
     if (whole < 0)
         return std::nullopt;
     // Compared as a double first: a huge number must not wrap on its way to 32 bits.

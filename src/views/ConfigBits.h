@@ -33,7 +33,7 @@ int32_t ConversionRateApplied(int32_t value, bool averagingDisabled, std::option
 bool LockShown(int32_t value);
 int32_t LockApplied(int32_t value, bool locked);
 
-// The THERM Hysteresis byte for a typed text: its leading number rounded half to
-// even, 0 for text that does not begin with a number, 255 for anything above 255.
+// The THERM Hysteresis byte for a typed text: its leading number (blanks anywhere
+// ignored) rounded half to even, 0 for text that does not begin with a number, 255 for anything above 255.
 // Nothing for a negative number, which the dialog refuses.
 std::optional<int32_t> HysteresisFromText(const QString& text);

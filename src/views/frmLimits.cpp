@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <vector>
 
 namespace {
 struct LampRow {
@@ -44,6 +45,23 @@ QLabel* makeTitle(QWidget* parent, const char* objectName, const QString& text, 
     title->setGeometry(PxRect(left - (kTitleWidth - kGaugeWidth) / 2, 480, kTitleWidth, 240));
     return title;
 }
+// The rows were drawn for a narrower font than most systems have: where the widest
+// caption would run into the frame's edge, every row is set a little smaller, alike.
+void fitRowFont(const std::vector<QLabel*>& labels) {
+    constexpr int kClearOfFrame = 3;
+    QFont font = labels.front()->font();
+    const auto fits = [&labels](const QFont& f) {
+        const QFontMetrics metrics(f);
+        for (const QLabel* label : labels)
+            if (label->x() + label->width() - metrics.horizontalAdvance(label->text()) < kClearOfFrame)
+                return false;
+        return true;
+    };
+    while (!fits(font) && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    for (QLabel* label : labels)
+        label->setFont(font);
+}
 } // namespace
 
 frmLimits::frmLimits(QWidget* parent) : QWidget(parent) {
@@ -64,6 +82,7 @@ void frmLimits::buildStatusFrame() {
     fraStatus = new QGroupBox("Status Bits", this);
     fraStatus->setObjectName("fraStatus");
     fraStatus->setGeometry(PxRect(240, 240, 2175, 4815));
+    std::vector<QLabel*> labels;
     for (int row = 0; row < static_cast<int>(kLampRows.size()); ++row) {
         const double top = kFirstRowTop + row * kRowPitch;
         const int index = kLampRows[row].lamp;
@@ -76,7 +95,9 @@ void frmLimits::buildStatusFrame() {
         tglAlert[index] = new StatusLamp(fraStatus);
         tglAlert[index]->setObjectName(QString("tglAlert_%1").arg(index));
         tglAlert[index]->setGeometry(PxRect(kLampLeft, top, 255, 180));
+        labels.push_back(label);
     }
+    fitRowFont(labels);
 }
 
 void frmLimits::buildLimitsFrame() {
