@@ -1,6 +1,7 @@
 #include "BenchBoard.h"
 
 #include "adapter/SimBoard.h"
+#include "adapter/VendorRequests.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
@@ -22,7 +23,7 @@ void Connect() {
     }
     InstallAdapter(std::make_unique<SimBoard>(config));
     uint8_t noData = 0;
-    if (USBFunctions::VendorIORequest(SimBoard::kBusSetUp, 0x30, 0x33, 0, 0, &noData) != 0) {
+    if (USBFunctions::VendorIORequest(VendorRequest::BusSetUp, VendorRequest::BusSetUpValue, VendorRequest::BusSetUpIndex, 0, 0, &noData) != 0) {
         std::cerr << "the simulated board refused the bus set-up\n";
         std::exit(1);
     }

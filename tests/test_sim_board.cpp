@@ -1,12 +1,13 @@
 #include "adapter/SimBoard.h"
+#include "adapter/VendorRequests.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int16_t kRead = SimBoard::kRegisterAccess;
-constexpr int16_t kPoll = SimBoard::kRegisterPoll;
+constexpr int16_t kRead = VendorRequest::RegisterAccess;
+constexpr int16_t kPoll = VendorRequest::RegisterPoll;
 
 SimConfig configFrom(const std::string& text) {
     SimConfig config;
@@ -21,7 +22,7 @@ protected:
     void makeBoard(const std::string& text) {
         board = std::make_unique<SimBoard>(configFrom(text), [this] { return now; });
     }
-    int16_t setUp() { return board->VendorIORequest(SimBoard::kBusSetUp, 0x30, 0x33, 0, 0, &noData); }
+    int16_t setUp() { return board->VendorIORequest(VendorRequest::BusSetUp, 0x30, 0x33, 0, 0, &noData); }
     // Status and byte of a read; the buffer starts at 0x5A so an untouched buffer shows.
     std::pair<int16_t, uint8_t> read(int device, int reg, int16_t request = kRead) {
         uint8_t buffer = 0x5A;
@@ -46,8 +47,8 @@ TEST_F(SimBoardTest, RegisterRequestsFailUntilTheBusIsSetUp) {
     EXPECT_EQ(read(0x4C, 0xFE), std::make_pair(SimBoard::kBusNotSetUp, uint8_t(0x5A)));
     EXPECT_NE(write(0x4C, 0x0B, 0x20), 0);
     // A set-up request with other arguments is not the set-up.
-    EXPECT_NE(board->VendorIORequest(SimBoard::kBusSetUp, 0x31, 0x33, 0, 0, &noData), 0);
-    EXPECT_NE(board->VendorIORequest(SimBoard::kBusSetUp, 0x30, 0x33, 1, 1, &noData), 0);
+    EXPECT_NE(board->VendorIORequest(VendorRequest::BusSetUp, 0x31, 0x33, 0, 0, &noData), 0);
+    EXPECT_NE(board->VendorIORequest(VendorRequest::BusSetUp, 0x30, 0x33, 1, 1, &noData), 0);
     EXPECT_NE(read(0x4C, 0xFE).first, 0);
     ASSERT_EQ(setUp(), 0);
     EXPECT_EQ(read(0x4C, 0xFE), std::make_pair(int16_t(0), uint8_t(0x41)));

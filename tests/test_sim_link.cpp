@@ -1,5 +1,6 @@
 #include "adapter/DefaultAdapter.h"
 #include "adapter/SimBoard.h"
+#include "adapter/VendorRequests.h"
 #include "adapter/USBFunctions.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
@@ -34,7 +35,7 @@ protected:
     }
     int16_t busSetUp() {
         uint8_t noData = 0;
-        return USBFunctions::VendorIORequest(SimBoard::kBusSetUp, 0x30, 0x33, 0, 0, &noData);
+        return USBFunctions::VendorIORequest(VendorRequest::BusSetUp, 0x30, 0x33, 0, 0, &noData);
     }
 
     double now = 10.0;

@@ -1,12 +1,12 @@
 #include "adapter/I2cAdapter.h"
 
+#include "adapter/VendorRequests.h"
+
 #include <cerrno>
 #include <cstring>
 
 namespace {
 
-constexpr int32_t kSetUpValue = 0x30;
-constexpr int32_t kSetUpIndex = 0x33;
 
 // Bus drivers report a missing acknowledge with one of these. The adapter completes
 // such a transfer: the start-up address search depends on it.
@@ -46,10 +46,10 @@ int16_t I2cAdapter::LoadFirmWare(const char*) {
 
 int16_t I2cAdapter::VendorIORequest(int16_t request, int32_t value, int32_t index, int16_t direction,
                                     int16_t length, uint8_t* buffer) {
-    if (request == kBusSetUp && direction == 0)
+    if (request == VendorRequest::BusSetUp && direction == 0)
         return busSetUp(value, index);
-    const bool read = direction == 1 && (request == kRegisterAccess || request == kRegisterPoll);
-    const bool write = direction == 0 && request == kRegisterAccess;
+    const bool read = direction == 1 && (request == VendorRequest::RegisterAccess || request == VendorRequest::RegisterPoll);
+    const bool write = direction == 0 && request == VendorRequest::RegisterAccess;
     if (!read && !write)
         return kUnknownRequest;
     if (!device_->IsOpen())
@@ -59,7 +59,7 @@ int16_t I2cAdapter::VendorIORequest(int16_t request, int32_t value, int32_t inde
 
 // Opens the bus afresh, so a bus that went away and came back is found again.
 int16_t I2cAdapter::busSetUp(int32_t value, int32_t index) {
-    if (value != kSetUpValue || index != kSetUpIndex)
+    if (value != VendorRequest::BusSetUpValue || index != VendorRequest::BusSetUpIndex)
         return kUnknownRequest;
     return device_->Open(path_) == 0 ? 0 : kSetUpFailed;
 }

@@ -14,9 +14,6 @@ public:
     static constexpr int16_t kUnknownRequest = 3;
     static constexpr int16_t kSetUpFailed = 4;
 
-    static constexpr int16_t kRegisterAccess = 0xDE;
-    static constexpr int16_t kBusSetUp = 0xDD;
-    static constexpr int16_t kRegisterPoll = 0xDC;
     // What a read gives where no chip acknowledges, as on the adapter.
     static constexpr uint8_t kNoAcknowledge = 0xFF;
 

@@ -1,13 +1,12 @@
 #include "adapter/SimBoard.h"
 
 #include "adapter/IntelHex.h"
+#include "adapter/VendorRequests.h"
 
 #include <fstream>
 #include <sstream>
 
 namespace {
-constexpr int32_t kSetUpValue = 0x30;
-constexpr int32_t kSetUpIndex = 0x33;
 // What the bus reads where no chip acknowledges: the data line stays high.
 constexpr uint8_t kNoAcknowledge = 0xFF;
 } // namespace
@@ -61,10 +60,10 @@ int16_t SimBoard::VendorIORequest(int16_t request, int32_t value, int32_t index,
                                   int16_t length, uint8_t* buffer) {
     if (transferFails())
         return kTransferFailed;
-    if (request == kBusSetUp)
+    if (request == VendorRequest::BusSetUp)
         return busSetUp(value, index, direction);
-    const bool read = direction == 1 && (request == kRegisterAccess || request == kRegisterPoll);
-    const bool write = direction == 0 && request == kRegisterAccess;
+    const bool read = direction == 1 && (request == VendorRequest::RegisterAccess || request == VendorRequest::RegisterPoll);
+    const bool write = direction == 0 && request == VendorRequest::RegisterAccess;
     if (!read && !write)
         return kUnknownRequest;
     if (!busReady_)
@@ -76,7 +75,7 @@ int16_t SimBoard::VendorIORequest(int16_t request, int32_t value, int32_t index,
 }
 
 int16_t SimBoard::busSetUp(int32_t value, int32_t index, int16_t direction) {
-    if (value != kSetUpValue || index != kSetUpIndex || direction != 0)
+    if (value != VendorRequest::BusSetUpValue || index != VendorRequest::BusSetUpIndex || direction != 0)
         return kUnknownRequest;
     if (++setUpAttempts_ <= config_.setupFailures)
         return kSetUpFailed;

@@ -1,6 +1,7 @@
 #include "app/ConnectionSequence.h"
 
 #include "adapter/USBFunctions.h"
+#include "adapter/VendorRequests.h"
 #include "app/Delay.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
@@ -12,9 +13,6 @@
 namespace GeneralStuff {
 
 namespace {
-constexpr int16_t kBusSetUpRequest = 0xDD;
-constexpr int32_t kBusSetUpValue = 0x30;
-constexpr int32_t kBusSetUpIndex = 0x33;
 
 void showStatus(const QString& text) {
     if (Views.main)
@@ -23,7 +21,8 @@ void showStatus(const QString& text) {
 
 bool sendBusSetUp() {
     uint8_t noData = 0;
-    return USBFunctions::VendorIORequest(kBusSetUpRequest, kBusSetUpValue, kBusSetUpIndex, 0, 0, &noData) ==
+    return USBFunctions::VendorIORequest(VendorRequest::BusSetUp, VendorRequest::BusSetUpValue,
+                                         VendorRequest::BusSetUpIndex, 0, 0, &noData) ==
            0;
 }
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 // The application's version numbers: the splash and the about box show them.
+#include "device/ApplicationTitle.h"
+
 #include <QString>
 
 constexpr int kVersionMajor = 1;
@@ -10,5 +12,3 @@ inline QString VersionText() {
     return QString::number(kVersionMajor) + "." + QString::number(kVersionMinor) + "." +
            QString::number(kVersionRevision);
 }
-
-inline const QString kApplicationTitle = QStringLiteral("OTK5530 Evaluation Software");

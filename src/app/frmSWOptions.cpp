@@ -1,11 +1,12 @@
 #include "app/frmSWOptions.h"
 
 #include "app/OptionsApply.h"
+#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
+#include "views/Twips.h"
 #include "views/UpDownButtons.h"
 #include "views/WrapCheckBox.h"
-#include "views/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -35,8 +36,7 @@ frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
     frame->setObjectName("Frame1");
     frame->setGeometry(PxRect(120, 60, 4335, 2775));
 
-    chkMonitoring_ =
-        new WrapCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
+    chkMonitoring_ = new WrapCheckBox("Enable continuous reading (graphing, interrupts data logging)", frame);
     chkMonitoring_->setObjectName("chkMonitoring");
     chkMonitoring_->setGeometry(PxRect(240, 240, 3855, 615));
 
@@ -81,8 +81,8 @@ void frmSWOptions::cmdApply_Click() {
     const QString typed = *refused == OptionField::ReadInterval  ? texts.readInterval
                           : *refused == OptionField::LogInterval ? texts.logInterval
                                                                  : texts.graphInterval;
-    QMessageBox box(QMessageBox::Warning, "OTK5530 Evaluation Software",
-                    OptionRefusedMessage(*refused, typed), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, OptionRefusedMessage(*refused, typed),
+                    QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "device/USBStuff.h"
 
 #include "adapter/USBFunctions.h"
+#include "adapter/VendorRequests.h"
 #include "device/GeneralStuff.h"
 
 #include <QCoreApplication>
@@ -15,8 +16,6 @@ QString FirmwarePath;
 std::array<uint8_t, 513> PathBuffer{};
 
 namespace {
-constexpr int16_t kRegisterAccess = 0xDE;
-constexpr int16_t kRegisterPoll = 0xDC;
 constexpr int16_t kPathTooLong = -2;
 
 LinkErrorHandler& linkErrorHandler() {
@@ -73,7 +72,7 @@ int32_t WriteRequestIndex(int32_t registerAddress, int32_t data) {
 
 int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress) {
     const int16_t status =
-        USBFunctions::VendorIORequest(kRegisterAccess, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
+        USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
     if (status != 0)
         ReportLinkError(CommunicationsInterrupted);
     return ReadBuffer[0];
@@ -81,7 +80,7 @@ int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress) {
 
 int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t data) {
     uint8_t noData = 0;
-    const int16_t status = USBFunctions::VendorIORequest(kRegisterAccess, deviceAddress,
+    const int16_t status = USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress,
                                                          WriteRequestIndex(registerAddress, data), 0, 0, &noData);
     if (status != 0)
         ReportLinkError(CommunicationsInterrupted);
@@ -90,7 +89,7 @@ int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t da
 }
 
 int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress) {
-    USBFunctions::VendorIORequest(kRegisterPoll, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
+    USBFunctions::VendorIORequest(VendorRequest::RegisterPoll, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
     return ReadBuffer[0];
 }
 

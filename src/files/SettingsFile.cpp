@@ -1,5 +1,6 @@
 #include "files/SettingsFile.h"
 
+#include "device/ApplicationTitle.h"
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
 
@@ -30,7 +31,7 @@ QStringList SettingsHeaderLines(const QString& comment, const QDateTime& savedAt
     const QString date = savedAt.date().toString("dd/MM/yyyy");
     const QString time = savedAt.time().toString("HH:mm:ss");
     return {"Korvane Labs Inc.",
-            "OTK5530 Evaluation Software",
+            kApplicationTitle,
             "",
             "Saved: " + date + " at " + time,
             "",

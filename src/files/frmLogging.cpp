@@ -1,12 +1,13 @@
 #include "files/frmLogging.h"
 
+#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
-#include "views/UpDownButtons.h"
 #include "views/Twips.h"
+#include "views/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -73,7 +74,9 @@ void frmLogging::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void frmLogging::loggingStopped() { cmdLogData_->setText(kStartCaption); }
+void frmLogging::loggingStopped() {
+    cmdLogData_->setText(kStartCaption);
+}
 
 void frmLogging::Form_Load() {
     SetOuterSize(this, 4320, 3840);
@@ -158,6 +161,6 @@ QString frmLogging::chooseLogFile() {
 }
 
 void frmLogging::showWarning(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, "OTK5530 Evaluation Software", text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, text, QMessageBox::Ok, this);
     box.exec();
 }

@@ -1,5 +1,6 @@
 #include "files/frmSave.h"
 
+#include "device/ApplicationTitle.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
@@ -7,8 +8,8 @@
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
-#include "views/WrapCheckBox.h"
 #include "views/Twips.h"
+#include "views/WrapCheckBox.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -155,6 +156,6 @@ QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
 }
 
 void frmSave::showMessage(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, "OTK5530 Evaluation Software", text, QMessageBox::Ok, this);
+    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, this);
     box.exec();
 }

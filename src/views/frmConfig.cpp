@@ -1,5 +1,6 @@
 #include "views/frmConfig.h"
 
+#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "views/ConfigBits.h"
@@ -176,7 +177,7 @@ bool frmConfig::ApplyAction() {
 void frmConfig::refuseHysteresis() {
     const int16_t kept = readChip(kThermHysteresis);
     txtTHERMHyst->setText(QString::number(kept));
-    auto* box = new QMessageBox(QMessageBox::Warning, "OTK5530 Evaluation Software",
+    auto* box = new QMessageBox(QMessageBox::Warning, kApplicationTitle,
                                 QString("The THERM Hysteresis cannot be negative: enter a number from 0 to "
                                         "255. Nothing was written; the chip keeps its hysteresis of %1.")
                                     .arg(kept),
