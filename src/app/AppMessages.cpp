@@ -3,6 +3,7 @@
 #include "app/Version.h"
 
 #include <QMessageBox>
+#include <cstdio>
 
 namespace {
 MessageFunction& criticalReplacement() {
@@ -14,20 +15,35 @@ MessageFunction& warningReplacement() {
     static MessageFunction show;
     return show;
 }
+
+void printDetails(const QString& details) {
+    if (details.isEmpty())
+        return;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(kApplicationTitle), qPrintable(details));
+    std::fflush(stderr);
+}
+
+void showBox(QMessageBox::Icon icon, const QString& text, const QString& details) {
+    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok);
+    box.setDetailedText(details);
+    box.exec();
+}
 } // namespace
 
-void ShowCriticalMessage(const QString& text) {
+void ShowCriticalMessage(const QString& text, const QString& details) {
+    printDetails(details);
     if (criticalReplacement())
         criticalReplacement()(text);
     else
-        QMessageBox::critical(nullptr, kApplicationTitle, text, QMessageBox::Ok);
+        showBox(QMessageBox::Critical, text, details);
 }
 
-void ShowWarningMessage(const QString& text) {
+void ShowWarningMessage(const QString& text, const QString& details) {
+    printDetails(details);
     if (warningReplacement())
         warningReplacement()(text);
     else
-        QMessageBox::warning(nullptr, kApplicationTitle, text, QMessageBox::Ok);
+        showBox(QMessageBox::Warning, text, details);
 }
 
 void SetCriticalMessageFunction(MessageFunction show) {
