@@ -6,6 +6,7 @@
 #include "app/MonitoringCycle.h"
 #include "app/WindowCatalog.h"
 #include "device/GeneralStuff.h"
+#include "device/WindowClasses.h"
 #include "views/StripChart.h"
 
 #include <benchmark/benchmark.h>
@@ -31,7 +32,7 @@ public:
         ReadInterval = 100;
         GraphInterval = 50;
         LogInterval = 1000;
-        for (const char* name : {"frmRegMap", "frmLimits", "frmGraph"}) {
+        for (const char* name : {WindowClass::kRegMap, WindowClass::kLimits, WindowClass::kGraph}) {
             ChildWindow window = CreateChildWindow(name);
             window.load();
             window.widget->show();

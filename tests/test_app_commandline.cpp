@@ -1,6 +1,11 @@
 #include "app/CommandLine.h"
+#include "app/Unattended.h"
+#include "app/WindowCatalog.h"
+#include "device/WindowClasses.h"
 
+#include <QWidget>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 struct CommandLineCase {
@@ -65,4 +70,23 @@ TEST(CommandLine, UnattendedOptionsNameTheWindowsAndTheLogFile) {
     EXPECT_FALSE(ParseCommandLine({"otk5530-eval", "--continuous-read"}, error).has_value());
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(ParseCommandLine({"otk5530-eval", "--log", ""}, error).has_value());
+}
+
+// The catalogue's keys, the windows' own names and what --open accepts must be one and the same.
+TEST(CommandLine, EveryOpenableNameBuildsTheWindowOfThatNameAndOthersAreRefused) {
+    const QStringList names{WindowClass::kRegMap,    WindowClass::kGraph,   WindowClass::kLimits,
+                            WindowClass::kConfig,    WindowClass::kLogging, WindowClass::kSave,
+                            WindowClass::kSWOptions, WindowClass::kAbout};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const std::unique_ptr<QWidget> window(CreateChildWindow(name).widget);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->objectName(), name);
+    }
+    EXPECT_EQ(UnknownWindowClass(names), "");
+    // Names are exact: the main window and the splash are no child windows.
+    for (const QString& bad : {"frmregmap", "frmMain", "frmSplash"}) {
+        SCOPED_TRACE(bad.toStdString());
+        EXPECT_EQ(UnknownWindowClass({WindowClass::kGraph, bad}), bad);
+    }
 }

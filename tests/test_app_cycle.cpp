@@ -1,9 +1,12 @@
 #include "app/AppMessages.h"
 #include "app/MonitoringCycle.h"
 #include "app/MonitoringRoutines.h"
+#include "app/WindowCatalog.h"
 #include "app/frmMain.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
+#include "device/RegMapStuff.h"
+#include "device/WindowClasses.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
 
@@ -39,14 +42,17 @@ protected:
             return QDateTime(QDate(2026, 1, 5), QTime(0, 0)).addMSecs(static_cast<qint64>(now * 1000));
         });
         Views.main = &mainWindow;
-        Views.limits = &limits;
-        Views.graph = &graph;
-        Views.regMap = &regMap;
         cycle.setLogFailureHandler([this](const QString& message) { failures.append(message); });
     }
     void TearDown() override {
         Clock::SetLocalNowSource({});
         ResetSharedState();
+    }
+
+    void openViews() {
+        Views.limits = &limits;
+        Views.graph = &graph;
+        Views.regMap = &regMap;
     }
 
     // Ticks every 10 ms for the given time, starting at now.
@@ -78,7 +84,8 @@ protected:
 } // namespace
 
 TEST_F(MonitoringTick, AllSectionsRunInTheirOrderOnTheFirstTick) {
-    ContinuousReading = RegMapOpen = LimitsOpen = GraphOpen = LoggingActive = true;
+    ContinuousReading = LoggingActive = true;
+    openViews();
     LogFileName = folder.filePath("log.csv");
     cycle.tick();
     const QStringList expected{
@@ -95,23 +102,26 @@ TEST_F(MonitoringTick, AllSectionsRunInTheirOrderOnTheFirstTick) {
 TEST_F(MonitoringTick, SectionsWhoseConditionIsFalseAreSkippedWithoutReadingTheClock) {
     struct Case {
         const char* name;
-        bool* flag;
+        std::function<void()> turnOn;
         QString firstCall;
     };
-    const Case cases[] = {{"read", &ContinuousReading, "read 0"},
-                          {"regmap", &RegMapOpen, "regmap read"},
-                          {"limits", &LimitsOpen, "poll 2"},
-                          {"graph", &GraphOpen, "sample 1"}};
+    const Case cases[] = {{"read", [] { ContinuousReading = true; }, "read 0"},
+                          {"regmap", [this] { Views.regMap = &regMap; }, "regmap read"},
+                          {"limits", [this] { Views.limits = &limits; }, "poll 2"},
+                          {"graph", [this] { Views.graph = &graph; }, "sample 1"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ContinuousReading = RegMapOpen = LimitsOpen = GraphOpen = LoggingActive = false;
+        ContinuousReading = LoggingActive = false;
+        Views.regMap = nullptr;
+        Views.limits = nullptr;
+        Views.graph = nullptr;
         calls.clear();
         clockReads = 0;
         now += 10;
         cycle.tick();
         EXPECT_TRUE(calls.isEmpty());
         EXPECT_EQ(clockReads, 0);
-        *c.flag = true;
+        c.turnOn();
         cycle.tick();
         ASSERT_FALSE(calls.isEmpty());
         EXPECT_EQ(calls.first(), c.firstCall);
@@ -119,8 +129,27 @@ TEST_F(MonitoringTick, SectionsWhoseConditionIsFalseAreSkippedWithoutReadingTheC
     }
 }
 
+// A window deleted without its unload (with its parent, say) must not stay open for the cycle.
+TEST_F(MonitoringTick, WindowDestroyedWithoutUnloadIsNoLongerFed) {
+    RegMapStuff::BuildRegisterTable();
+    for (const char* name : {WindowClass::kRegMap, WindowClass::kLimits, WindowClass::kGraph}) {
+        SCOPED_TRACE(name);
+        const ChildWindow window = CreateChildWindow(name);
+        window.load();
+        ASSERT_TRUE(RegMapOpen() || LimitsOpen() || GraphOpen());
+        delete window.widget;
+        EXPECT_FALSE(RegMapOpen() || LimitsOpen() || GraphOpen());
+        adapter->clearLog();
+        clockReads = 0;
+        now += 10;
+        cycle.tick();
+        EXPECT_TRUE(adapter->requests.empty());
+        EXPECT_EQ(clockReads, 0);
+    }
+}
+
 TEST_F(MonitoringTick, RegisterMapRereadsEveryHalfSecondOnlyWhileTicked) {
-    RegMapOpen = true;
+    Views.regMap = &regMap;
     tickFor(1.2);
     // Due at 0, then strictly after 0.5 s: 0, 0.51, 1.02.
     EXPECT_EQ(regMap.readActions, 3);
@@ -147,7 +176,9 @@ TEST_F(MonitoringTick, TemperaturesAreReadAtTheIntervalAndEveryTickAtZeroOrBelow
 }
 
 TEST_F(MonitoringTick, EverySectionRunsOnTheFirstTickAfterMidnightThenResumesItsPeriod) {
-    ContinuousReading = LimitsOpen = GraphOpen = true;
+    ContinuousReading = true;
+    Views.limits = &limits;
+    Views.graph = &graph;
     now = 86399.99;
     cycle.tick();
     now = 0.001;
@@ -167,7 +198,8 @@ TEST_F(MonitoringTick, EverySectionRunsOnTheFirstTickAfterMidnightThenResumesIts
 }
 
 TEST_F(MonitoringTick, ContinuousReadingOffKeepsFeedingTheLastTemperatures) {
-    LimitsOpen = GraphOpen = true;
+    Views.limits = &limits;
+    Views.graph = &graph;
     Temperatures = {21, 22.5f, 23};
     tickFor(0.3);
     EXPECT_TRUE(adapter->reads().empty());

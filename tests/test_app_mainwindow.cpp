@@ -183,8 +183,9 @@ TEST_F(MainWindow, ClosedWindowIsLoadedAfreshNextTime) {
     EXPECT_EQ(requested.size(), 2);
 }
 
-TEST_F(MainWindow, UnknownWindowOpensNothing) {
-    main->OpenChildWindow("frmUnknown");
+// Every caller passes a WindowClass name; --open refuses unknown names before this.
+TEST_F(MainWindow, UnknownWindowIsAProgrammingErrorAndOpensNothing) {
+    EXPECT_THROW(main->OpenChildWindow("frmUnknown"), std::invalid_argument);
     EXPECT_TRUE(children().isEmpty());
 }
 

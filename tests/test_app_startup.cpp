@@ -33,7 +33,7 @@ protected:
             requested.append(name);
             auto* window = new QWidget;
             window->setObjectName(name);
-            return {window, [] { GeneralStuff::GraphOpen = true; }};
+            return {window, {}};
         });
     }
     void TearDown() override {

@@ -1,3 +1,4 @@
+#include "device/ChipChanges.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
@@ -6,26 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <memory>
 
 namespace {
 
 constexpr int32_t kChip = 0x4C;
-
-// Records what the post-write update asks of the windows, in order.
-struct RecordingViews : GraphView, LimitsView {
-    QStringList calls;
-    void appendSample(int trace, double value) override { calls << QString("sample %1 %2").arg(trace).arg(value); }
-    void setTraceCaption(int trace, const QString& text) override {
-        calls << QString("caption %1 '%2'").arg(trace).arg(text);
-    }
-    void setTraceVisible(int trace, bool visible) override {
-        calls << QString("visible %1 %2").arg(trace).arg(visible);
-    }
-    void Form_Load() override { calls << "limits load"; }
-    void showRemote2Selected(bool selected) override { calls << QString("remote2 %1").arg(selected); }
-    void setLamp(int, bool) override {}
-    void setGaugeReading(int, float, const QString&) override {}
-};
 
 class DeviceModelTest : public ::testing::Test {
 protected:
@@ -35,13 +21,19 @@ protected:
         adapter = InstallScriptedAdapter();
         ThrowOnLinkError();
     }
-    void openBothWindows() {
-        GeneralStuff::GraphOpen = GeneralStuff::LimitsOpen = true;
-        GeneralStuff::Views.graph = &views;
-        GeneralStuff::Views.limits = &views;
+    // A subscriber that records what it heard, and the flags as they stood then.
+    ChipChanges::Subscription recorder(ChipChanges::Order order, const QString& name) {
+        return {order, [this, name](const ChipChanges::RegisterWritten& w) {
+                    heard << QString("%1 %2 %3 %4 remote2=%5")
+                                 .arg(name)
+                                 .arg(w.writeAddress)
+                                 .arg(w.value ? QString::number(*w.value) : "none")
+                                 .arg(w.rangeAndSelectionRead ? "reread" : "-")
+                                 .arg(GeneralStuff::Remote2Selected ? 1 : 0);
+                }};
     }
     ScriptedAdapter* adapter = nullptr;
-    RecordingViews views;
+    QStringList heard;
 };
 
 TEST_F(DeviceModelTest, InitDeviceModelSetsStartValuesAndReadsConfiguration) {
@@ -78,33 +70,42 @@ TEST_F(DeviceModelTest, FlagsFollowTheValueReadBackNotTheValueWritten) {
     EXPECT_FALSE(GeneralStuff::Remote2Selected);
 }
 
-TEST_F(DeviceModelTest, Remote2SelectedRelabelsGraphThenReloadsLimits) {
-    openBothWindows();
+// Windows may open in any order; the graph still relabels before the limits window reloads.
+TEST_F(DeviceModelTest, SubscribersHearEveryWriteInTheirOrderAfterTheFlagsAreSet) {
+    const auto others = recorder(ChipChanges::Order::Others, "others");
+    const auto limits = recorder(ChipChanges::Order::LimitsReload, "limits");
+    const auto graph = recorder(ChipChanges::Order::GraphTraces, "graph");
+    const auto secondGraph = recorder(ChipChanges::Order::GraphTraces, "graph2");
     adapter->setRegister(kChip, 0x03, 0x08);
-    GeneralStuff::AfterRegisterWrite(0x09);
-    EXPECT_TRUE(GeneralStuff::Remote2Selected);
-    EXPECT_FALSE(GeneralStuff::ExtendedRange);
-    EXPECT_EQ(views.calls, (QStringList{"caption 2 'Remote2'", "caption 3 ''", "visible 3 0", "limits load",
-                                        "remote2 1"}));
+    USBStuff::WriteRegister(kChip, 0x09, 0x08);
+    USBStuff::WriteRegister(kChip, 0x0A, 300); // sent clamped to 255
+    EXPECT_EQ(heard, (QStringList{"graph 9 8 reread remote2=1", "graph2 9 8 reread remote2=1",
+                                  "limits 9 8 reread remote2=1", "others 9 8 reread remote2=1",
+                                  "graph 10 255 - remote2=1", "graph2 10 255 - remote2=1",
+                                  "limits 10 255 - remote2=1", "others 10 255 - remote2=1"}));
 }
 
-TEST_F(DeviceModelTest, Remote1SelectedShowsTheThirdTraceAndGauge) {
-    openBothWindows();
-    adapter->setRegister(kChip, 0x03, 0x04);
-    GeneralStuff::AfterRegisterWrite(0x09);
-    EXPECT_TRUE(GeneralStuff::ExtendedRange);
-    EXPECT_EQ(views.calls, (QStringList{"caption 2 'Remote1'", "caption 3 'Remote2'", "visible 3 1",
-                                        "limits load", "remote2 0"}));
-}
-
-TEST_F(DeviceModelTest, WithNoWindowOpenTheUpdateOnlyReadsAndSetsFlags) {
-    GeneralStuff::Views.graph = &views; // registered but closed windows are not touched
+TEST_F(DeviceModelTest, StartUpUpdateTellsNoWrittenValue) {
+    const auto graph = recorder(ChipChanges::Order::GraphTraces, "graph");
     adapter->setRegister(kChip, 0x03, 0x0C);
-    GeneralStuff::AfterRegisterWrite(0x09);
-    EXPECT_TRUE(GeneralStuff::ExtendedRange);
-    EXPECT_TRUE(GeneralStuff::Remote2Selected);
-    EXPECT_TRUE(views.calls.isEmpty());
-    EXPECT_EQ(adapter->requests.size(), 1u);
+    GeneralStuff::InitDeviceModel();
+    EXPECT_EQ(heard, QStringList{"graph 9 none reread remote2=1"});
+}
+
+// A window closed by an earlier subscriber (a link error, say) must not be called afterwards.
+TEST_F(DeviceModelTest, SubscriptionEndsWithItsOwnerEvenDuringANotification) {
+    auto later = std::make_unique<ChipChanges::Subscription>(recorder(ChipChanges::Order::Others, "later"));
+    const ChipChanges::Subscription first(ChipChanges::Order::GraphTraces,
+                                          [&later](const ChipChanges::RegisterWritten&) { later.reset(); });
+    { const auto gone = recorder(ChipChanges::Order::GraphTraces, "gone"); }
+    ChipChanges::Subscription moved = recorder(ChipChanges::Order::LimitsReload, "moved");
+    ChipChanges::Subscription target = std::move(moved);
+    USBStuff::WriteRegister(kChip, 0x0A, 1);
+    EXPECT_EQ(heard, QStringList{"moved 10 1 - remote2=0"});
+    target = ChipChanges::Subscription();
+    heard.clear();
+    USBStuff::WriteRegister(kChip, 0x0A, 2);
+    EXPECT_TRUE(heard.isEmpty());
 }
 
 } // namespace

@@ -74,7 +74,7 @@ TEST_F(GraphWindow, OpensWithTheStoredSettings) {
 
 TEST_F(GraphWindow, LoadSetsTheOpenFlagTheSlotAndTheOuterSize) {
     frmGraph* window = open();
-    EXPECT_TRUE(GeneralStuff::GraphOpen);
+    EXPECT_TRUE(GeneralStuff::GraphOpen());
     EXPECT_EQ(GeneralStuff::Views.graph, window);
     EXPECT_EQ(window->parentWidget()->size(), QSize(624, 516));
     EXPECT_EQ(chartOf(window)->size(), QSize(624, 516));
@@ -93,7 +93,7 @@ TEST_F(GraphWindow, ReopeningGivesAnEmptyChartAtTheStoredSize) {
     sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(sub.isNull());
-    EXPECT_FALSE(GeneralStuff::GraphOpen);
+    EXPECT_FALSE(GeneralStuff::GraphOpen());
     EXPECT_EQ(GeneralStuff::Views.graph, nullptr);
 
     frmGraph* second = open();

@@ -91,7 +91,7 @@ TEST_F(LimitsWindow, LoadPlacesEverySliderFromTheChip) {
     EXPECT_EQ(gauge(2)->thermLimit(), 90);
     for (int g = 0; g < 3; ++g)
         EXPECT_EQ(gauge(g)->scaleMinimum(), 0);
-    EXPECT_TRUE(GeneralStuff::LimitsOpen);
+    EXPECT_TRUE(GeneralStuff::LimitsOpen());
     EXPECT_EQ(GeneralStuff::Views.limits, window.get());
 }
 
@@ -355,7 +355,7 @@ TEST_F(LimitsWindow, FreshWindowUnderRemote2SelectedShowsTwoGauges) {
 TEST_F(LimitsWindow, ClosingClearsTheOpenFlagAndTheViewSlot) {
     open();
     window->close();
-    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_FALSE(GeneralStuff::LimitsOpen());
     EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
     // With the window closed a Configuration Reg 1 write only reads the register back.
     adapter->clearLog();
@@ -378,14 +378,14 @@ TEST_F(LimitsWindow, InAChildWindowItSizesItsFrameAndUnloadsOnClose) {
     sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull());
-    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_FALSE(GeneralStuff::LimitsOpen());
     EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
 }
 
 TEST_F(LimitsWindow, DestroyingAnOpenWindowLeavesNoDanglingView) {
     open();
     window.reset();
-    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_FALSE(GeneralStuff::LimitsOpen());
     EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
 }
 

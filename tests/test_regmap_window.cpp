@@ -9,7 +9,7 @@ using Writes = std::vector<RegisterWrite>;
 using Reads = std::vector<int32_t>;
 
 TEST_F(RegMapWindowTest, LoadFillsSlotAndReadsNothing) {
-    EXPECT_TRUE(GeneralStuff::RegMapOpen);
+    EXPECT_TRUE(GeneralStuff::RegMapOpen());
     EXPECT_EQ(GeneralStuff::Views.regMap, window.get());
     EXPECT_TRUE(adapter->requests.empty());
     EXPECT_EQ(window->windowTitle(), "Register Map");
@@ -328,7 +328,7 @@ TEST_F(RegMapWindowTest, PlaceholderRecordIsNeverRead) {
 
 TEST_F(RegMapWindowTest, ClosingSubWindowUnloads) {
     window.reset();
-    EXPECT_FALSE(GeneralStuff::RegMapOpen);
+    EXPECT_FALSE(GeneralStuff::RegMapOpen());
     EXPECT_EQ(GeneralStuff::Views.regMap, nullptr);
 
     QMdiArea area;
@@ -338,11 +338,11 @@ TEST_F(RegMapWindowTest, ClosingSubWindowUnloads) {
     view->Form_Load();
     sub->show();
     EXPECT_EQ(sub->size(), QSize(Px(8430), Px(6330)));
-    EXPECT_TRUE(GeneralStuff::RegMapOpen);
+    EXPECT_TRUE(GeneralStuff::RegMapOpen());
     EXPECT_EQ(GeneralStuff::Views.regMap, view);
 
     sub->close();
-    EXPECT_FALSE(GeneralStuff::RegMapOpen);
+    EXPECT_FALSE(GeneralStuff::RegMapOpen());
     EXPECT_EQ(GeneralStuff::Views.regMap, nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include "app/frmMain.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
+#include "device/WindowClasses.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
 #include "views/StripChart.h"
@@ -90,9 +91,9 @@ TEST_F(Soak, DayAcrossMidnightLogsEveryLineKeepsTheGraphBoundedAndNeverLosesTheL
     ReadInterval = kIntervalMs;
     GraphInterval = kIntervalMs;
     LogInterval = kIntervalMs;
-    main.OpenChildWindow("frmGraph");
-    main.OpenChildWindow("frmLimits");
-    main.OpenChildWindow("frmRegMap");
+    main.OpenChildWindow(WindowClass::kGraph);
+    main.OpenChildWindow(WindowClass::kLimits);
+    main.OpenChildWindow(WindowClass::kRegMap);
     auto* regMap = main.findChild<QWidget*>("frmRegMap");
     ASSERT_TRUE(regMap);
     QTest::keyClicks(regMap->findChild<QLineEdit*>("txtReadAddr"), "2");
@@ -101,7 +102,7 @@ TEST_F(Soak, DayAcrossMidnightLogsEveryLineKeepsTheGraphBoundedAndNeverLosesTheL
     ASSERT_TRUE(StartLoggingAllChannels(logFile));
     auto* chart = main.findChild<StripChart*>("stpGraph");
     ASSERT_TRUE(chart);
-    ASSERT_TRUE(ContinuousReading && RegMapOpen && LimitsOpen && GraphOpen && LoggingActive);
+    ASSERT_TRUE(ContinuousReading && RegMapOpen() && LimitsOpen() && GraphOpen() && LoggingActive);
 
     const qint64 ticks = kDayMs / kTickMs;
     const double graphPeriodSeconds = PeriodTicks(GraphInterval) * kTickMs / 1000.0;

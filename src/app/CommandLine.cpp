@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "device/WindowClasses.h"
+
 #include <QCommandLineParser>
 #include <cmath>
 
@@ -49,7 +51,7 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
     for (const QString& name : parser.values(open).join(',').split(',', Qt::SkipEmptyParts))
         options.openWindows.append(name.trimmed());
     options.continuousRead = parser.isSet(continuousRead);
-    if (options.continuousRead && !options.openWindows.contains("frmRegMap")) {
+    if (options.continuousRead && !options.openWindows.contains(WindowClass::kRegMap)) {
         error = "--continuous-read needs --open frmRegMap.";
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 #include "device/GeneralStuff.h"
+#include "device/WindowClasses.h"
 
 #include <QCoreApplication>
 
@@ -25,7 +26,7 @@ frmMain* Main(const QString& adapterDescription) {
     splash->close();
     main->show();
     main->setMasterTimerEnabled(true);
-    main->OpenChildWindow("frmGraph");
+    main->OpenChildWindow(WindowClass::kGraph);
     InitDeviceModel();
     return main;
 }

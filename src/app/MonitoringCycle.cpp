@@ -33,7 +33,7 @@ void MonitoringCycle::readSection() {
 }
 
 void MonitoringCycle::regMapSection() {
-    if (!RegMapOpen || !Views.regMap || !Views.regMap->continuousReadTicked())
+    if (!RegMapOpen() || !Views.regMap->continuousReadTicked())
         return;
     if (!SectionDue(LastRegMapReadTime, kRegMapReadInterval, Clock::TimeOfDay()))
         return;
@@ -42,7 +42,7 @@ void MonitoringCycle::regMapSection() {
 }
 
 void MonitoringCycle::limitsSection() {
-    if (!LimitsOpen || !SectionDue(LastLimitsTime, kLimitsRefreshInterval, Clock::TimeOfDay()))
+    if (!LimitsOpen() || !SectionDue(LastLimitsTime, kLimitsRefreshInterval, Clock::TimeOfDay()))
         return;
     UpdateStatusLamps();
     UpdateGauges();
@@ -50,7 +50,7 @@ void MonitoringCycle::limitsSection() {
 }
 
 void MonitoringCycle::graphSection() {
-    if (!GraphOpen || !SectionDue(LastGraphTime, GraphInterval / 1000.0, Clock::TimeOfDay()))
+    if (!GraphOpen() || !SectionDue(LastGraphTime, GraphInterval / 1000.0, Clock::TimeOfDay()))
         return;
     UpdateGraph();
     LastGraphTime = Clock::TimeOfDay();

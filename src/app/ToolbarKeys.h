@@ -1,5 +1,7 @@
 #pragma once
 // The main window's toolbar buttons: key, tooltip and the window each opens.
+#include "device/WindowClasses.h"
+
 #include <QString>
 #include <array>
 
@@ -12,12 +14,12 @@ struct ToolbarButton {
 
 // In toolbar order; the dispatch compares keys in this order, case-sensitively.
 inline constexpr std::array<ToolbarButton, 6> kToolbarButtons = {{
-    {"Save", "Save/Recall Configuration", "frmSave", true},
-    {"Config", "General Device Configuration", "frmConfig", true},
-    {"Graphs", "Temperature/Fan graphs", "frmGraph", true},
-    {"Tree", "Register Map Tree", "frmRegMap", true},
-    {"Limits", "Interrupts/Limits", "frmLimits", true},
-    {"Log", "", "frmLogging", false},
+    {"Save", "Save/Recall Configuration", WindowClass::kSave, true},
+    {"Config", "General Device Configuration", WindowClass::kConfig, true},
+    {"Graphs", "Temperature/Fan graphs", WindowClass::kGraph, true},
+    {"Tree", "Register Map Tree", WindowClass::kRegMap, true},
+    {"Limits", "Interrupts/Limits", WindowClass::kLimits, true},
+    {"Log", "", WindowClass::kLogging, false},
 }};
 
 // The window class a toolbar key opens; empty for a key that matches none.

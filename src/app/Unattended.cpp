@@ -5,6 +5,7 @@
 #include "app/Version.h"
 #include "app/WindowCatalog.h"
 #include "app/frmMain.h"
+#include "device/WindowClasses.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,7 +45,7 @@ void OpenStartWindows(frmMain& main, const QStringList& classes, bool continuous
     if (!continuousRead)
         return;
     // Ticked through the box, as a user would, so the window's own rules apply.
-    if (auto* regMap = main.findChild<QWidget*>("frmRegMap"))
+    if (auto* regMap = main.findChild<QWidget*>(WindowClass::kRegMap))
         if (auto* box = regMap->findChild<QCheckBox*>("chkContRead"))
             box->setChecked(true);
 }

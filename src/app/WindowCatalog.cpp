@@ -2,6 +2,7 @@
 
 #include "app/frmAbout.h"
 #include "app/frmSWOptions.h"
+#include "device/WindowClasses.h"
 #include "files/frmLogging.h"
 #include "files/frmSave.h"
 #include "views/frmConfig.h"
@@ -22,14 +23,10 @@ using Maker = ChildWindow (*)();
 // One entry per window opened from the main window's menus and toolbar.
 const std::map<QString, Maker>& table() {
     static const std::map<QString, Maker> windows = {
-        {"frmRegMap", make<frmRegMap>},
-        {"frmGraph", make<frmGraph>},
-        {"frmLimits", make<frmLimits>},
-        {"frmConfig", make<frmConfig>},
-        {"frmLogging", make<frmLogging>},
-        {"frmSave", make<frmSave>},
-        {"frmSWOptions", make<frmSWOptions>},
-        {"frmAbout", make<frmAbout>},
+        {WindowClass::kRegMap, make<frmRegMap>},       {WindowClass::kGraph, make<frmGraph>},
+        {WindowClass::kLimits, make<frmLimits>},       {WindowClass::kConfig, make<frmConfig>},
+        {WindowClass::kLogging, make<frmLogging>},     {WindowClass::kSave, make<frmSave>},
+        {WindowClass::kSWOptions, make<frmSWOptions>}, {WindowClass::kAbout, make<frmAbout>},
     };
     return windows;
 }

@@ -3,6 +3,7 @@
 #include "app/AboutLayout.h"
 #include "app/LinkLabel.h"
 #include "app/Version.h"
+#include "device/WindowClasses.h"
 #include "views/Twips.h"
 
 #include <QDesktopServices>
@@ -24,7 +25,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent, QRect geometry) {
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmAbout");
+    setObjectName(WindowClass::kAbout);
     setWindowTitle("About the  OTK5530 Software");
 
     auto* frame = new QGroupBox(this);

@@ -9,6 +9,7 @@
 #include "app/WindowCatalog.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
+#include "device/WindowClasses.h"
 #include "views/Twips.h"
 
 #include <QCloseEvent>
@@ -21,6 +22,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <stdexcept>
 
 namespace {
 constexpr int kMasterTimerMs = 10;
@@ -30,7 +32,7 @@ const char* const kWindowClassProperty = "windowClass";
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
-    setObjectName("frmMain");
+    setObjectName(WindowClass::kMain);
     setWindowTitle(kApplicationTitle);
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName("mdiArea");
@@ -50,12 +52,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         QMetaObject::invokeMethod(
             this, [message] { ShowWarningMessage(message); }, Qt::QueuedConnection);
     });
-    GeneralStuff::Views.main = this;
-}
-
-frmMain::~frmMain() {
-    if (GeneralStuff::Views.main == this)
-        GeneralStuff::Views.main = nullptr;
+    registration.attach();
 }
 
 void frmMain::buildMenus() {
@@ -173,7 +170,7 @@ void frmMain::OpenChildWindow(const QString& className) {
     }
     const ChildWindow child = CreateChildWindow(className);
     if (!child.widget)
-        return;
+        throw std::invalid_argument("No window class named " + className.toStdString());
     QPointer<QMdiSubWindow> frame = mdiArea->addSubWindow(child.widget);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setProperty(kWindowClassProperty, className);
@@ -215,28 +212,28 @@ void frmMain::tmrMaster_Timer() {
 }
 
 void frmMain::mnuSave_Click() {
-    OpenChildWindow("frmSave");
+    OpenChildWindow(WindowClass::kSave);
 }
 void frmMain::mnuLog_Click() {
-    OpenChildWindow("frmLogging");
+    OpenChildWindow(WindowClass::kLogging);
 }
 void frmMain::mnuRegMap_Click() {
-    OpenChildWindow("frmRegMap");
+    OpenChildWindow(WindowClass::kRegMap);
 }
 void frmMain::mnuGraph_Click() {
-    OpenChildWindow("frmGraph");
+    OpenChildWindow(WindowClass::kGraph);
 }
 void frmMain::mnuLimits_Click() {
-    OpenChildWindow("frmLimits");
+    OpenChildWindow(WindowClass::kLimits);
 }
 void frmMain::mnuGeneralConfig_Click() {
-    OpenChildWindow("frmConfig");
+    OpenChildWindow(WindowClass::kConfig);
 }
 void frmMain::mnuSoftware_Click() {
-    OpenChildWindow("frmSWOptions");
+    OpenChildWindow(WindowClass::kSWOptions);
 }
 void frmMain::mnuAbout_Click() {
-    OpenChildWindow("frmAbout");
+    OpenChildWindow(WindowClass::kAbout);
 }
 
 void frmMain::setStatusText(const QString& text) {

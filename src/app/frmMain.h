@@ -2,7 +2,7 @@
 // The main window: the frame that holds every view as a child window, its
 // menus, toolbar and status bar, and the master timer of the monitoring cycle.
 #include "app/MonitoringCycle.h"
-#include "device/ViewRegistry.h"
+#include "device/ViewRegistration.h"
 
 #include <QMainWindow>
 
@@ -17,14 +17,14 @@ class frmMain : public QMainWindow, public MainWindowView {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
-    ~frmMain() override;
 
     // Applies the stored geometry and runs the connection sequence, showing its progress.
     void MDIForm_Load(ConnectionProgress& progress);
     // Stores the geometry unless the window is minimized.
     void MDIForm_Unload();
 
-    // Loads and shows the window of the class, or brings the open one to the front.
+    // Loads and shows the window of the class (a WindowClass name), or brings the open one
+    // to the front. A name no window has is a programming error: std::invalid_argument.
     void OpenChildWindow(const QString& className);
     void tbToolBar_ButtonClick(const QString& key);
     void tmrMaster_Timer();
@@ -63,4 +63,5 @@ private:
     QMenu* mnuWindow = nullptr;
     QLabel* statusPanels[3] = {};
     MonitoringCycle cycle;
+    ViewRegistration<MainWindowView> registration{&OpenViews::main, this};
 };

@@ -4,6 +4,7 @@
 #include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
+#include "device/WindowClasses.h"
 #include "views/Twips.h"
 #include "views/UpDownButtons.h"
 #include "views/WrapCheckBox.h"
@@ -29,7 +30,7 @@ const IntervalRow kRows[3] = {
 } // namespace
 
 frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmSWOptions");
+    setObjectName(WindowClass::kSWOptions);
     setWindowTitle("Options");
 
     auto* frame = new QGroupBox(this);

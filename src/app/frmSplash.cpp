@@ -1,6 +1,7 @@
 #include "app/frmSplash.h"
 
 #include "app/Version.h"
+#include "device/WindowClasses.h"
 
 #include <QGuiApplication>
 #include <QLinearGradient>
@@ -70,7 +71,7 @@ void drawThermometer(QPainter& p, const QPointF& top, double height) {
 } // namespace
 
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
-    setObjectName("frmSplash");
+    setObjectName(WindowClass::kSplash);
     setFixedSize(kWidth, kHeight);
     lblProductName = makeLabel(this, "lblProductName", QRect(30, 28, 430, 36), 17, true);
     lblVersion = makeLabel(this, "lblVersion", QRect(32, 74, 250, 22), 11, false);

@@ -1,5 +1,6 @@
 #include "device/GeneralStuff.h"
 
+#include "device/ChipChanges.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
 
@@ -8,19 +9,6 @@ namespace GeneralStuff {
 namespace {
 constexpr int32_t kConfigReg1Write = 0x09;
 constexpr int32_t kConfigReg1Read = 0x03;
-
-void relabelGraph() {
-    GraphView* graph = Views.graph;
-    if (Remote2Selected) {
-        graph->setTraceCaption(2, "Remote2");
-        graph->setTraceCaption(3, "");
-        graph->setTraceVisible(3, false);
-    } else {
-        graph->setTraceCaption(2, "Remote1");
-        graph->setTraceCaption(3, "Remote2");
-        graph->setTraceVisible(3, true);
-    }
-}
 } // namespace
 
 void InitDeviceModel() {
@@ -33,38 +21,17 @@ void InitDeviceModel() {
     AfterRegisterWrite(kConfigReg1Write);
 }
 
-void AfterRegisterWrite(int32_t writeAddress) {
-    if (writeAddress != kConfigReg1Write)
-        return;
-    const int16_t value = USBStuff::ReadRegister(DeviceAddress, kConfigReg1Read);
-    ExtendedRange = (value & 0x04) != 0;
-    Remote2Selected = (value & 0x08) != 0;
-    if (GraphOpen && Views.graph)
-        relabelGraph();
-    if (LimitsOpen && Views.limits) {
-        Views.limits->Form_Load();
-        Views.limits->showRemote2Selected(Remote2Selected);
+void AfterRegisterWrite(int32_t writeAddress, std::optional<uint8_t> writtenValue) {
+    ChipChanges::RegisterWritten change{writeAddress, writtenValue, false};
+    if (writeAddress == kConfigReg1Write) {
+        const int16_t value = USBStuff::ReadRegister(DeviceAddress, kConfigReg1Read);
+        ExtendedRange = (value & 0x04) != 0;
+        Remote2Selected = (value & 0x08) != 0;
+        change.rangeAndSelectionRead = true;
     }
-}
-
-void ResetSharedState() {
-    DeviceAddress = 0;
-    ContinuousReading = false;
-    ReadInterval = 0;
-    GraphInterval = 0;
-    LogInterval = 0;
-    LogChannels = {};
-    Temperatures = {};
-    ExtendedRange = false;
-    Remote2Selected = false;
-    RegMapOpen = false;
-    LimitsOpen = false;
-    GraphOpen = false;
-    LoggingActive = false;
-    LogFileName.clear();
-    FileNumber = 0;
-    LogRowCount = 0;
-    Views = OpenViews{};
+    // Every write is told, so a view may follow any register; today only the
+    // range and channel selection matter to the windows.
+    ChipChanges::Notify(change);
 }
 
 } // namespace GeneralStuff

@@ -6,35 +6,66 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace GeneralStuff {
 
-inline int32_t DeviceAddress = 0;
-inline bool ContinuousReading = false;
-inline int32_t ReadInterval = 0;  // ms
-inline int16_t GraphInterval = 0; // ms
-inline int32_t LogInterval = 0;   // ms
-inline std::array<bool, 3> LogChannels{};
-inline std::array<float, 3> Temperatures{}; // °C: 0 Local, 1 Remote1, 2 Remote2
-inline bool ExtendedRange = false;
-inline bool Remote2Selected = false;
-inline bool RegMapOpen = false;
-inline bool LimitsOpen = false;
-inline bool GraphOpen = false;
-inline bool LoggingActive = false;
+// Every variable in one struct, so one assignment puts them all back (tests start from it).
+struct SharedState {
+    int32_t DeviceAddress = 0;
+    bool ContinuousReading = false;
+    int32_t ReadInterval = 0;  // ms
+    int16_t GraphInterval = 0; // ms
+    int32_t LogInterval = 0;   // ms
+    std::array<bool, 3> LogChannels{};
+    std::array<float, 3> Temperatures{}; // °C: 0 Local, 1 Remote1, 2 Remote2
+    bool ExtendedRange = false;
+    bool Remote2Selected = false;
+    bool LoggingActive = false;
+    // Logging state.
+    QString LogFileName;
+    int16_t FileNumber = 0;
+    int32_t LogRowCount = 0;
+    // The open windows the device layer and the monitoring cycle may reach.
+    OpenViews Views;
+};
 
-// Logging state.
-inline QString LogFileName;
-inline int16_t FileNumber = 0;
-inline int32_t LogRowCount = 0;
+inline SharedState State;
 
-// The open windows the device layer and the monitoring cycle may reach.
-inline OpenViews Views;
+inline int32_t& DeviceAddress = State.DeviceAddress;
+inline bool& ContinuousReading = State.ContinuousReading;
+inline int32_t& ReadInterval = State.ReadInterval;
+inline int16_t& GraphInterval = State.GraphInterval;
+inline int32_t& LogInterval = State.LogInterval;
+inline std::array<bool, 3>& LogChannels = State.LogChannels;
+inline std::array<float, 3>& Temperatures = State.Temperatures;
+inline bool& ExtendedRange = State.ExtendedRange;
+inline bool& Remote2Selected = State.Remote2Selected;
+inline bool& LoggingActive = State.LoggingActive;
+inline QString& LogFileName = State.LogFileName;
+inline int16_t& FileNumber = State.FileNumber;
+inline int32_t& LogRowCount = State.LogRowCount;
+inline OpenViews& Views = State.Views;
+
+// A view is open exactly while its window holds its slot (see ViewRegistration).
+inline bool RegMapOpen() {
+    return Views.regMap != nullptr;
+}
+inline bool LimitsOpen() {
+    return Views.limits != nullptr;
+}
+inline bool GraphOpen() {
+    return Views.graph != nullptr;
+}
 
 void InitDeviceModel();
-void AfterRegisterWrite(int32_t writeAddress);
+// Keeps ExtendedRange and Remote2Selected in step with the chip, then tells the
+// subscribers (ChipChanges) of the write. The value is the byte sent; the start-up
+// update has none.
+void AfterRegisterWrite(int32_t writeAddress, std::optional<uint8_t> writtenValue = std::nullopt);
 
-// Puts every variable back to its value before start-up (tests start from it).
-void ResetSharedState();
+inline void ResetSharedState() {
+    State = SharedState{};
+}
 
 } // namespace GeneralStuff

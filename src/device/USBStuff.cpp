@@ -84,7 +84,9 @@ int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t da
                                                          WriteRequestIndex(registerAddress, data), 0, 0, &noData);
     if (status != 0)
         ReportLinkError(CommunicationsInterrupted);
-    GeneralStuff::AfterRegisterWrite(registerAddress);
+    // The byte the chip was sent: the request index carries it in bits 15..8.
+    GeneralStuff::AfterRegisterWrite(registerAddress,
+                                     static_cast<uint8_t>(WriteRequestIndex(registerAddress, data) >> 8));
     return 0;
 }
 

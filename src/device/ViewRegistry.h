@@ -1,7 +1,8 @@
 #pragma once
-// How the device layer and the monitoring cycle reach open windows without
-// knowing their classes: each window fills its slot when it loads and clears it
-// when it unloads.
+// How the monitoring cycle and the settings file reach open windows without
+// knowing their classes: each window's ViewRegistration fills its slot when it
+// loads and clears it when it unloads or is destroyed. A filled slot is what
+// "open" means.
 #include <QString>
 
 // The temperature graph's chart operations; traces are numbered 1 Local, 2 Remote1, 3 Remote2.
@@ -10,16 +11,12 @@ public:
     virtual ~GraphView() = default;
     virtual void appendSample(int trace, double value) = 0;
     virtual void setTraceCaption(int trace, const QString& text) = 0;
-    virtual void setTraceVisible(int trace, bool visible) = 0;
 };
 
-// The limits window: its set-up, its Remote2 layout, its gauges and lamps.
+// The limits window: its gauges and lamps.
 class LimitsView {
 public:
     virtual ~LimitsView() = default;
-    virtual void Form_Load() = 0;
-    // Middle title "Remote2" and the third gauge hidden, or "Remote1" and three gauges.
-    virtual void showRemote2Selected(bool selected) = 0;
     virtual void setLamp(int index, bool on) = 0;
     virtual void setGaugeReading(int index, float temperature, const QString& caption) = 0;
 };

@@ -4,6 +4,7 @@
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
+#include "device/WindowClasses.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
 #include "views/Twips.h"
@@ -30,7 +31,7 @@ void setStatus(const QString& text) {
 } // namespace
 
 frmLogging::frmLogging(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmLogging");
+    setObjectName(WindowClass::kLogging);
     setWindowTitle("Data Logging");
 
     auto* frame = new QGroupBox("Select Channels to Log to File", this);
@@ -63,14 +64,8 @@ frmLogging::frmLogging(QWidget* parent) : QWidget(parent) {
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
-frmLogging::~frmLogging() {
-    if (GeneralStuff::Views.logging == this)
-        GeneralStuff::Views.logging = nullptr;
-}
-
 void frmLogging::closeEvent(QCloseEvent* event) {
-    if (GeneralStuff::Views.logging == this)
-        GeneralStuff::Views.logging = nullptr;
+    registration_.detach();
     QWidget::closeEvent(event);
 }
 
@@ -80,7 +75,7 @@ void frmLogging::loggingStopped() {
 
 void frmLogging::Form_Load() {
     SetOuterSize(this, 4320, 3840);
-    GeneralStuff::Views.logging = this;
+    registration_.attach();
     txtLogInt_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)));
     if (GeneralStuff::LoggingActive)
         cmdLogData_->setText(kStopCaption);

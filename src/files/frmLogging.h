@@ -1,6 +1,6 @@
 #pragma once
 // The "Data Logging" window: channels, interval, file choice, start and stop.
-#include "device/ViewRegistry.h"
+#include "device/ViewRegistration.h"
 
 #include <QWidget>
 
@@ -11,7 +11,6 @@ class QPushButton;
 class frmLogging : public QWidget, public LoggingView {
 public:
     explicit frmLogging(QWidget* parent = nullptr);
-    ~frmLogging() override;
 
     void Form_Load();
     void cmdLogData_Click();
@@ -31,4 +30,5 @@ private:
     QCheckBox* chkLog_[3] = {};
     QLineEdit* txtLogInt_ = nullptr;
     QPushButton* cmdLogData_ = nullptr;
+    ViewRegistration<LoggingView> registration_{&OpenViews::logging, this};
 };

@@ -4,6 +4,7 @@
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "device/WindowClasses.h"
 #include "files/DialogFolder.h"
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
@@ -28,7 +29,7 @@ const char* const kFilter = "Text Files (*.sav)";
 } // namespace
 
 frmSave::frmSave(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmSave");
+    setObjectName(WindowClass::kSave);
     setWindowTitle("Save/Recall Settings");
 
     auto* frame = new QGroupBox("File I/O", this);

@@ -3,6 +3,7 @@
 #include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "device/WindowClasses.h"
 #include "views/ConfigBits.h"
 #include "views/Twips.h"
 #include "views/UpDownButtons.h"
@@ -61,7 +62,7 @@ QPushButton* addButton(QWidget* parent, const char* objectName, const QString& t
 } // namespace
 
 frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmConfig");
+    setObjectName(WindowClass::kConfig);
     setWindowTitle("Configuration");
     buildSettingsFrame();
     cmdOK = addButton(this, "cmdOK", "OK", 3240);

@@ -1,28 +1,25 @@
 #include "views/frmGraph.h"
 
 #include "device/GeneralStuff.h"
+#include "device/WindowClasses.h"
 #include "views/StripChart.h"
 #include "views/Twips.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>
 
-frmGraph::frmGraph(QWidget* parent) : QWidget(parent), stpGraph(new StripChart(this)) {
-    setObjectName("frmGraph");
+frmGraph::frmGraph(QWidget* parent)
+    : QWidget(parent), stpGraph(new StripChart(this)),
+      chipChanges(ChipChanges::Order::GraphTraces, [this](const auto& change) { chipChanged(change); }) {
+    setObjectName(WindowClass::kGraph);
     setWindowTitle("Graphing");
     stpGraph->setObjectName("stpGraph");
     stpGraph->move(0, 0);
 }
 
-frmGraph::~frmGraph() {
-    if (GeneralStuff::Views.graph == this)
-        GeneralStuff::Views.graph = nullptr;
-}
-
 void frmGraph::Form_Load() {
     SetOuterSize(this, 9360, 7740);
-    GeneralStuff::GraphOpen = true;
-    GeneralStuff::Views.graph = this;
+    registration.attach();
 }
 
 // The chart takes the window's outer size; the strip under the frame is kept
@@ -34,9 +31,24 @@ void frmGraph::Form_Resize() {
 }
 
 void frmGraph::Form_Unload() {
-    GeneralStuff::GraphOpen = false;
-    if (GeneralStuff::Views.graph == this)
-        GeneralStuff::Views.graph = nullptr;
+    registration.detach();
+}
+
+void frmGraph::chipChanged(const ChipChanges::RegisterWritten& change) {
+    if (registration.attached() && change.rangeAndSelectionRead)
+        showRemote2Selected(GeneralStuff::Remote2Selected);
+}
+
+void frmGraph::showRemote2Selected(bool selected) {
+    if (selected) {
+        setTraceCaption(2, "Remote2");
+        setTraceCaption(3, "");
+        setTraceVisible(3, false);
+    } else {
+        setTraceCaption(2, "Remote1");
+        setTraceCaption(3, "Remote2");
+        setTraceVisible(3, true);
+    }
 }
 
 void frmGraph::appendSample(int trace, double value) {

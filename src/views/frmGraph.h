@@ -1,7 +1,8 @@
 #pragma once
 // The temperature graph window: one strip chart of the three temperatures,
 // fed by the monitoring cycle while the window is open.
-#include "device/ViewRegistry.h"
+#include "device/ChipChanges.h"
+#include "device/ViewRegistration.h"
 
 #include <QWidget>
 
@@ -11,7 +12,6 @@ class frmGraph : public QWidget, public GraphView {
     Q_OBJECT
 public:
     explicit frmGraph(QWidget* parent = nullptr);
-    ~frmGraph() override;
 
     void Form_Load();
     void Form_Resize();
@@ -19,12 +19,18 @@ public:
 
     void appendSample(int trace, double value) override;
     void setTraceCaption(int trace, const QString& text) override;
-    void setTraceVisible(int trace, bool visible) override;
+    void setTraceVisible(int trace, bool visible);
+    // Trace 2 "Remote2" and trace 3 hidden, or "Remote1" and "Remote2" both shown.
+    void showRemote2Selected(bool selected);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void chipChanged(const ChipChanges::RegisterWritten& change);
+
     StripChart* stpGraph;
+    ViewRegistration<GraphView> registration{&OpenViews::graph, this};
+    ChipChanges::Subscription chipChanges;
 };

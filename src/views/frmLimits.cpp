@@ -2,6 +2,7 @@
 
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "device/WindowClasses.h"
 #include "views/LimitEncoding.h"
 #include "views/StatusLamp.h"
 #include "views/TempGauge.h"
@@ -64,18 +65,13 @@ void fitRowFont(const std::vector<QLabel*>& labels) {
 }
 } // namespace
 
-frmLimits::frmLimits(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmLimits");
+frmLimits::frmLimits(QWidget* parent)
+    : QWidget(parent),
+      chipChanges(ChipChanges::Order::LimitsReload, [this](const auto& change) { chipChanged(change); }) {
+    setObjectName(WindowClass::kLimits);
     setWindowTitle("Limits and Interrupts");
     buildStatusFrame();
     buildLimitsFrame();
-}
-
-frmLimits::~frmLimits() {
-    if (GeneralStuff::Views.limits == this) {
-        GeneralStuff::Views.limits = nullptr;
-        GeneralStuff::LimitsOpen = false;
-    }
 }
 
 void frmLimits::buildStatusFrame() {
@@ -124,14 +120,17 @@ void frmLimits::Form_Load() {
         ReadGaugeLimits(g);
     // Both directions: a re-run after a Configuration Reg 1 write may also bring Remote1 back.
     showRemote2Selected(GeneralStuff::Remote2Selected);
-    GeneralStuff::LimitsOpen = true;
-    GeneralStuff::Views.limits = this;
+    registration.attach();
 }
 
 void frmLimits::Form_Unload() {
-    GeneralStuff::LimitsOpen = false;
-    if (GeneralStuff::Views.limits == this)
-        GeneralStuff::Views.limits = nullptr;
+    registration.detach();
+}
+
+// The load re-reads every limit on the new scale and lays the gauges out for the channel selection.
+void frmLimits::chipChanged(const ChipChanges::RegisterWritten& change) {
+    if (registration.attached() && change.rangeAndSelectionRead)
+        Form_Load();
 }
 
 void frmLimits::closeEvent(QCloseEvent* event) {

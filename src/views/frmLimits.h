@@ -1,7 +1,8 @@
 #pragma once
 // The limits and interrupts window: three gauges whose sliders set the chip's
 // high, low and THERM limits, and twelve lamps of its interrupt status bits.
-#include "device/ViewRegistry.h"
+#include "device/ChipChanges.h"
+#include "device/ViewRegistration.h"
 
 #include <QWidget>
 #include <array>
@@ -15,14 +16,14 @@ class frmLimits : public QWidget, public LimitsView {
     Q_OBJECT
 public:
     explicit frmLimits(QWidget* parent = nullptr);
-    ~frmLimits() override;
 
-    void Form_Load() override;
+    void Form_Load();
     void Form_Unload();
     void ReadGaugeLimits(int gauge);
     void ggeTemp_SliderChange(int gauge);
 
-    void showRemote2Selected(bool selected) override;
+    // Middle title "Remote2" and the third gauge hidden, or "Remote1" and three gauges.
+    void showRemote2Selected(bool selected);
     void setLamp(int index, bool on) override;
     void setGaugeReading(int index, float temperature, const QString& caption) override;
 
@@ -32,6 +33,7 @@ protected:
 private:
     void buildStatusFrame();
     void buildLimitsFrame();
+    void chipChanged(const ChipChanges::RegisterWritten& change);
 
     QGroupBox* fraStatus = nullptr;
     QGroupBox* fraLimits = nullptr;
@@ -40,4 +42,6 @@ private:
     QLabel* lblLocal = nullptr;
     QLabel* lblRem1_2 = nullptr;
     QLabel* Label5 = nullptr;
+    ViewRegistration<LimitsView> registration{&OpenViews::limits, this};
+    ChipChanges::Subscription chipChanges;
 };

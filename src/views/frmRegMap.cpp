@@ -4,6 +4,7 @@
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
+#include "device/WindowClasses.h"
 #include "views/ClickableLabel.h"
 #include "views/InputWarning.h"
 #include "views/RegMapRules.h"
@@ -104,7 +105,7 @@ QGroupBox* frame(QWidget* parent, const QString& title, const QRect& rect) {
 } // namespace
 
 frmRegMap::frmRegMap(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmRegMap");
+    setObjectName(WindowClass::kRegMap);
     setWindowTitle("Register Map");
     setFont(fontOf(8.25, false));
     buildTreeFrame();
@@ -112,13 +113,6 @@ frmRegMap::frmRegMap(QWidget* parent) : QWidget(parent) {
     buildBitsFrame();
     buildReadWriteFrame();
     connectHandlers();
-}
-
-frmRegMap::~frmRegMap() {
-    if (GeneralStuff::Views.regMap == this) {
-        GeneralStuff::Views.regMap = nullptr;
-        GeneralStuff::RegMapOpen = false;
-    }
 }
 
 void frmRegMap::buildTreeFrame() {
@@ -199,14 +193,11 @@ void frmRegMap::Form_Load() {
     BuildRegisterTree(TreeView1);
     LayoutBitDisplay();
     TreeView1->topLevelItem(0)->setExpanded(true);
-    GeneralStuff::RegMapOpen = true;
-    GeneralStuff::Views.regMap = this;
+    registration.attach();
 }
 
 void frmRegMap::Form_Unload() {
-    GeneralStuff::RegMapOpen = false;
-    if (GeneralStuff::Views.regMap == this)
-        GeneralStuff::Views.regMap = nullptr;
+    registration.detach();
 }
 
 void frmRegMap::closeEvent(QCloseEvent* event) {

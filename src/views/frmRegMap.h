@@ -1,7 +1,7 @@
 #pragma once
 // The register map window: pick a register from the tree or by address, see its
 // value and bits, write a value or flip single bits.
-#include "device/ViewRegistry.h"
+#include "device/ViewRegistration.h"
 
 #include <QWidget>
 #include <array>
@@ -22,7 +22,6 @@ class frmRegMap : public QWidget, public RegMapView {
     Q_OBJECT
 public:
     explicit frmRegMap(QWidget* parent = nullptr);
-    ~frmRegMap() override;
 
     void Form_Load();
     void Form_Unload();
@@ -85,4 +84,5 @@ private:
 
     // True only while one value box is rewritten from the other, so the rewrite does not echo back.
     bool Updating = false;
+    ViewRegistration<RegMapView> registration{&OpenViews::regMap, this};
 };

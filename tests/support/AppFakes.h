@@ -15,8 +15,6 @@ using CallLog = QStringList;
 class FakeLimits : public LimitsView {
 public:
     explicit FakeLimits(CallLog* log = nullptr) : log(log) {}
-    void Form_Load() override {}
-    void showRemote2Selected(bool) override {}
     void setLamp(int index, bool on) override {
         lamps.push_back({index, on});
         if (log)
@@ -50,7 +48,6 @@ public:
             log->append(QString("sample %1").arg(trace));
     }
     void setTraceCaption(int trace, const QString& text) override { captions.push_back({trace, text}); }
-    void setTraceVisible(int, bool) override {}
     struct Sample {
         int trace;
         double value;
