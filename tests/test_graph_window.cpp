@@ -127,6 +127,30 @@ TEST_F(GraphWindow, ResizingAWindowWithoutFrameGivesTheChartItsSize) {
     }
 }
 
+// Only the window holding the slot is open: a late unload of an older one must not close the newer.
+TEST_F(GraphWindow, UnloadOfAnOlderWindowLeavesTheNewerOneOpen) {
+    frmGraph* older = open();
+    frmGraph* newer = open();
+    older->Form_Unload();
+    EXPECT_TRUE(GeneralStuff::GraphOpen());
+    EXPECT_EQ(GeneralStuff::Views.graph, newer);
+    newer->Form_Unload();
+    EXPECT_FALSE(GeneralStuff::GraphOpen());
+}
+
+// An unloaded window that still exists (its deletion is pending) is no longer relabelled.
+TEST_F(GraphWindow, UnloadedWindowIgnoresABankChange) {
+    frmGraph* window = open();
+    window->Form_Unload();
+    ScriptedAdapter* adapter = InstallScriptedAdapter();
+    ThrowOnLinkError();
+    GeneralStuff::DeviceAddress = 0x4C;
+    adapter->setRegister(0x4C, 0x03, 0x08);
+    USBStuff::WriteRegister(0x4C, 0x09, 0x08);
+    EXPECT_TRUE(GeneralStuff::Remote2Selected);
+    EXPECT_TRUE(chartOf(window)->traceVisible(3));
+}
+
 // A relabelling through the shared registers must reach the chart the user sees.
 TEST_F(GraphWindow, BankChangeRelabelsAndHidesTheThirdTrace) {
     frmGraph* window = open();
