@@ -1,4 +1,3 @@
-#include "app/AppMessages.h"
 #include "app/MonitoringCycle.h"
 #include "app/MonitoringRoutines.h"
 #include "app/frmMain.h"
@@ -6,6 +5,7 @@
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
+#include "ui/AppMessages.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,14 +1,14 @@
 // The logging window driven as a user does, and the log file it produces byte for byte.
 #include "files_test_support.h"
 
-#include "device/GeneralStuff.h"
-#include "device/USBStuff.h"
 #include "app/MonitoringCycle.h"
 #include "app/StartLogging.h"
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
-#include "views/UpDownButtons.h"
 #include "files/frmLogging.h"
+#include "ui/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -184,11 +184,10 @@ TEST_F(LoggingWindow, IntervalTextIsRoundedHalfToEven) {
 
 TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
     typeInterval("99999999999");
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     startInto(logPath);
-    EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("out of range")) << message.text.toStdString();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].contains("out of range")) << messages.warnings[0].toStdString();
     EXPECT_FALSE(GeneralStuff::LoggingActive);
     EXPECT_EQ(GeneralStuff::LogInterval, 100);
     EXPECT_FALSE(QFile::exists(logPath));
@@ -198,11 +197,9 @@ TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
 TEST_F(LoggingWindow, NoChannelTickedWarnsAndStaysOff) {
     for (const char* name : {"chkLog_0", "chkLog_1", "chkLog_2"})
         QTest::mouseClick(control<QCheckBox>(name), Qt::LeftButton);
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     startInto(logPath);
-    EXPECT_EQ(message.text, "At least one item must be selected for logging");
-    EXPECT_EQ(message.icon, QMessageBox::Warning);
+    EXPECT_EQ(messages.warnings, QStringList{"At least one item must be selected for logging"});
     EXPECT_FALSE(GeneralStuff::LoggingActive);
     EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, false, false}));
     EXPECT_FALSE(QFile::exists(logPath));
@@ -216,11 +213,11 @@ TEST_F(LoggingWindow, FileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
     };
     for (const QString& path : unusable) {
         SCOPED_TRACE(path.toStdString());
-        MessageSeen message;
-        AnswerMessageBox(&message);
+        RecordedMessages messages;
         startInto(path);
-        EXPECT_EQ(message.count, 1);
-        EXPECT_TRUE(message.text.contains("could not be opened")) << message.text.toStdString();
+        ASSERT_EQ(messages.warnings.size(), 1);
+        EXPECT_TRUE(messages.warnings[0].contains("could not be opened"))
+            << messages.warnings[0].toStdString();
         EXPECT_FALSE(GeneralStuff::LoggingActive);
         EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
         EXPECT_TRUE(main.statusTexts.empty());

@@ -1,10 +1,10 @@
 #include "app/Unattended.h"
 
-#include "app/AppMessages.h"
 #include "app/Delay.h"
 #include "app/Version.h"
 #include "app/WindowCatalog.h"
 #include "app/frmMain.h"
+#include "ui/AppMessages.h"
 
 #include <QApplication>
 #include <QCheckBox>

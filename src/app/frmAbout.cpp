@@ -3,7 +3,7 @@
 #include "app/AboutLayout.h"
 #include "app/LinkLabel.h"
 #include "app/Version.h"
-#include "views/Twips.h"
+#include "ui/Twips.h"
 
 #include <QDesktopServices>
 #include <QGroupBox>

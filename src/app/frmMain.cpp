@@ -1,6 +1,5 @@
 #include "app/frmMain.h"
 
-#include "app/AppMessages.h"
 #include "app/ConnectionSequence.h"
 #include "app/MainGeometry.h"
 #include "app/ToolbarIcons.h"
@@ -9,7 +8,8 @@
 #include "app/WindowCatalog.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
-#include "views/Twips.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,13 +1,13 @@
 #include "files/frmLogging.h"
 
-#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
-#include "views/Twips.h"
-#include "views/UpDownButtons.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
+#include "ui/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,7 +16,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -161,6 +160,5 @@ QString frmLogging::chooseLogFile() {
 }
 
 void frmLogging::showWarning(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, kApplicationTitle, text, QMessageBox::Ok, this);
-    box.exec();
+    ShowWarningOver(this, text);
 }

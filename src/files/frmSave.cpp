@@ -1,6 +1,5 @@
 #include "files/frmSave.h"
 
-#include "device/ApplicationTitle.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
@@ -8,8 +7,9 @@
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
-#include "views/Twips.h"
-#include "views/WrapCheckBox.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
+#include "ui/WrapCheckBox.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -95,10 +95,10 @@ void frmSave::cmdsave_Click() {
         !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        showMessage(QMessageBox::Warning,
-                    QString("The settings could not be saved to\n%1\n(%2).\nAn earlier file of that name is "
-                            "unchanged.")
-                        .arg(QDir::toNativeSeparators(path), reason));
+        ShowWarningOver(
+            this, QString("The settings could not be saved to\n%1\n(%2).\nAn earlier file of that name is "
+                          "unchanged.")
+                      .arg(QDir::toNativeSeparators(path), reason));
     }
 }
 
@@ -108,22 +108,21 @@ void frmSave::cmdRecall_Click() {
         return;
     // A device or pipe could block the open or never end: only plain files are read.
     if (!QFileInfo(path).isFile()) {
-        showMessage(QMessageBox::Warning,
-                    QString("\"%1\" is not a settings file. Nothing was written to the chip.")
-                        .arg(QDir::toNativeSeparators(path)));
+        ShowWarningOver(this, QString("\"%1\" is not a settings file. Nothing was written to the chip.")
+                                  .arg(QDir::toNativeSeparators(path)));
         return;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(QMessageBox::Warning, QString("The settings file\n%1\ncould not be opened (%2).")
-                                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+        ShowWarningOver(this, QString("The settings file\n%1\ncould not be opened (%2).")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
     const QByteArray bytes = file.read(kLargestSettingsFile + 1);
     file.close();
     if (bytes.size() > kLargestSettingsFile) {
-        showMessage(
-            QMessageBox::Warning,
+        ShowWarningOver(
+            this,
             QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
                 .arg(QDir::toNativeSeparators(path)));
         return;
@@ -136,8 +135,8 @@ void frmSave::cmdRecall_Click() {
                                    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
                                }});
     if (outcome == RecallOutcome::NoListStart)
-        showMessage(
-            QMessageBox::Warning,
+        ShowWarningOver(
+            this,
             QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
                 .arg(QDir::toNativeSeparators(path)));
 }
@@ -153,9 +152,4 @@ QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
-}
-
-void frmSave::showMessage(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, this);
-    box.exec();
 }

@@ -1,8 +1,8 @@
 #include "views/frmGraph.h"
 
 #include "device/GeneralStuff.h"
+#include "ui/Twips.h"
 #include "views/StripChart.h"
-#include "views/Twips.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>

@@ -4,12 +4,12 @@
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
 #include "views/ClickableLabel.h"
-#include "views/InputWarning.h"
 #include "views/RegMapRules.h"
 #include "views/RegisterTree.h"
 #include "views/RegisterTreeNodes.h"
-#include "views/Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
