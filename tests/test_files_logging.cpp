@@ -2,11 +2,11 @@
 #include "files_test_support.h"
 
 #include "app/MonitoringCycle.h"
-#include "app/StartLogging.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
+#include "files/LogStart.h"
 #include "files/frmLogging.h"
 #include "ui/UpDownButtons.h"
 
@@ -201,7 +201,7 @@ TEST_F(LoggingWindow, NoChannelTickedWarnsAndStaysOff) {
     startInto(logPath);
     EXPECT_EQ(messages.warnings, QStringList{"At least one item must be selected for logging"});
     EXPECT_FALSE(GeneralStuff::LoggingActive);
-    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, false, false}));
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{true, true, true})); // as before the click
     EXPECT_FALSE(QFile::exists(logPath));
     EXPECT_TRUE(main.statusTexts.empty());
 }
@@ -222,6 +222,46 @@ TEST_F(LoggingWindow, FileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
         EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
         EXPECT_TRUE(main.statusTexts.empty());
     }
+}
+
+// The next opening of the window shows the channels and interval of the last
+// run that started, not those of a refused attempt.
+TEST_F(LoggingWindow, RefusedStartLeavesTheLoggingStateAsItWas) {
+    const struct {
+        const char* refusal;
+        QString path;
+        const char* interval;
+        bool anyChannel;
+    } rows[] = {
+        {"no channel", logPath, "250", false},
+        {"interval out of range", logPath, "99999999999", true},
+        {"file that cannot be created", folder.filePath("no such folder/run.csv"), "250", true},
+        {"device for a file", "/dev/null", "250", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.refusal);
+        const QString earlier = folder.filePath("earlier.csv");
+        GeneralStuff::LogFileName = earlier;
+        GeneralStuff::LogChannels = {false, true, false};
+        GeneralStuff::LogInterval = 100;
+        GeneralStuff::LogRowCount = 7;
+        window.Form_Load();
+        // Another choice than the state's: Local added, or Remote1 taken away.
+        QTest::mouseClick(control<QCheckBox>(row.anyChannel ? "chkLog_0" : "chkLog_1"), Qt::LeftButton);
+        typeInterval(row.interval);
+        RecordedMessages messages;
+        startInto(row.path);
+
+        EXPECT_EQ(messages.warnings.size(), 1);
+        EXPECT_FALSE(GeneralStuff::LoggingActive);
+        EXPECT_EQ(GeneralStuff::LogFileName, earlier);
+        EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, true, false}));
+        EXPECT_EQ(GeneralStuff::LogInterval, 100);
+        EXPECT_EQ(GeneralStuff::LogRowCount, 7);
+        EXPECT_FALSE(QFile::exists(logPath));
+        EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+    }
+    EXPECT_TRUE(main.statusTexts.empty());
 }
 
 TEST_F(LoggingWindow, CancelledDialogChangesNothing) {

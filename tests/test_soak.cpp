@@ -3,7 +3,7 @@
 // re-reading, the limits window, the graph and the log.
 #include "adapter/SimBoard.h"
 #include "adapter/USBFunctions.h"
-#include "app/StartLogging.h"
+#include "files/LogStart.h"
 #include "app/frmMain.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"

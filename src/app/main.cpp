@@ -3,7 +3,7 @@
 #include "app/Capture.h"
 #include "app/CommandLine.h"
 #include "app/LinkErrorHandling.h"
-#include "app/StartLogging.h"
+#include "files/LogStart.h"
 #include "app/Unattended.h"
 #include "app/Version.h"
 #include "app/frmMain.h"

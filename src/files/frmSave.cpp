@@ -3,7 +3,7 @@
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
-#include "files/DialogFolder.h"
+#include "files/FileDialog.h"
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
@@ -142,14 +142,8 @@ void frmSave::cmdRecall_Click() {
 }
 
 QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(this);
-    dialog.setObjectName("CommonDialog1");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDirectory(DialogStartFolder());
-    dialog.setNameFilter(kFilter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    // A recall takes only a file that is there; a save may name a new one.
+    return ChooseFile(this, mode,
+                      mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile,
+                      kFilter);
 }
