@@ -3,19 +3,19 @@
 // test needs to use it as a user would.
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
+#include "support/RecordedMessages.h"
 #include "support/ScriptedAdapter.h"
 #include "views/frmRegMap.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <utility>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -38,7 +38,7 @@ protected:
     }
 
     void TearDown() override {
-        closeWarnings();
+        takeWarnings();
         window.reset();
     }
 
@@ -74,20 +74,10 @@ protected:
         click("cmdRead");
     }
 
-    // The texts of the warning boxes now open, which are then closed.
-    QStringList closeWarnings() {
-        QStringList texts;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box || !box->isVisible())
-                continue;
-            EXPECT_EQ(box->windowTitle(), "OTK5530 Evaluation Software");
-            EXPECT_EQ(box->icon(), QMessageBox::Warning);
-            texts << box->text();
-            box->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return texts;
+    // The warnings shown since the last call.
+    QStringList takeWarnings() {
+        EXPECT_TRUE(messages.critical.isEmpty());
+        return std::exchange(messages.warnings, {});
     }
 
     // Every label the window shows a register with.
@@ -114,5 +104,6 @@ protected:
     }
 
     ScriptedAdapter* adapter = nullptr;
+    RecordedMessages messages;
     std::unique_ptr<frmRegMap> window;
 };

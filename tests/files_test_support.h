@@ -2,6 +2,7 @@
 // Helpers for driving the file, options and about windows as a user does: the
 // modal dialogs they open are found when they show and answered.
 #include "device/ViewRegistry.h"
+#include "support/RecordedMessages.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -114,7 +115,8 @@ struct MessageSeen {
     int count = 0;
 };
 
-// Answers the next message box with its default button (Yes/OK) and records it.
+// Answers the next message box with its default button (Yes/OK) and records it:
+// the file dialog's own questions, which are no messages of the program.
 inline void AnswerMessageBox(MessageSeen* seen) {
     WhenShown([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); },
               [=](QWidget* widget) {

@@ -1,7 +1,7 @@
 // The about box: its version, its position over the main window and its links.
 #include "app/AboutLayout.h"
 #include "app/frmAbout.h"
-#include "views/Twips.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QMainWindow>

@@ -1,4 +1,3 @@
-#include "app/AppMessages.h"
 #include "app/MonitoringCycle.h"
 #include "app/MonitoringRoutines.h"
 #include "app/WindowCatalog.h"
@@ -9,6 +8,7 @@
 #include "device/WindowClasses.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
+#include "ui/AppMessages.h"
 
 #include <QCoreApplication>
 #include <QFile>

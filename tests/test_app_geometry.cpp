@@ -1,4 +1,3 @@
-#include "app/AppMessages.h"
 #include "app/Delay.h"
 #include "app/LinkErrorHandling.h"
 #include "app/MainGeometry.h"
@@ -7,6 +6,7 @@
 #include "device/USBStuff.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
+#include "ui/AppMessages.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

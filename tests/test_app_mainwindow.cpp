@@ -1,4 +1,3 @@
-#include "app/AppMessages.h"
 #include "app/LinkErrorHandling.h"
 #include "app/MainGeometry.h"
 #include "app/WindowCatalog.h"
@@ -9,6 +8,7 @@
 #include "device/USBStuff.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
+#include "ui/AppMessages.h"
 
 #include <QAction>
 #include <QCloseEvent>

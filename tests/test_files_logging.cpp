@@ -1,14 +1,14 @@
 // The logging window driven as a user does, and the log file it produces byte for byte.
 #include "files_test_support.h"
 
+#include "app/MonitoringCycle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
-#include "app/MonitoringCycle.h"
-#include "app/StartLogging.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
-#include "views/UpDownButtons.h"
+#include "files/LogStart.h"
 #include "files/frmLogging.h"
+#include "ui/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -184,11 +184,10 @@ TEST_F(LoggingWindow, IntervalTextIsRoundedHalfToEven) {
 
 TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
     typeInterval("99999999999");
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     startInto(logPath);
-    EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("out of range")) << message.text.toStdString();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].contains("out of range")) << messages.warnings[0].toStdString();
     EXPECT_FALSE(GeneralStuff::LoggingActive);
     EXPECT_EQ(GeneralStuff::LogInterval, 100);
     EXPECT_FALSE(QFile::exists(logPath));
@@ -198,13 +197,11 @@ TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
 TEST_F(LoggingWindow, NoChannelTickedWarnsAndStaysOff) {
     for (const char* name : {"chkLog_0", "chkLog_1", "chkLog_2"})
         QTest::mouseClick(control<QCheckBox>(name), Qt::LeftButton);
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     startInto(logPath);
-    EXPECT_EQ(message.text, "At least one item must be selected for logging");
-    EXPECT_EQ(message.icon, QMessageBox::Warning);
+    EXPECT_EQ(messages.warnings, QStringList{"At least one item must be selected for logging"});
     EXPECT_FALSE(GeneralStuff::LoggingActive);
-    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, false, false}));
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{false, false, false})); // the choice stays
     EXPECT_FALSE(QFile::exists(logPath));
     EXPECT_TRUE(main.statusTexts.empty());
 }
@@ -216,15 +213,56 @@ TEST_F(LoggingWindow, FileThatCannotBeOpenedIsReportedAndLoggingStaysOff) {
     };
     for (const QString& path : unusable) {
         SCOPED_TRACE(path.toStdString());
-        MessageSeen message;
-        AnswerMessageBox(&message);
+        RecordedMessages messages;
         startInto(path);
-        EXPECT_EQ(message.count, 1);
-        EXPECT_TRUE(message.text.contains("could not be opened")) << message.text.toStdString();
+        ASSERT_EQ(messages.warnings.size(), 1);
+        EXPECT_TRUE(messages.warnings[0].contains("could not be opened"))
+            << messages.warnings[0].toStdString();
         EXPECT_FALSE(GeneralStuff::LoggingActive);
         EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
         EXPECT_TRUE(main.statusTexts.empty());
     }
+}
+
+// A refused attempt changes nothing of the running state; only the channel ticks
+// stay as the user chose them, so the next opening of the window shows them.
+TEST_F(LoggingWindow, RefusedStartLeavesTheLoggingStateAsItWas) {
+    const struct {
+        const char* refusal;
+        QString path;
+        const char* interval;
+        bool anyChannel;
+    } rows[] = {
+        {"no channel", logPath, "250", false},
+        {"interval out of range", logPath, "99999999999", true},
+        {"file that cannot be created", folder.filePath("no such folder/run.csv"), "250", true},
+        {"device for a file", "/dev/null", "250", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.refusal);
+        const QString earlier = folder.filePath("earlier.csv");
+        GeneralStuff::LogFileName = earlier;
+        GeneralStuff::LogChannels = {false, true, false};
+        GeneralStuff::LogInterval = 100;
+        GeneralStuff::LogRowCount = 7;
+        window.Form_Load();
+        // Another choice than the state's: Local added, or Remote1 taken away.
+        QTest::mouseClick(control<QCheckBox>(row.anyChannel ? "chkLog_0" : "chkLog_1"), Qt::LeftButton);
+        typeInterval(row.interval);
+        RecordedMessages messages;
+        startInto(row.path);
+
+        EXPECT_EQ(messages.warnings.size(), 1);
+        EXPECT_FALSE(GeneralStuff::LoggingActive);
+        EXPECT_EQ(GeneralStuff::LogFileName, earlier);
+        const std::array<bool, 3> chosen{row.anyChannel, row.anyChannel, false};
+        EXPECT_EQ(GeneralStuff::LogChannels, chosen);
+        EXPECT_EQ(GeneralStuff::LogInterval, 100);
+        EXPECT_EQ(GeneralStuff::LogRowCount, 7);
+        EXPECT_FALSE(QFile::exists(logPath));
+        EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+    }
+    EXPECT_TRUE(main.statusTexts.empty());
 }
 
 TEST_F(LoggingWindow, CancelledDialogChangesNothing) {

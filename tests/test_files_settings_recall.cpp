@@ -226,40 +226,36 @@ TEST_F(RecallWindow, WritesEntriesInFileOrderWithTheTimerPaused) {
 }
 
 TEST_F(RecallWindow, FileWithoutListStartWritesNothingAndSaysSo) {
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     recallFrom(writeFile("0x9\t0x4\r\n}\r\n"));
-    EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("Nothing was written")) << message.text.toStdString();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].contains("Nothing was written")) << messages.warnings[0].toStdString();
     EXPECT_TRUE(adapter->requests.empty());
     EXPECT_TRUE(main.switches.empty());
 }
 
 TEST_F(RecallWindow, FileEndingEarlyKeepsWrittenEntriesWithoutMessage) {
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     recallFrom(writeFile("{\r\n0xB\t0x50\r\n0xC\t0x0\r\n\r\n}\r\n"));
     EXPECT_EQ(adapter->writes(), (std::vector<RegisterWrite>{{0x0B, 0x50}, {0x0C, 0x00}}));
-    EXPECT_EQ(message.count, 0);
+    EXPECT_TRUE(messages.warnings.isEmpty());
     EXPECT_TRUE(main.timer);
 }
 
 TEST_F(RecallWindow, OversizedFileIsRefused) {
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     recallFrom(writeFile("{\r\n0xB\t0x50\r\n" + QByteArray(2 * 1024 * 1024, 'x') + "\r\n}\r\n"));
-    EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("too large")) << message.text.toStdString();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].contains("too large")) << messages.warnings[0].toStdString();
     EXPECT_TRUE(adapter->requests.empty());
 }
 
 // /dev/zero never ends; a pipe would block the open.
 TEST_F(RecallWindow, DeviceFileIsRefused) {
-    MessageSeen message;
-    AnswerMessageBox(&message);
+    RecordedMessages messages;
     recallFrom("/dev/zero");
-    EXPECT_EQ(message.count, 1);
-    EXPECT_TRUE(message.text.contains("not a settings file")) << message.text.toStdString();
+    ASSERT_EQ(messages.warnings.size(), 1);
+    EXPECT_TRUE(messages.warnings[0].contains("not a settings file")) << messages.warnings[0].toStdString();
     EXPECT_TRUE(adapter->requests.empty());
 }
 

@@ -98,12 +98,10 @@ TEST_F(OptionsWindow, ValueTooLargeIsRefusedAndEarlierOnesApplied) {
         type("txtReadInt", row.read);
         type("txtLogging", row.log);
         type("txtGraphing", row.graph);
-        MessageSeen message;
-        AnswerMessageBox(&message);
+        RecordedMessages messages;
         apply();
-        EXPECT_EQ(message.count, 1);
-        EXPECT_TRUE(message.text.contains(row.named)) << message.text.toStdString();
-        EXPECT_EQ(message.icon, QMessageBox::Warning);
+        ASSERT_EQ(messages.warnings.size(), 1);
+        EXPECT_TRUE(messages.warnings[0].contains(row.named)) << messages.warnings[0].toStdString();
         EXPECT_EQ(GeneralStuff::ReadInterval, row.readInterval);
         EXPECT_EQ(GeneralStuff::LogInterval, row.logInterval);
         EXPECT_EQ(GeneralStuff::GraphInterval, row.graphInterval);

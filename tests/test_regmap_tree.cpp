@@ -1,7 +1,7 @@
 #include "RegMapWindowFixture.h"
+#include "ui/Twips.h"
 #include "views/RegisterTree.h"
 #include "views/RegisterTreeNodes.h"
-#include "views/Twips.h"
 
 #include <QSet>
 #include <QTreeWidgetItemIterator>

@@ -1,5 +1,5 @@
 #include "RegMapWindowFixture.h"
-#include "views/Twips.h"
+#include "ui/Twips.h"
 
 #include <QCheckBox>
 #include <QMdiArea>
@@ -273,7 +273,7 @@ TEST_F(RegMapWindowTest, OutOfRangeInputIsRefusedAndNothingSent) {
         QTest::mouseClick(control<QWidget>(c.action), Qt::LeftButton);
 
         EXPECT_TRUE(adapter->requests.empty());
-        const QStringList warnings = closeWarnings();
+        const QStringList warnings = takeWarnings();
         ASSERT_EQ(warnings.size(), 1);
         EXPECT_TRUE(warnings[0].contains(c.messagePart)) << warnings[0].toStdString();
         EXPECT_EQ(shownLabels(), before);
@@ -287,7 +287,7 @@ TEST_F(RegMapWindowTest, HexBoxBeyond32BitsGivesDecimalThatWriteRefuses) {
     adapter->clearLog();
     click("cmdWrite");
     EXPECT_TRUE(adapter->requests.empty());
-    EXPECT_EQ(closeWarnings().size(), 1);
+    EXPECT_EQ(takeWarnings().size(), 1);
 }
 
 TEST_F(RegMapWindowTest, MonitoringCycleReadsThroughViewSlot) {
@@ -314,7 +314,7 @@ TEST_F(RegMapWindowTest, AutomaticReadOfBadAddressStopsContinuousReadOnce) {
     view->ReadAction();
     // Unticked at once, so the next half-second tick neither reads nor warns again.
     EXPECT_FALSE(view->continuousReadTicked());
-    const QStringList warnings = closeWarnings();
+    const QStringList warnings = takeWarnings();
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].contains("Continuous Read has been switched off"));
     EXPECT_TRUE(adapter->requests.empty());

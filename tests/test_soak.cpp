@@ -3,14 +3,14 @@
 // re-reading, the limits window, the graph and the log.
 #include "adapter/SimBoard.h"
 #include "adapter/USBFunctions.h"
-#include "app/AppMessages.h"
-#include "app/StartLogging.h"
 #include "app/frmMain.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
+#include "files/LogStart.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
+#include "ui/AppMessages.h"
 #include "views/StripChart.h"
 #include "views/StripChartRules.h"
 

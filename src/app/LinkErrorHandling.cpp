@@ -1,8 +1,8 @@
 #include "app/LinkErrorHandling.h"
 
-#include "app/AppMessages.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "ui/AppMessages.h"
 
 #include <QApplication>
 #include <QPointer>

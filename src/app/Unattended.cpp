@@ -1,11 +1,11 @@
 #include "app/Unattended.h"
 
-#include "app/AppMessages.h"
 #include "app/Delay.h"
 #include "app/Version.h"
 #include "app/WindowCatalog.h"
 #include "app/frmMain.h"
 #include "device/WindowClasses.h"
+#include "ui/AppMessages.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "app/LinkLabel.h"
 #include "app/Version.h"
 #include "device/WindowClasses.h"
-#include "views/Twips.h"
+#include "ui/Twips.h"
 
 #include <QDesktopServices>
 #include <QGroupBox>

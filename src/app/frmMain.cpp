@@ -1,6 +1,5 @@
 #include "app/frmMain.h"
 
-#include "app/AppMessages.h"
 #include "app/ConnectionSequence.h"
 #include "app/MainGeometry.h"
 #include "app/ToolbarIcons.h"
@@ -10,7 +9,8 @@
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
-#include "views/Twips.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>

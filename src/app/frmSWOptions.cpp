@@ -1,18 +1,17 @@
 #include "app/frmSWOptions.h"
 
 #include "app/OptionsApply.h"
-#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/WindowClasses.h"
-#include "views/Twips.h"
-#include "views/UpDownButtons.h"
-#include "views/WrapCheckBox.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
+#include "ui/UpDownButtons.h"
+#include "ui/WrapCheckBox.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -82,9 +81,7 @@ void frmSWOptions::cmdApply_Click() {
     const QString typed = *refused == OptionField::ReadInterval  ? texts.readInterval
                           : *refused == OptionField::LogInterval ? texts.logInterval
                                                                  : texts.graphInterval;
-    QMessageBox box(QMessageBox::Warning, kApplicationTitle, OptionRefusedMessage(*refused, typed),
-                    QMessageBox::Ok, this);
-    box.exec();
+    ShowWarningOver(this, OptionRefusedMessage(*refused, typed));
 }
 
 void frmSWOptions::cmdCancel_Click() {

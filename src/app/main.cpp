@@ -3,10 +3,10 @@
 #include "app/Capture.h"
 #include "app/CommandLine.h"
 #include "app/LinkErrorHandling.h"
-#include "app/StartLogging.h"
 #include "app/Unattended.h"
 #include "app/Version.h"
 #include "app/frmMain.h"
+#include "files/LogStart.h"
 
 #include <QApplication>
 #include <QIcon>

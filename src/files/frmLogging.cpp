@@ -1,23 +1,21 @@
 #include "files/frmLogging.h"
 
-#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
-#include "files/DialogFolder.h"
-#include "files/LogLines.h"
-#include "views/Twips.h"
-#include "views/UpDownButtons.h"
+#include "files/FileDialog.h"
+#include "files/LogStart.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
+#include "ui/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -100,62 +98,41 @@ void frmLogging::stopLogging() {
     cmdLogData_->setText(kStartCaption);
 }
 
-// Everything is checked before the file is touched, so a refused start leaves
-// neither a title block in the file nor a stop caption on the button.
+// A refused start leaves neither a title block in the file nor a stop caption on
+// the button, and the logging state as it was but for the channels: the ticks are
+// the user's choice and the window shows them again next time.
 void frmLogging::startLogging() {
-    GeneralStuff::LogFileName.clear();
-    const QString chosen = chooseLogFile();
+    // The user may type a new name: the file is created on the first append.
+    const QString chosen =
+        ChooseFile(this, QFileDialog::AcceptOpen, QFileDialog::AnyFile, "Log Files (*.csv)");
     if (chosen.isEmpty())
         return;
-    GeneralStuff::LogFileName = chosen;
-
-    bool anyChannel = false;
-    for (int i = 0; i < 3; ++i) {
-        GeneralStuff::LogChannels[i] = chkLog_[i]->isChecked();
-        anyChannel = anyChannel || GeneralStuff::LogChannels[i];
-    }
-    if (!anyChannel) {
-        showWarning("At least one item must be selected for logging");
+    std::array<bool, 3> channels{};
+    for (int i = 0; i < 3; ++i)
+        channels[i] = chkLog_[i]->isChecked();
+    GeneralStuff::LogChannels = channels;
+    const std::optional<LogStartRefusal> refused =
+        StartLogging(chosen, channels, WholeValueOfText32(txtLogInt_->text()));
+    if (!refused) {
+        cmdLogData_->setText(kStopCaption);
         return;
     }
-
-    const std::optional<int32_t> interval = WholeValueOfText32(txtLogInt_->text());
-    if (!interval) {
+    switch (*refused) {
+    case LogStartRefusal::NoChannel:
+        showWarning("At least one item must be selected for logging");
+        break;
+    case LogStartRefusal::IntervalOutOfRange:
         showWarning(QString("The interval \"%1\" is out of range. Enter a number of milliseconds between "
                             "-2147483648 and 2147483647.\nLogging has not started.")
                         .arg(txtLogInt_->text()));
-        return;
-    }
-
-    // A device or pipe is no log file: opening one for writing could block.
-    const QFileInfo target(chosen);
-    if ((target.exists() && !target.isFile()) || !AppendLogRunHeader()) {
+        break;
+    case LogStartRefusal::FileNotWritable:
         showWarning(QString("The log file could not be opened for writing:\n%1\nLogging has not started.")
                         .arg(QDir::toNativeSeparators(chosen)));
-        return;
+        break;
     }
-    cmdLogData_->setText(kStopCaption);
-    GeneralStuff::LogInterval = *interval;
-    GeneralStuff::LoggingActive = true;
-    GeneralStuff::LogRowCount = 0;
-    setStatus("Logging Enabled");
-}
-
-QString frmLogging::chooseLogFile() {
-    QFileDialog dialog(this);
-    dialog.setObjectName("CommonDialog1");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The user may type a new name: the file is created on the first append.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDirectory(DialogStartFolder());
-    dialog.setNameFilter("Log Files (*.csv)");
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
 }
 
 void frmLogging::showWarning(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, kApplicationTitle, text, QMessageBox::Ok, this);
-    box.exec();
+    ShowWarningOver(this, text);
 }

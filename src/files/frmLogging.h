@@ -24,7 +24,6 @@ protected:
 private:
     void startLogging();
     void stopLogging();
-    QString chooseLogFile();
     void showWarning(const QString& text);
 
     QCheckBox* chkLog_[3] = {};

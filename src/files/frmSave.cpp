@@ -1,16 +1,16 @@
 #include "files/frmSave.h"
 
-#include "device/ApplicationTitle.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
-#include "files/DialogFolder.h"
+#include "files/FileDialog.h"
 #include "files/MasterTimerPause.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
-#include "views/Twips.h"
-#include "views/WrapCheckBox.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
+#include "ui/WrapCheckBox.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -96,10 +96,10 @@ void frmSave::cmdsave_Click() {
         !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        showMessage(QMessageBox::Warning,
-                    QString("The settings could not be saved to\n%1\n(%2).\nAn earlier file of that name is "
-                            "unchanged.")
-                        .arg(QDir::toNativeSeparators(path), reason));
+        ShowWarningOver(
+            this, QString("The settings could not be saved to\n%1\n(%2).\nAn earlier file of that name is "
+                          "unchanged.")
+                      .arg(QDir::toNativeSeparators(path), reason));
     }
 }
 
@@ -109,22 +109,21 @@ void frmSave::cmdRecall_Click() {
         return;
     // A device or pipe could block the open or never end: only plain files are read.
     if (!QFileInfo(path).isFile()) {
-        showMessage(QMessageBox::Warning,
-                    QString("\"%1\" is not a settings file. Nothing was written to the chip.")
-                        .arg(QDir::toNativeSeparators(path)));
+        ShowWarningOver(this, QString("\"%1\" is not a settings file. Nothing was written to the chip.")
+                                  .arg(QDir::toNativeSeparators(path)));
         return;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(QMessageBox::Warning, QString("The settings file\n%1\ncould not be opened (%2).")
-                                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+        ShowWarningOver(this, QString("The settings file\n%1\ncould not be opened (%2).")
+                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
     const QByteArray bytes = file.read(kLargestSettingsFile + 1);
     file.close();
     if (bytes.size() > kLargestSettingsFile) {
-        showMessage(
-            QMessageBox::Warning,
+        ShowWarningOver(
+            this,
             QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
                 .arg(QDir::toNativeSeparators(path)));
         return;
@@ -137,26 +136,15 @@ void frmSave::cmdRecall_Click() {
                                    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
                                }});
     if (outcome == RecallOutcome::NoListStart)
-        showMessage(
-            QMessageBox::Warning,
+        ShowWarningOver(
+            this,
             QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
                 .arg(QDir::toNativeSeparators(path)));
 }
 
 QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(this);
-    dialog.setObjectName("CommonDialog1");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDirectory(DialogStartFolder());
-    dialog.setNameFilter(kFilter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
-}
-
-void frmSave::showMessage(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, this);
-    box.exec();
+    // A recall takes only a file that is there; a save may name a new one.
+    return ChooseFile(this, mode,
+                      mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile,
+                      kFilter);
 }

@@ -2,7 +2,6 @@
 // The "Save/Recall Settings" window: saves the writable registers to a settings
 // file and writes them back from one.
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QWidget>
 
 class QCheckBox;
@@ -19,7 +18,6 @@ public:
 
 private:
     QString chooseFile(QFileDialog::AcceptMode mode);
-    void showMessage(QMessageBox::Icon icon, const QString& text);
 
     QCheckBox* chkNotDefaults_ = nullptr;
     QLineEdit* txtComment_ = nullptr;

@@ -1,7 +1,7 @@
 #include "views/RegisterTree.h"
 
+#include "ui/Twips.h"
 #include "views/RegisterTreeNodes.h"
-#include "views/Twips.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,20 +1,19 @@
 #include "views/frmConfig.h"
 
-#include "device/ApplicationTitle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
+#include "ui/UpDownButtons.h"
+#include "ui/WrapCheckBox.h"
 #include "views/ConfigBits.h"
-#include "views/Twips.h"
-#include "views/UpDownButtons.h"
-#include "views/WrapCheckBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 
@@ -178,13 +177,10 @@ bool frmConfig::ApplyAction() {
 void frmConfig::refuseHysteresis() {
     const int16_t kept = readChip(kThermHysteresis);
     txtTHERMHyst->setText(QString::number(kept));
-    auto* box = new QMessageBox(QMessageBox::Warning, kApplicationTitle,
-                                QString("The THERM Hysteresis cannot be negative: enter a number from 0 to "
-                                        "255. Nothing was written; the chip keeps its hysteresis of %1.")
-                                    .arg(kept),
-                                QMessageBox::Ok, this);
-    box->setObjectName("msgHysteresis");
-    box->setAttribute(Qt::WA_DeleteOnClose);
     // Window-modal and non-blocking: the dialog stays usable for a corrected entry.
-    box->open();
+    ShowInputWarning(this,
+                     QString("The THERM Hysteresis cannot be negative: enter a number from 0 to "
+                             "255. Nothing was written; the chip keeps its hysteresis of %1.")
+                         .arg(kept),
+                     Qt::WindowModal);
 }

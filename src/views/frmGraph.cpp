@@ -2,8 +2,8 @@
 
 #include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
+#include "ui/Twips.h"
 #include "views/StripChart.h"
-#include "views/Twips.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>

@@ -3,10 +3,10 @@
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
+#include "ui/Twips.h"
 #include "views/LimitEncoding.h"
 #include "views/StatusLamp.h"
 #include "views/TempGauge.h"
-#include "views/Twips.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

@@ -5,12 +5,12 @@
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
+#include "ui/AppMessages.h"
+#include "ui/Twips.h"
 #include "views/ClickableLabel.h"
-#include "views/InputWarning.h"
 #include "views/RegMapRules.h"
 #include "views/RegisterTree.h"
 #include "views/RegisterTreeNodes.h"
-#include "views/Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

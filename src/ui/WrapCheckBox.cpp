@@ -1,4 +1,4 @@
-#include "views/WrapCheckBox.h"
+#include "ui/WrapCheckBox.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,4 +1,4 @@
-#include "views/UpDownButtons.h"
+#include "ui/UpDownButtons.h"
 
 #include "device/NumberText.h"
 
@@ -48,7 +48,9 @@ void UpDownButtons::setRange(int minimum, int maximum) {
     m_maximum = maximum;
 }
 
-void UpDownButtons::setSingleStep(int increment) { m_increment = increment; }
+void UpDownButtons::setSingleStep(int increment) {
+    m_increment = increment;
+}
 
 void UpDownButtons::stepBy(int steps) {
     if (!m_buddy)

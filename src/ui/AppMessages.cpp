@@ -1,6 +1,6 @@
-#include "app/AppMessages.h"
+#include "ui/AppMessages.h"
 
-#include "app/Version.h"
+#include "device/ApplicationTitle.h"
 
 #include <QMessageBox>
 #include <cstdio>
@@ -23,8 +23,8 @@ void printDetails(const QString& details) {
     std::fflush(stderr);
 }
 
-void showBox(QMessageBox::Icon icon, const QString& text, const QString& details) {
-    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok);
+void showBox(QMessageBox::Icon icon, const QString& text, const QString& details, QWidget* over) {
+    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, over);
     box.setDetailedText(details);
     box.exec();
 }
@@ -35,7 +35,7 @@ void ShowCriticalMessage(const QString& text, const QString& details) {
     if (criticalReplacement())
         criticalReplacement()(text);
     else
-        showBox(QMessageBox::Critical, text, details);
+        showBox(QMessageBox::Critical, text, details, nullptr);
 }
 
 void ShowWarningMessage(const QString& text, const QString& details) {
@@ -43,7 +43,25 @@ void ShowWarningMessage(const QString& text, const QString& details) {
     if (warningReplacement())
         warningReplacement()(text);
     else
-        showBox(QMessageBox::Warning, text, details);
+        showBox(QMessageBox::Warning, text, details, nullptr);
+}
+
+void ShowWarningOver(QWidget* window, const QString& text) {
+    if (warningReplacement())
+        warningReplacement()(text);
+    else
+        showBox(QMessageBox::Warning, text, {}, window);
+}
+
+void ShowInputWarning(QWidget* window, const QString& text, Qt::WindowModality modality) {
+    if (warningReplacement()) {
+        warningReplacement()(text);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, kApplicationTitle, text, QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(modality);
+    box->show();
 }
 
 void SetCriticalMessageFunction(MessageFunction show) {

@@ -1,0 +1,17 @@
+#include "files/FileDialog.h"
+
+#include "files/DialogFolder.h"
+
+QString ChooseFile(QWidget* window, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
+                   const QString& nameFilter) {
+    QFileDialog dialog(window);
+    dialog.setObjectName("CommonDialog1");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(fileMode);
+    dialog.setDirectory(DialogStartFolder());
+    dialog.setNameFilter(nameFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}

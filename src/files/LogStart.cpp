@@ -1,0 +1,42 @@
+#include "files/LogStart.h"
+
+#include "device/GeneralStuff.h"
+#include "files/LogLines.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+using namespace GeneralStuff;
+
+std::optional<LogStartRefusal> StartLogging(const QString& file, const std::array<bool, 3>& channels,
+                                            std::optional<int32_t> interval) {
+    if (std::none_of(channels.begin(), channels.end(), [](bool logged) { return logged; }))
+        return LogStartRefusal::NoChannel;
+    if (!interval)
+        return LogStartRefusal::IntervalOutOfRange;
+    // A device or pipe is no log file: opening one for writing could block.
+    const QFileInfo target(file);
+    if (file.isEmpty() || (target.exists() && !target.isFile()))
+        return LogStartRefusal::FileNotWritable;
+
+    // The header append reads the file name and channels from the shared state.
+    const QString oldFile = LogFileName;
+    const std::array<bool, 3> oldChannels = LogChannels;
+    LogFileName = file;
+    LogChannels = channels;
+    if (!AppendLogRunHeader()) {
+        LogFileName = oldFile;
+        LogChannels = oldChannels;
+        return LogStartRefusal::FileNotWritable;
+    }
+    LogInterval = *interval;
+    LogRowCount = 0;
+    LoggingActive = true;
+    if (Views.main)
+        Views.main->setStatusText("Logging Enabled");
+    return std::nullopt;
+}
+
+bool StartLoggingAllChannels(const QString& file) {
+    return !StartLogging(file, {true, true, true}, LogInterval);
+}
