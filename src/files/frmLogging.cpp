@@ -5,6 +5,7 @@
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "files/DialogFolder.h"
+#include "files/LogGrid.h"
 #include "files/LogLines.h"
 #include "views/Twips.h"
 #include "views/UpDownButtons.h"
@@ -127,8 +128,18 @@ void frmLogging::startLogging() {
     const std::optional<int32_t> interval = WholeValueOfText32(txtLogInt_->text());
     if (!interval) {
         showWarning(QString("The interval \"%1\" is out of range. Enter a number of milliseconds between "
-                            "-2147483648 and 2147483647.\nLogging has not started.")
-                        .arg(txtLogInt_->text()));
+                            "%2 and 2147483647.\nLogging has not started.")
+                        .arg(txtLogInt_->text())
+                        .arg(kShortestLogInterval));
+        return;
+    }
+    if (*interval < kShortestLogInterval) {
+        showWarning(
+            QString(
+                "The logging interval \"%1\" is too short. Enter a number of milliseconds of at least %2.\n"
+                "Logging has not started.")
+                .arg(txtLogInt_->text())
+                .arg(kShortestLogInterval));
         return;
     }
 
