@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,19 +184,49 @@ TEST_F(ConfigDialog, HysteresisTextIsRoundedAndClamped) {
     }
 }
 
-TEST_F(ConfigDialog, NegativeHysteresisIsRefusedAndNothingIsWritten) {
+// A typed value never stops the dialog: only the hysteresis is refused, once, and OK still closes.
+TEST_F(ConfigDialog, NegativeHysteresisIsRefusedAloneAndOkStillCloses) {
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    auto* view = new frmConfig;
+    QMdiSubWindow* sub = area.addSubWindow(view);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    view->Form_Load();
+    sub->show();
+    adapter->clearLog();
+    QTest::mouseClick(view->findChild<QCheckBox*>("chkMaskAll"), Qt::LeftButton);
+    QLineEdit* edit = view->findChild<QLineEdit*>("txtTHERMHyst");
+    edit->selectAll();
+    QTest::keyClicks(edit, "-5");
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    std::vector<int32_t> written;
+    for (const RegisterWrite& w : adapter->writes())
+        written.push_back(w.reg);
+    EXPECT_EQ(written, (std::vector<int32_t>{0x09, 0x0A, 0x24}));
+    EXPECT_EQ(adapter->reg(kChip, 0x03), 0x80);
+    EXPECT_EQ(adapter->reg(kChip, 0x21), 0x0A);
+    EXPECT_TRUE(area.subWindowList().isEmpty()); // OK closed the dialog
+    const QList<QMessageBox*> boxes = area.findChildren<QMessageBox*>("msgHysteresis");
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0]->isVisible());
+    EXPECT_EQ(boxes[0]->windowTitle(), "OTK5530 Evaluation Software");
+    EXPECT_TRUE(boxes[0]->text().contains("cannot be negative"));
+    EXPECT_TRUE(boxes[0]->text().contains("hysteresis of 10"));
+    boxes[0]->accept();
+}
+
+TEST_F(ConfigDialog, NegativeHysteresisOnApplyShowsTheChipsValueAgain) {
     open();
-    tick("chkMaskAll");
     typeHysteresis("-5");
-    click("cmdOK");
-    EXPECT_TRUE(adapter->writes().empty());
-    EXPECT_TRUE(dialog->isVisible()); // OK did not close
+    click("cmdApply");
+    EXPECT_EQ(adapter->writes().size(), 3u);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "10");
     auto* box = dialog->findChild<QMessageBox*>("msgHysteresis");
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(box->windowTitle(), "OTK5530 Evaluation Software");
-    EXPECT_TRUE(box->text().contains("cannot be negative"));
-    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "10"); // the chip's value again
     box->accept();
 }
 
