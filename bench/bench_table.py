@@ -74,6 +74,13 @@ def rows(found):
         value = time(name)
         yield label, value, wall(name), "us", ratio(value, read), "x register read"
 
+    drift = found.get("BM_LogDriftRealProgram", {})
+    if drift:
+        per_second = drift.get("timePerWallSecond")
+        yield (f"Log time column per wall second, {drift.get('elapsedSeconds', 0):.0f} s run", per_second, None,
+               "ratio", per_second, "x wall clock")
+        yield "Log time column minus wall clock at the end", drift.get("driftMs"), None, "ms", None, "-"
+
 
 def number(value):
     if value is None:
