@@ -9,9 +9,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <benchmark/benchmark.h>
+#include <cmath>
 
 namespace {
 constexpr int kPollMs = 2;
+constexpr int kIntervalMs = 100; // the logging interval the program starts with
 
 int runSeconds() {
     return qEnvironmentVariableIntValue("OTK5530_BENCH_LOG_SECONDS");
@@ -66,6 +68,8 @@ void BM_LogDriftRealProgram(benchmark::State& state) {
         state.counters["lastTimeSeconds"] = lastTime;
         state.counters["driftMs"] = lastTime * 1000 - elapsedMs;
         state.counters["timePerWallSecond"] = lastTime * 1000 / elapsedMs;
+        // Rows the grid skipped because the program could not log for longer than an interval.
+        state.counters["skippedRows"] = std::round(lastTime * 1000 / kIntervalMs) + 1 - rows.size();
     }
 }
 

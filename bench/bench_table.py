@@ -19,7 +19,8 @@ def load(path):
     for run in runs:
         if run.get("run_type", "iteration") != "iteration" or run.get("error_occurred"):
             continue
-        parts = [p for p in run["name"].split("/") if not p.startswith(("iterations:", "manual_time"))]
+        parts = [p for p in run["name"].split("/")
+                 if not p.startswith(("iterations:", "manual_time", "real_time"))]
         found["/".join(parts)] = run
     return found
 
@@ -80,6 +81,7 @@ def rows(found):
         yield (f"Log time column per wall second, {drift.get('elapsedSeconds', 0):.0f} s run", per_second, None,
                "ratio", per_second, "x wall clock")
         yield "Log time column minus wall clock at the end", drift.get("driftMs"), None, "ms", None, "-"
+        yield "Log rows skipped (stalls longer than the interval)", drift.get("skippedRows"), None, "rows", None, "-"
 
 
 def number(value):
