@@ -19,7 +19,8 @@ def load(path):
     for run in runs:
         if run.get("run_type", "iteration") != "iteration" or run.get("error_occurred"):
             continue
-        parts = [p for p in run["name"].split("/") if not p.startswith(("iterations:", "manual_time"))]
+        parts = [p for p in run["name"].split("/")
+                 if not p.startswith(("iterations:", "manual_time", "real_time"))]
         found["/".join(parts)] = run
     return found
 
@@ -73,6 +74,14 @@ def rows(found):
                         (f"Settings recall, {recall.get('entries', 0):.0f} entries", "BM_SettingsRecall")):
         value = time(name)
         yield label, value, wall(name), "us", ratio(value, read), "x register read"
+
+    drift = found.get("BM_LogDriftRealProgram", {})
+    if drift:
+        per_second = drift.get("timePerWallSecond")
+        yield (f"Log time column per wall second, {drift.get('elapsedSeconds', 0):.0f} s run", per_second, None,
+               "ratio", per_second, "x wall clock")
+        yield "Log time column minus wall clock at the end", drift.get("driftMs"), None, "ms", None, "-"
+        yield "Log rows skipped (stalls longer than the interval)", drift.get("skippedRows"), None, "rows", None, "-"
 
 
 def number(value):

@@ -110,6 +110,42 @@ TEST_F(MainWindow, MenusCarryTheirCaptionsAndOpenTheirWindows) {
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Configuration", "&Window", "&About"}));
 }
 
+// Control keys, distinct, shown beside the captions, and none taking a key that a
+// text box or the menus' access keys (Alt + letter) already use.
+TEST_F(MainWindow, MenuCommandsHaveTheirOwnShortcutKeys) {
+    const struct {
+        const char* item;
+        const char* window;
+    } items[] = {{"mnuSave", "frmSave"},          {"mnuLog", "frmLogging"},
+                 {"mnuRegMap", "frmRegMap"},      {"mnuGraph", "frmGraph"},
+                 {"mnuLimits", "frmLimits"},      {"mnuGeneralConfig", "frmConfig"},
+                 {"mnuSoftware", "frmSWOptions"}, {"mnuAbout", "frmAbout"}};
+    // Keys whose standard meaning is the command's own.
+    const QList<QKeySequence::StandardKey> ownMeaning{QKeySequence::Save, QKeySequence::HelpContents,
+                                                      QKeySequence::Preferences};
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    QList<QKeySequence> seen;
+    for (const auto& i : items) {
+        SCOPED_TRACE(i.item);
+        const QKeySequence key = action(i.item)->shortcut();
+        ASSERT_EQ(key.count(), 1);
+        EXPECT_FALSE(seen.contains(key));
+        seen.append(key);
+        EXPECT_FALSE(key[0].keyboardModifiers() & Qt::AltModifier);
+        for (int standard = QKeySequence::HelpContents; standard <= QKeySequence::Cancel; ++standard) {
+            const auto meaning = static_cast<QKeySequence::StandardKey>(standard);
+            if (!ownMeaning.contains(meaning))
+                EXPECT_FALSE(QKeySequence::keyBindings(meaning).contains(key))
+                    << key.toString().toStdString();
+        }
+        requested.clear();
+        QTest::keyClick(main.get(), key[0].key(), key[0].keyboardModifiers());
+        EXPECT_EQ(requested, QStringList{i.window}) << key.toString().toStdString();
+    }
+}
+
 TEST_F(MainWindow, ToolbarButtonsHaveTheirKeysTooltipsAndIcons) {
     auto* toolbar = main->findChild<QToolBar*>("tbToolBar");
     ASSERT_TRUE(toolbar);
@@ -201,14 +237,14 @@ TEST_F(MainWindow, WindowMenuListsOpenChildrenAndActivatesTheChosenOne) {
         texts.append(a->text());
         checks.append(a->isChecked());
     }
-    EXPECT_EQ(texts, (QStringList{"frmGraph title", "frmLimits title"}));
-    EXPECT_EQ(checks, (QList<bool>{false, true}));
+    EXPECT_EQ(texts, (QStringList{"frmGraph title", "frmLimits title", "", "&Cascade", "&Tile"}));
+    EXPECT_EQ(checks, (QList<bool>{false, true, false, false, false}));
     menu->actions().at(0)->trigger();
     EXPECT_EQ(active()->widget()->objectName(), "frmGraph");
     children().at(1)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     emit menu->aboutToShow();
-    EXPECT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().size(), 1 + 3);
 }
 
 TEST_F(MainWindow, WindowMenuOpensFromTheMenuBarWithTheOpenChildren) {
@@ -216,9 +252,11 @@ TEST_F(MainWindow, WindowMenuOpensFromTheMenuBarWithTheOpenChildren) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
     auto* menu = main->findChild<QMenu*>("mnuWindow");
     const QRect title = main->menuBar()->actionGeometry(menu->menuAction());
-    for (const QStringList& expected : {QStringList{}, QStringList{"frmGraph title", "frmLimits title"}}) {
+    for (const QStringList& expected :
+         {QStringList{"&Cascade", "&Tile"},
+          QStringList{"frmGraph title", "frmLimits title", "", "&Cascade", "&Tile"}}) {
         SCOPED_TRACE(qPrintable(expected.join(", ")));
-        if (!expected.isEmpty()) {
+        if (expected.size() > 2) {
             main->mnuGraph_Click();
             main->mnuLimits_Click();
         }

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,17 +184,46 @@ TEST_F(ConfigDialog, HysteresisTextIsRoundedAndClamped) {
     }
 }
 
-TEST_F(ConfigDialog, NegativeHysteresisIsRefusedAndNothingIsWritten) {
+// A typed value never stops the dialog: only the hysteresis is refused, once, and OK still closes.
+TEST_F(ConfigDialog, NegativeHysteresisIsRefusedAloneAndOkStillCloses) {
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    auto* view = new frmConfig;
+    QMdiSubWindow* sub = area.addSubWindow(view);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    view->Form_Load();
+    sub->show();
+    adapter->clearLog();
+    QTest::mouseClick(view->findChild<QCheckBox*>("chkMaskAll"), Qt::LeftButton);
+    QLineEdit* edit = view->findChild<QLineEdit*>("txtTHERMHyst");
+    edit->selectAll();
+    QTest::keyClicks(edit, "-5");
+    RecordedMessages messages;
+    QTest::mouseClick(view->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    std::vector<int32_t> written;
+    for (const RegisterWrite& w : adapter->writes())
+        written.push_back(w.reg);
+    EXPECT_EQ(written, (std::vector<int32_t>{0x09, 0x0A, 0x24}));
+    EXPECT_EQ(adapter->reg(kChip, 0x03), 0x80);
+    EXPECT_EQ(adapter->reg(kChip, 0x21), 0x0A);
+    EXPECT_TRUE(area.subWindowList().isEmpty()); // OK closed the dialog
+    ASSERT_EQ(messages.warnings.size(), 1);      // shown once
+    EXPECT_TRUE(messages.warnings[0].contains("cannot be negative"));
+    EXPECT_TRUE(messages.warnings[0].contains("hysteresis of 10"));
+}
+
+TEST_F(ConfigDialog, NegativeHysteresisOnApplyShowsTheChipsValueAgain) {
     open();
-    tick("chkMaskAll");
     typeHysteresis("-5");
     RecordedMessages messages;
-    click("cmdOK");
-    EXPECT_TRUE(adapter->writes().empty());
-    EXPECT_TRUE(dialog->isVisible()); // OK did not close
-    ASSERT_EQ(messages.warnings.size(), 1);
-    EXPECT_TRUE(messages.warnings[0].contains("cannot be negative"));
-    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "10"); // the chip's value again
+    click("cmdApply");
+    EXPECT_EQ(adapter->writes().size(), 3u);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "10");
+    EXPECT_EQ(messages.warnings.size(), 1);
 }
 
 TEST_F(ConfigDialog, OkAppliesThenCloses) {

@@ -170,7 +170,7 @@ TEST_F(LoggingWindow, IntervalTextIsRoundedHalfToEven) {
         {"12.5", 12}, // half goes to the even neighbour, down here
         {"13.5", 14}, // and up here
         {"250 ms", 250},
-        {"abc", 0}, // no number: every tick logs
+        {"9.5", 10}, // the shortest interval, reached by rounding
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
@@ -192,6 +192,23 @@ TEST_F(LoggingWindow, IntervalTooLargeIsRefusedBeforeTheFileIsTouched) {
     EXPECT_EQ(GeneralStuff::LogInterval, 100);
     EXPECT_FALSE(QFile::exists(logPath));
     EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+}
+
+// A line on every tick, or a negative time column, is no log at an interval.
+TEST_F(LoggingWindow, IntervalBelowTenIsRefusedAndLoggingStaysOff) {
+    for (const char* typed : {"9", "0", "-100", "abc"}) {
+        SCOPED_TRACE(typed);
+        typeInterval(typed);
+        MessageSeen message;
+        AnswerMessageBox(&message);
+        startInto(logPath);
+        EXPECT_EQ(message.count, 1);
+        EXPECT_TRUE(message.text.contains("logging interval")) << message.text.toStdString();
+        EXPECT_FALSE(GeneralStuff::LoggingActive);
+        EXPECT_EQ(GeneralStuff::LogInterval, 100);
+        EXPECT_FALSE(QFile::exists(logPath));
+        EXPECT_EQ(control<QPushButton>("cmdLogData")->text(), "Start Logging");
+    }
 }
 
 TEST_F(LoggingWindow, NoChannelTickedWarnsAndStaysOff) {

@@ -1,6 +1,7 @@
 #include "views/GaugeScale.h"
 #include "views/LimitEncoding.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <map>
 #include <vector>
@@ -111,17 +112,49 @@ TEST(LimitEncoding, ReadBackConvertsExtendedRemoteLimits) {
     EXPECT_EQ(limits.therm, 21);
 }
 
-TEST(GaugeScaleRules, PointerRowsPickQuarterDegreesWithinTheScale) {
+TEST(GaugeScaleRules, PointerRowsPickMultiplesOfTheStepWithinTheScale) {
     const GaugeScale scale{0, 127, 10, 264}; // 2 pixels per degree
-    const std::vector<std::pair<double, double>> cases{{264, 0},       {10, 127},  {137, 63.5},
-                                                       {136.6, 63.75}, {-50, 127}, {400, 0}};
-    for (const auto& [y, value] : cases) {
-        SCOPED_TRACE(y);
-        EXPECT_EQ(scale.valueAt(y), value);
+    const struct {
+        double y;
+        double step;
+        double value;
+    } rows[] = {{264, 0.25, 0}, {10, 0.25, 127}, {137, 0.25, 63.5}, {136.6, 0.25, 63.75}, {-50, 0.25, 127},
+                {400, 0.25, 0}, {137, 1, 64},    {136.6, 1, 64},    {139.2, 1, 62},       {-50, 1, 127}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.y << " step " << row.step);
+        EXPECT_EQ(scale.valueAt(row.y, row.step), row.value);
     }
     // A value beyond the scale is drawn at its end.
     EXPECT_EQ(scale.yOf(255), 10);
     EXPECT_EQ(scale.yOf(-64), 264);
+}
+
+// What a slider shows on its step is what the chip stores: every value on the step
+// grid of each limit survives the write and the read-back unchanged.
+TEST(LimitEncoding, EveryValueOnASlidersStepIsKeptByTheChip) {
+    for (const bool extended : {false, true}) {
+        for (int gauge = 0; gauge < kGaugeCount; ++gauge) {
+            SCOPED_TRACE(testing::Message() << "gauge " << gauge << (extended ? " extended" : ""));
+            const GaugeLimitSteps steps = LimitStepsOfGauge(gauge);
+            for (double v = extended ? -64 : 0; v <= 127; v += 0.25) {
+                const auto onStep = [v](double step) { return std::round(v / step) * step; };
+                const GaugeLimits shown{onStep(steps.low), onStep(steps.high), onStep(steps.therm)};
+                std::map<int32_t, int32_t> chip; // by write address
+                for (const LimitWrite& w : GaugeLimitWrites(gauge, shown, extended))
+                    chip[w.reg] = w.data;
+                const LimitRegisters& regs = GaugeLimitRegisters(gauge);
+                const GaugeLimits kept = ReadGaugeLimitBytes(gauge, extended, [&](int32_t read) {
+                    return chip.at(read == regs.lowRead    ? regs.lowWrite
+                                   : read == regs.highRead ? regs.highWrite
+                                                           : read);
+                });
+                ASSERT_EQ(kept.low, shown.low) << v;
+                ASSERT_EQ(kept.high, shown.high) << v;
+                ASSERT_EQ(kept.therm, shown.therm) << v;
+            }
+        }
+    }
+    EXPECT_EQ(LimitStepsOfGauge(0).high, 1) << "a local limit has no fraction register";
 }
 
 TEST(GaugeScaleRules, GraduationsAreMultiplesOfAStepThatLeavesRoomForLabels) {

@@ -1,4 +1,5 @@
 #include "device/GeneralStuff.h"
+#include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "support/ScriptedAdapter.h"
 #include "views/StatusLamp.h"
@@ -180,23 +181,59 @@ TEST_F(LimitsWindow, KeyboardMovesTheSelectedSliderByQuarterDegrees) {
 }
 
 TEST_F(LimitsWindow, HeldKeyWritesOnceOnRelease) {
-    // Local high 80 → 80.5 in two repeats: the single write rounds half to even, to 80.
+    // Local high 80 → 82 in two repeats, written once when the key is let go.
     open();
     TempGauge* g = gauge(0);
     QTest::mouseClick(g, Qt::LeftButton, {}, g->sliderCentre(TempGauge::HighSlider));
     QSignalSpy changes(g, &TempGauge::sliderChange);
     QTest::keyPress(g, Qt::Key_Up);
     QTest::keyPress(g, Qt::Key_Up);
-    EXPECT_EQ(g->highLimit(), 80.5);
+    EXPECT_EQ(g->highLimit(), 82);
     EXPECT_TRUE(adapter->writes().empty());
     QTest::keyRelease(g, Qt::Key_Up);
     EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(adapter->reg(kChip, 0x05), 80);
-    EXPECT_EQ(g->highLimit(), 80);
-    for (int press = 0; press < 6; ++press)
-        QTest::keyPress(g, Qt::Key_Up);
-    QTest::keyRelease(g, Qt::Key_Up);
-    EXPECT_EQ(adapter->reg(kChip, 0x05), 82); // 81.5 goes up to the even 82
+    EXPECT_EQ(adapter->reg(kChip, 0x05), 82);
+    EXPECT_EQ(g->highLimit(), 82);
+}
+
+// Each slider steps by what its register keeps: local limits and every THERM limit are
+// whole degrees, the remote high and low limits quarter degrees.
+TEST_F(LimitsWindow, SlidersStepByTheResolutionTheChipKeeps) {
+    const struct {
+        int gauge;
+        TempGauge::Slider slider;
+        double step;
+    } rows[] = {
+        {0, TempGauge::LowSlider, 1},    {0, TempGauge::HighSlider, 1},    {0, TempGauge::ThermSlider, 1},
+        {1, TempGauge::LowSlider, 0.25}, {1, TempGauge::HighSlider, 0.25}, {1, TempGauge::ThermSlider, 1},
+        {2, TempGauge::LowSlider, 0.25}, {2, TempGauge::HighSlider, 0.25}, {2, TempGauge::ThermSlider, 1},
+    };
+    open();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "gauge " << row.gauge << " slider " << row.slider);
+        TempGauge* g = gauge(row.gauge);
+        QTest::mouseClick(g, Qt::LeftButton, {}, g->sliderCentre(row.slider));
+        const double before = g->limit(row.slider);
+        QTest::keyClick(g, Qt::Key_Up);
+        EXPECT_EQ(g->limit(row.slider), before + row.step) << "read back from the chip";
+    }
+}
+
+TEST_F(LimitsWindow, DraggedLocalLimitShowsTheWholeDegreeTheChipStores) {
+    open();
+    TempGauge* g = gauge(0);
+    const QPoint from = g->sliderCentre(TempGauge::HighSlider);
+    QTest::mousePress(g, Qt::LeftButton, {}, from);
+    for (int dy = 1; dy <= 7; ++dy) {
+        QTest::mouseMove(g, from + QPoint(0, -dy));
+        const QString shown = QToolTip::text();
+        ASSERT_TRUE(shown.startsWith("High ") && shown.endsWith("°C")) << shown.toStdString();
+        const QString value = shown.mid(5).chopped(2);
+        EXPECT_FALSE(value.contains('.')) << shown.toStdString();
+    }
+    QTest::mouseRelease(g, Qt::LeftButton, {}, from + QPoint(0, -7));
+    EXPECT_EQ(QString::number(adapter->reg(kChip, 0x05)), TrimmedNumber(g->highLimit()));
+    EXPECT_GT(g->highLimit(), 80);
 }
 
 TEST_F(LimitsWindow, StepsFromALimitBeyondTheScaleOnlyGoInwards) {
@@ -208,7 +245,7 @@ TEST_F(LimitsWindow, StepsFromALimitBeyondTheScaleOnlyGoInwards) {
     EXPECT_TRUE(adapter->writes().empty());
     EXPECT_EQ(g->highLimit(), 255);
     QTest::keyClick(g, Qt::Key_Down);
-    EXPECT_EQ(adapter->reg(kChip, 0x05), 127); // 126.75 rounds to 127
+    EXPECT_EQ(adapter->reg(kChip, 0x05), 126); // one whole degree inside the 127 °C scale
 }
 
 TEST_F(LimitsWindow, TabWalksTheSlidersOfAFocusedGauge) {
@@ -225,7 +262,7 @@ TEST_F(LimitsWindow, TabWalksTheSlidersOfAFocusedGauge) {
     for (int press = 0; press < 4; ++press)
         QTest::keyPress(g, Qt::Key_Down);
     QTest::keyRelease(g, Qt::Key_Down);
-    EXPECT_EQ(adapter->reg(kChip, 0x39), 89);
+    EXPECT_EQ(adapter->reg(kChip, 0x39), 86); // THERM limits step in whole degrees
     EXPECT_EQ(adapter->reg(kChip, 0x31), 70); // the high limit stays
     QTest::keyClick(g, Qt::Key_Backtab);
     EXPECT_EQ(g->selectedSlider(), TempGauge::HighSlider);

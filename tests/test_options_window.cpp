@@ -50,9 +50,10 @@ TEST_F(OptionsWindow, ApplyStoresTypedValues) {
         int16_t graphInterval;
         int32_t logInterval;
     } rows[] = {
-        {"250", "10", "500", 250, 10, 500},       {"0", "0", "0", 0, 0, 0}, // every tick
-        {"-20", "-5", "-1", -20, -5, -1},                                   // stored as typed, no range check
-        {"250 ms", "abc", "", 250, 0, 0},                                   // leading number, or 0
+        {"250", "10", "500", 250, 10, 500},
+        {"0", "0", "10", 0, 0, 10},               // every tick; logging at its shortest
+        {"-20", "-5", "9.5", -20, -5, 10},        // stored as typed, no range check; 9.5 rounds to 10
+        {"250 ms", "abc", "20 ms", 250, 0, 20},   // leading number, or 0
         {"12.5", "13.5", "32767", 12, 14, 32767}, // halves to even; the 16-bit top still fits
     };
     for (const auto& row : rows) {
@@ -105,6 +106,26 @@ TEST_F(OptionsWindow, ValueTooLargeIsRefusedAndEarlierOnesApplied) {
         EXPECT_EQ(GeneralStuff::ReadInterval, row.readInterval);
         EXPECT_EQ(GeneralStuff::LogInterval, row.logInterval);
         EXPECT_EQ(GeneralStuff::GraphInterval, row.graphInterval);
+    }
+}
+
+// Below 10 ms a log line would be asked for on every tick, and a negative one gives a
+// negative time column: refused, and nothing of the Apply is stored.
+TEST_F(OptionsWindow, LoggingIntervalBelowTenIsRefusedAndNothingChanges) {
+    for (const char* typed : {"9", "9.4", "0", "-100", "abc", ""}) {
+        SCOPED_TRACE(typed);
+        type("txtReadInt", "300");
+        type("txtLogging", typed);
+        type("txtGraphing", "40");
+        MessageSeen message;
+        AnswerMessageBox(&message);
+        apply();
+        EXPECT_EQ(message.count, 1);
+        EXPECT_TRUE(message.text.contains("logging interval")) << message.text.toStdString();
+        EXPECT_EQ(message.icon, QMessageBox::Warning);
+        EXPECT_EQ(GeneralStuff::ReadInterval, 100);
+        EXPECT_EQ(GeneralStuff::LogInterval, 100);
+        EXPECT_EQ(GeneralStuff::GraphInterval, 50);
     }
 }
 

@@ -182,3 +182,34 @@ TEST_F(RegMapWindowTest, ReopenedWindowHasTheSameTree) {
     EXPECT_TRUE(GeneralStuff::RegMapOpen());
     EXPECT_EQ(text("lblRegDescription"), "Description");
 }
+
+// After a Read the tree marks the register the details show, whichever node was clicked before.
+TEST_F(RegMapWindowTest, ReadSelectsTheNodeOfTheRegisterRead) {
+    const struct {
+        const char* typed;
+        QStringList path; // empty: no node is selected
+    } rows[] = {
+        {"5", {"Local Registers", "Limits", "High Limit"}},
+        {"1",
+         {"Remote1 Registers", "Temperature", "Value(High Byte)"}}, // the shared address's Remote1 record
+        {"39", {"Remote2 Registers", "Limits", "THERM Limit"}},
+        {"3", {"General", "Configuration", "Configuration Reg 1"}},
+        {"50", {}}, // in no record
+    };
+    QTreeWidgetItem* clicked = itemAt(tree(), {"General", "Status", "Status Reg 1"});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        tree()->setCurrentItem(clicked);
+        readAddress(row.typed);
+        if (row.path.isEmpty()) {
+            EXPECT_EQ(tree()->currentItem(), nullptr);
+            EXPECT_TRUE(tree()->selectedItems().isEmpty());
+            continue;
+        }
+        QTreeWidgetItem* expected = itemAt(tree(), row.path);
+        ASSERT_NE(expected, nullptr);
+        EXPECT_EQ(tree()->currentItem(), expected);
+        EXPECT_EQ(tree()->selectedItems(), QList<QTreeWidgetItem*>{expected});
+        EXPECT_FALSE(tree()->visualItemRect(expected).isEmpty()) << "its branch is opened to show it";
+    }
+}

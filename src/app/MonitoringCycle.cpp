@@ -3,6 +3,7 @@
 #include "app/MonitoringRoutines.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
+#include "files/LogGrid.h"
 #include "files/LogLines.h"
 
 using namespace GeneralStuff;
@@ -57,12 +58,31 @@ void MonitoringCycle::graphSection() {
 }
 
 void MonitoringCycle::logSection() {
-    if (!LoggingActive || !SectionDue(LastLogTime, LogInterval / 1000.0, Clock::TimeOfDay()))
+    if (!LoggingActive)
         return;
-    if (AppendLogDataLine())
+    const QDateTime now = Clock::LocalNow();
+    // The starting routines set LogRowCount to 0: row 0 is written now and starts the run's grid.
+    if (LogRowCount == 0) {
+        logRunStart_ = now;
+        lastLogRowMs_ = -1;
+    }
+    // Date and time, not the time of day: the grid runs on across midnight.
+    qint64 elapsed = logRunStart_.msecsTo(now);
+    if (elapsed < lastLogRowMs_) {
+        // The clock was set back: the grid resumes from the last row instead of waiting for the clock.
+        logRunStart_ = now.addMSecs(-lastLogRowMs_);
+        elapsed = lastLogRowMs_;
+    }
+    const std::optional<LogRow> due = DueLogRow(elapsed, lastLogRowMs_, LogInterval);
+    if (!due)
+        return;
+    LogRowCount = static_cast<int32_t>(due->row);
+    if (AppendLogDataLine()) {
+        lastLogRowMs_ = due->atMs;
         LogRowCount += 1;
-    else
+    } else {
         stopLogging();
+    }
     LastLogTime = Clock::TimeOfDay();
 }
 

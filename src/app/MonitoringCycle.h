@@ -1,6 +1,7 @@
 #pragma once
 // The monitoring cycle: the five timed sections that every master timer tick
 // runs in a fixed order, each with its own stamp on the time-of-day clock.
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -21,6 +22,7 @@ public:
     void setLogFailureHandler(LogFailureHandler handler) { onLogFailure_ = std::move(handler); }
 
     // One tick: temperature read, register map auto-read, limits refresh, graph, log.
+    // The log writes the rows of its interval's grid rather than interval-after-last-row.
     void tick();
 
     // Seconds since local midnight of each section's last run; 0 until it ran.
@@ -39,4 +41,7 @@ private:
     void stopLogging();
 
     LogFailureHandler onLogFailure_;
+    // The log rows stand on a grid from the run's row 0, so the time column stays true (LogGrid.h).
+    QDateTime logRunStart_;
+    qint64 lastLogRowMs_ = -1;
 };

@@ -2,8 +2,19 @@
 
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
+#include "files/LogGrid.h"
+
+namespace {
+bool logIntervalTooShort(const QString& text) {
+    const std::optional<int32_t> log = WholeValueOfText32(text);
+    return log && *log < kShortestLogInterval;
+}
+} // namespace
 
 std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
+    // Checked first: a log line every tick or a negative time column is nothing to half-apply.
+    if (logIntervalTooShort(texts.logInterval))
+        return OptionField::LogInterval;
     GeneralStuff::ContinuousReading = texts.continuousReading;
     const std::optional<int32_t> read = WholeValueOfText32(texts.readInterval);
     if (!read)
@@ -21,6 +32,12 @@ std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
 }
 
 QString OptionRefusedMessage(OptionField field, const QString& text) {
+    if (field == OptionField::LogInterval && logIntervalTooShort(text))
+        return QString("The logging interval \"%1\" is too short. Enter a number of milliseconds of at least "
+                       "%2.\n"
+                       "Nothing has been changed.")
+            .arg(text)
+            .arg(kShortestLogInterval);
     QString name;
     QString range;
     switch (field) {
@@ -30,7 +47,7 @@ QString OptionRefusedMessage(OptionField field, const QString& text) {
         break;
     case OptionField::LogInterval:
         name = "logging interval";
-        range = "-2147483648 and 2147483647";
+        range = QString("%1 and 2147483647").arg(kShortestLogInterval);
         break;
     case OptionField::GraphInterval:
         name = "graphing interval";

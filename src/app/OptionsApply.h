@@ -14,8 +14,9 @@ struct OptionTexts {
 
 // Stores the options in the order ContinuousReading, ReadInterval, LogInterval,
 // GraphInterval. A value that does not fit its variable stops there: it and the
-// ones after it keep their old values, the ones before are stored. Returns the
-// refused field, or nothing when all were stored.
+// ones after it keep their old values, the ones before are stored. A logging
+// interval below kShortestLogInterval is refused before anything is stored.
+// Returns the refused field, or nothing when all were stored.
 std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts);
 // The message that tells the user why a field was refused.
 QString OptionRefusedMessage(OptionField field, const QString& text);

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/ChildPlacement.h"
 #include "app/ConnectionSequence.h"
 #include "app/MainGeometry.h"
 #include "app/ToolbarIcons.h"
@@ -36,6 +37,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(kApplicationTitle);
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName("mdiArea");
+    // A main window smaller than a child scrolls, rather than hiding the child's buttons.
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
 
     tmrMaster = new QTimer(this);
@@ -60,6 +64,7 @@ void frmMain::buildMenus() {
         const char* name;
         const char* caption;
         void (frmMain::*handler)();
+        QKeySequence shortcut;
     };
     auto addMenu = [this](const char* name, const char* caption, std::initializer_list<Item> items) {
         QMenu* menu = menuBar()->addMenu(caption);
@@ -68,24 +73,29 @@ void frmMain::buildMenus() {
         for (const Item& item : items) {
             QAction* action = menu->addAction(item.caption);
             action->setObjectName(item.name);
+            action->setShortcut(item.shortcut);
             connect(action, &QAction::triggered, this, item.handler);
         }
         return menu;
     };
+    // Ctrl with the access letter, never Alt (Alt with a letter opens a menu); Shift is added
+    // where Ctrl with the letter is a standard key (Ctrl+P prints, Ctrl+C copies). The
+    // options take the usual Ctrl+, and the about box F1, the help key.
     addMenu("mnuFile", "&File",
-            {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click},
-             {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click}});
+            {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click, QKeySequence("Ctrl+S")},
+             {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click, QKeySequence("Ctrl+L")}});
     addMenu("mnuDevice", "&View",
-            {{"mnuRegMap", "&Register Map", &frmMain::mnuRegMap_Click},
-             {"mnuGraph", "Gra&phing", &frmMain::mnuGraph_Click},
-             {"mnuLimits", "Li&mits, Interrupts", &frmMain::mnuLimits_Click}});
+            {{"mnuRegMap", "&Register Map", &frmMain::mnuRegMap_Click, QKeySequence("Ctrl+R")},
+             {"mnuGraph", "Gra&phing", &frmMain::mnuGraph_Click, QKeySequence("Ctrl+Shift+P")},
+             {"mnuLimits", "Li&mits, Interrupts", &frmMain::mnuLimits_Click, QKeySequence("Ctrl+M")}});
     addMenu("mnuConfig", "&Configuration",
-            {{"mnuGeneralConfig", "&General Configuration", &frmMain::mnuGeneralConfig_Click},
-             {"mnuSoftware", "&Software options", &frmMain::mnuSoftware_Click}});
+            {{"mnuGeneralConfig", "&General Configuration", &frmMain::mnuGeneralConfig_Click,
+              QKeySequence("Ctrl+Shift+C")},
+             {"mnuSoftware", "&Software options", &frmMain::mnuSoftware_Click, QKeySequence("Ctrl+,")}});
     mnuWindow = addMenu("mnuWindow", "&Window", {});
     connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::rebuildWindowMenu);
     addMenu("mnuMainAbout", "&About",
-            {{"mnuAbout", "A&bout the OTK5530 Software...", &frmMain::mnuAbout_Click}});
+            {{"mnuAbout", "A&bout the OTK5530 Software...", &frmMain::mnuAbout_Click, QKeySequence("F1")}});
 }
 
 void frmMain::buildToolBar() {
@@ -178,6 +188,8 @@ void frmMain::OpenChildWindow(const QString& className) {
         child.load();
     if (!frame)
         return;
+    // The area placed the frame before its load set the window's size (and, for the about box, its position).
+    frame->move(ChildWindowPosition(mdiArea->viewport()->size(), frame->geometry()));
     frame->show();
     mdiArea->setActiveSubWindow(frame);
     frame->raise();
@@ -199,6 +211,12 @@ void frmMain::rebuildWindowMenu() {
                 mdiArea->setActiveSubWindow(target);
         });
     }
+    if (!mnuWindow->isEmpty())
+        mnuWindow->addSeparator();
+    QAction* cascade = mnuWindow->addAction("&Cascade", mdiArea, &QMdiArea::cascadeSubWindows);
+    cascade->setObjectName("mnuCascade");
+    QAction* tile = mnuWindow->addAction("&Tile", mdiArea, &QMdiArea::tileSubWindows);
+    tile->setObjectName("mnuTile");
 }
 
 void frmMain::tbToolBar_ButtonClick(const QString& key) {

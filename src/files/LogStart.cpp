@@ -1,6 +1,7 @@
 #include "files/LogStart.h"
 
 #include "device/GeneralStuff.h"
+#include "files/LogGrid.h"
 #include "files/LogLines.h"
 
 #include <QFileInfo>
@@ -14,6 +15,8 @@ std::optional<LogStartRefusal> StartLogging(const QString& file, const std::arra
         return LogStartRefusal::NoChannel;
     if (!interval)
         return LogStartRefusal::IntervalOutOfRange;
+    if (*interval < kShortestLogInterval)
+        return LogStartRefusal::IntervalTooShort;
     // A device or pipe is no log file: opening one for writing could block.
     const QFileInfo target(file);
     if (file.isEmpty() || (target.exists() && !target.isFile()))

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-enum class LogStartRefusal { NoChannel, IntervalOutOfRange, FileNotWritable };
+enum class LogStartRefusal { NoChannel, IntervalOutOfRange, IntervalTooShort, FileNotWritable };
 
 // Starts logging the channels into the file at the interval: the run's title block
 // and column titles are appended, row 0, status "Logging Enabled". Checked in this

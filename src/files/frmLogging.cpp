@@ -5,6 +5,7 @@
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "files/FileDialog.h"
+#include "files/LogGrid.h"
 #include "files/LogStart.h"
 #include "ui/AppMessages.h"
 #include "ui/Twips.h"
@@ -123,8 +124,17 @@ void frmLogging::startLogging() {
         break;
     case LogStartRefusal::IntervalOutOfRange:
         showWarning(QString("The interval \"%1\" is out of range. Enter a number of milliseconds between "
-                            "-2147483648 and 2147483647.\nLogging has not started.")
-                        .arg(txtLogInt_->text()));
+                            "%2 and 2147483647.\nLogging has not started.")
+                        .arg(txtLogInt_->text())
+                        .arg(kShortestLogInterval));
+        break;
+    case LogStartRefusal::IntervalTooShort:
+        showWarning(
+            QString(
+                "The logging interval \"%1\" is too short. Enter a number of milliseconds of at least %2.\n"
+                "Logging has not started.")
+                .arg(txtLogInt_->text())
+                .arg(kShortestLogInterval));
         break;
     case LogStartRefusal::FileNotWritable:
         showWarning(QString("The log file could not be opened for writing:\n%1\nLogging has not started.")

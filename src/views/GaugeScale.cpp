@@ -9,13 +9,13 @@ double GaugeScale::yOf(double value) const {
     return bottom - (clamped - minimum) * (bottom - top) / (maximum - minimum);
 }
 
-double GaugeScale::valueAt(double y) const {
+double GaugeScale::valueAt(double y, double step) const {
     const double value = minimum + (bottom - y) * (maximum - minimum) / (bottom - top);
-    return std::clamp(SnapToSliderStep(value), minimum, maximum);
+    return std::clamp(SnapToStep(value, step), minimum, maximum);
 }
 
-double SnapToSliderStep(double value) {
-    return std::round(value / kSliderStep) * kSliderStep;
+double SnapToStep(double value, double step) {
+    return std::round(value / step) * step;
 }
 
 double GraduationStep(const GaugeScale& scale, int labelHeight) {

@@ -4,9 +4,6 @@
 // Pure rules: no widget inside.
 #include <vector>
 
-// Sliders move in quarter degrees, the resolution of the remote limit registers.
-constexpr double kSliderStep = 0.25;
-
 struct GaugeScale {
     double minimum = 0;   // °C at the bottom end
     double maximum = 127; // °C at the top end
@@ -15,11 +12,12 @@ struct GaugeScale {
 
     // The pixel row of a temperature; values beyond the scale stand at its ends.
     double yOf(double value) const;
-    // The temperature under a pixel row, on a quarter degree and within the scale.
-    double valueAt(double y) const;
+    // The temperature under a pixel row, on a multiple of step and within the scale.
+    double valueAt(double y, double step) const;
 };
 
-double SnapToSliderStep(double value);
+// The nearest multiple of step (a slider's resolution in °C).
+double SnapToStep(double value, double step);
 // Labelled graduations: multiples of a step of 10, 20, 25 or 50 °C far enough
 // apart for labels of the given pixel height.
 double GraduationStep(const GaugeScale& scale, int labelHeight);

@@ -24,6 +24,11 @@ int32_t registerData(double value) {
 }
 } // namespace
 
+GaugeLimitSteps LimitStepsOfGauge(int gauge) {
+    const LimitRegisters& regs = GaugeLimitRegisters(gauge);
+    return {regs.lowFraction ? 0.25 : 1.0, regs.highFraction ? 0.25 : 1.0, 1.0};
+}
+
 const LimitRegisters& GaugeLimitRegisters(int gauge) {
     return kGaugeRegisters.at(gauge);
 }

@@ -27,6 +27,15 @@ struct GaugeLimits {
     double therm = 0;
 };
 
+// The resolution the chip keeps for each limit of a gauge, in °C: a quarter degree
+// where a limit has a fraction register, else whole degrees (every THERM limit).
+struct GaugeLimitSteps {
+    double low;
+    double high;
+    double therm;
+};
+GaugeLimitSteps LimitStepsOfGauge(int gauge);
+
 struct LimitWrite {
     int32_t reg;
     int32_t data;

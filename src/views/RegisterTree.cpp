@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 static_assert(kRegisterTreeKeyRole == Qt::UserRole);
 
@@ -28,6 +29,14 @@ void BuildRegisterTree(QTreeWidget* tree) {
 
 QString RegisterTreeNodeKey(const QTreeWidgetItem* node) {
     return node->data(0, kRegisterTreeKeyRole).toString();
+}
+
+QTreeWidgetItem* RegisterTreeLeaf(const QTreeWidget* tree, const QString& key) {
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(tree), QTreeWidgetItemIterator::NoChildren); *it;
+         ++it)
+        if (RegisterTreeNodeKey(*it) == key)
+            return *it;
+    return nullptr;
 }
 
 QString RegisterTreeFullPath(const QTreeWidgetItem* node) {

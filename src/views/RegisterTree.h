@@ -11,5 +11,7 @@ constexpr int kRegisterTreeKeyRole = 0x0100; // Qt::UserRole
 // Clears the tree and adds the fixed nodes in order, each coloured by its level.
 void BuildRegisterTree(QTreeWidget* tree);
 QString RegisterTreeNodeKey(const QTreeWidgetItem* node);
+// The register leaf with the key, or null when no leaf has it.
+QTreeWidgetItem* RegisterTreeLeaf(const QTreeWidget* tree, const QString& key);
 // The display texts from the root down to the node, joined with "\".
 QString RegisterTreeFullPath(const QTreeWidgetItem* node);

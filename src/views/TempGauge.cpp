@@ -192,11 +192,11 @@ double TempGauge::draggedValue(double pointerY) const {
     // Until the pointer moves, a slider drawn pinned at a scale end keeps its value beyond it.
     if (pointerY == m_pressY)
         return m_dragStartValue;
-    return scale().valueAt(pointerY - m_grabOffset);
+    return scale().valueAt(pointerY - m_grabOffset, m_steps[m_selected]);
 }
 
 void TempGauge::showMovingValue() {
-    // The scale is too small to read a limit off to a quarter degree.
+    // The scale is too small to read a limit off to its step; on its step it is the value the chip stores.
     const QString text = sliderName(m_selected) + " " + TrimmedNumber(m_limits[m_selected]) + "°C";
     QToolTip::showText(mapToGlobal(sliderCentre(m_selected) + QPoint(kSliderWidth, 0)), text, this);
 }
@@ -222,7 +222,8 @@ void TempGauge::mouseReleaseEvent(QMouseEvent* event) {
 void TempGauge::moveSelectedBy(double degrees) {
     const double current = m_limits[m_selected];
     const double onScale = std::clamp(current, m_minimum, kScaleMaximum);
-    const double moved = std::clamp(SnapToSliderStep(onScale + degrees), m_minimum, kScaleMaximum);
+    const double moved =
+        std::clamp(SnapToStep(onScale + degrees, m_steps[m_selected]), m_minimum, kScaleMaximum);
     // A limit beyond the scale is not pulled back onto it by a step further outwards.
     if (moved == current || (degrees > 0) != (moved > current))
         return;
@@ -234,10 +235,10 @@ void TempGauge::moveSelectedBy(double degrees) {
 void TempGauge::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Up:
-        moveSelectedBy(kSliderStep);
+        moveSelectedBy(m_steps[m_selected]);
         break;
     case Qt::Key_Down:
-        moveSelectedBy(-kSliderStep);
+        moveSelectedBy(-m_steps[m_selected]);
         break;
     case Qt::Key_PageUp:
         moveSelectedBy(5);

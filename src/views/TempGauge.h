@@ -38,6 +38,11 @@ public:
     void setLimit(Slider slider, double value);
     double limit(Slider slider) const { return m_limits[slider]; }
 
+    // The resolution the chip keeps for the slider's limit, in °C: drags and the
+    // Up/Down keys move it in these steps, so what it shows is what the chip stores.
+    void setSliderStep(Slider slider, double step) { m_steps[slider] = step; }
+    double sliderStep(Slider slider) const { return m_steps[slider]; }
+
     Slider selectedSlider() const { return m_selected; }
     // The centre of a slider as drawn, in widget coordinates.
     QPoint sliderCentre(Slider slider) const;
@@ -75,6 +80,7 @@ private:
     double m_temperature = 0;
     QString m_caption;
     std::array<double, 3> m_limits{0, 0, 0};
+    std::array<double, 3> m_steps{0.25, 0.25, 0.25};
     Slider m_selected = LowSlider;
     bool m_dragging = false;
     double m_pressY = 0;

@@ -138,22 +138,15 @@ void frmConfig::cmdApply_Click() {
 }
 
 void frmConfig::cmdOK_Click() {
-    if (ApplyAction())
-        OuterWindow(this)->close();
+    ApplyAction();
+    OuterWindow(this)->close();
 }
 
 void frmConfig::cmdCancel_Click() {
     OuterWindow(this)->close();
 }
 
-bool frmConfig::ApplyAction() {
-    // Checked before the first write, so a refused entry leaves every register as it was.
-    const std::optional<int32_t> hysteresis = HysteresisFromText(txtTHERMHyst->text());
-    if (!hysteresis) {
-        refuseHysteresis();
-        return false;
-    }
-
+void frmConfig::ApplyAction() {
     ConfigReg1Settings settings;
     settings.maskAllAlerts = chkMaskAll->isChecked();
     settings.standby = chkStandby->isChecked();
@@ -170,17 +163,22 @@ bool frmConfig::ApplyAction() {
               ConversionRateApplied(readChip(kConversionRateRead), chkAveraging->isChecked(), item));
 
     writeChip(kConfigReg2, LockApplied(readChip(kConfigReg2), chkLock->isChecked()));
-    writeChip(kThermHysteresis, *hysteresis);
-    return true;
+
+    // A typed value never stops the dialog: only the hysteresis itself is refused.
+    const std::optional<int32_t> hysteresis = HysteresisFromText(txtTHERMHyst->text());
+    if (hysteresis)
+        writeChip(kThermHysteresis, *hysteresis);
+    else
+        refuseHysteresis();
 }
 
 void frmConfig::refuseHysteresis() {
     const int16_t kept = readChip(kThermHysteresis);
     txtTHERMHyst->setText(QString::number(kept));
-    // Window-modal and non-blocking: the dialog stays usable for a corrected entry.
-    ShowInputWarning(this,
+    // Over the main window, not the dialog: OK closes the dialog right after.
+    ShowInputWarning(window(),
                      QString("The THERM Hysteresis cannot be negative: enter a number from 0 to "
-                             "255. Nothing was written; the chip keeps its hysteresis of %1.")
+                             "255. The other settings were written; the chip keeps its hysteresis of %1.")
                          .arg(kept),
                      Qt::WindowModal);
 }

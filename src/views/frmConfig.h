@@ -23,8 +23,8 @@ public:
 private:
     void buildSettingsFrame();
     QCheckBox* addCheckBox(const char* objectName, const QString& text, double top);
-    // Writes the four registers; false when the typed hysteresis was refused (nothing written).
-    bool ApplyAction();
+    // Writes the four registers; a refused hysteresis leaves only that register as it was.
+    void ApplyAction();
     void refuseHysteresis();
 
     QGroupBox* fraSettings = nullptr;

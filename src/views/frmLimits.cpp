@@ -107,6 +107,10 @@ void frmLimits::buildLimitsFrame() {
         ggeTemp[g] = new TempGauge(g, fraLimits);
         ggeTemp[g]->setObjectName(QString("ggeTemp_%1").arg(g));
         ggeTemp[g]->setGeometry(PxRect(kGaugeLefts[g], 720, kGaugeWidth, 3735));
+        const GaugeLimitSteps steps = LimitStepsOfGauge(g);
+        ggeTemp[g]->setSliderStep(TempGauge::LowSlider, steps.low);
+        ggeTemp[g]->setSliderStep(TempGauge::HighSlider, steps.high);
+        ggeTemp[g]->setSliderStep(TempGauge::ThermSlider, steps.therm);
         connect(ggeTemp[g], &TempGauge::sliderChange, this, &frmLimits::ggeTemp_SliderChange);
     }
 }

@@ -233,6 +233,7 @@ void frmRegMap::ReadAction() {
 
 void frmRegMap::readAt(int32_t address) {
     const int index = RegMapStuff::FindRegisterByReadAddr(address);
+    followInTree(index);
     if (index != RegMapStuff::kNotFound) {
         ShowRegister(index);
         return;
@@ -243,6 +244,23 @@ void frmRegMap::readAt(int32_t address) {
     showBitNames(NumberedBitNames());
     const int value = USBStuff::ReadRegister(GeneralStuff::DeviceAddress, address);
     showValue(value, HexText(value));
+}
+
+// The tree marks the register the details show; an address in no record marks none.
+// Left alone when it already marks it, so a branch the user folded stays folded.
+void frmRegMap::followInTree(int index) {
+    QTreeWidgetItem* node = index == RegMapStuff::kNotFound
+                                ? nullptr
+                                : RegisterTreeLeaf(TreeView1, RegMapStuff::RegisterTable[index].Key);
+    if (node == TreeView1->currentItem())
+        return;
+    if (!node) {
+        TreeView1->clearSelection();
+        TreeView1->setCurrentItem(nullptr);
+        return;
+    }
+    TreeView1->setCurrentItem(node);
+    TreeView1->scrollToItem(node);
 }
 
 void frmRegMap::ShowRegister(int index) {

@@ -57,6 +57,7 @@ private:
 
     void WriteAction();
     void readAt(int32_t address);
+    void followInTree(int index);
     void showValue(int value, const QString& hexValText);
     void showBitNames(const QStringList& names);
     void placeBitName(int n);
