@@ -1,14 +1,14 @@
 // The logging window driven as a user does, and the log file it produces byte for byte.
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 
-#include "device/GeneralStuff.h"
-#include "device/USBStuff.h"
 #include "app/MonitoringCycle.h"
 #include "app/StartLogging.h"
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "files/DialogFolder.h"
 #include "files/LogLines.h"
-#include "views/UpDownButtons.h"
 #include "files/frmLogging.h"
+#include "views/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,14 +1,12 @@
 #include "device/GeneralStuff.h"
 
+#include "adapter/ChipRegisters.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
 
 namespace GeneralStuff {
 
 namespace {
-constexpr int32_t kConfigReg1Write = 0x09;
-constexpr int32_t kConfigReg1Read = 0x03;
-
 void relabelGraph() {
     GraphView* graph = Views.graph;
     if (Remote2Selected) {
@@ -30,15 +28,15 @@ void InitDeviceModel() {
     ReadInterval = 100;
     ContinuousReading = true;
     LogChannels = {true, true, true};
-    AfterRegisterWrite(kConfigReg1Write);
+    AfterRegisterWrite(kConfig1Write);
 }
 
 void AfterRegisterWrite(int32_t writeAddress) {
-    if (writeAddress != kConfigReg1Write)
+    if (writeAddress != kConfig1Write)
         return;
-    const int16_t value = USBStuff::ReadRegister(DeviceAddress, kConfigReg1Read);
-    ExtendedRange = (value & 0x04) != 0;
-    Remote2Selected = (value & 0x08) != 0;
+    const int16_t value = USBStuff::ReadRegister(DeviceAddress, kConfig1Read);
+    ExtendedRange = (value & kConfig1ExtendedRange) != 0;
+    Remote2Selected = (value & kConfig1Remote2Select) != 0;
     if (GraphOpen && Views.graph)
         relabelGraph();
     if (LimitsOpen && Views.limits) {

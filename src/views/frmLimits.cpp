@@ -1,7 +1,7 @@
 #include "views/frmLimits.h"
 
+#include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
-#include "device/USBStuff.h"
 #include "views/LimitEncoding.h"
 #include "views/StatusLamp.h"
 #include "views/TempGauge.h"
@@ -140,9 +140,8 @@ void frmLimits::closeEvent(QCloseEvent* event) {
 }
 
 void frmLimits::ReadGaugeLimits(int gauge) {
-    const GaugeLimits limits = ReadGaugeLimitBytes(gauge, GeneralStuff::ExtendedRange, [](int32_t reg) {
-        return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, reg);
-    });
+    const GaugeLimits limits =
+        ReadGaugeLimitBytes(gauge, GeneralStuff::ExtendedRange, [](int32_t reg) { return ReadChip(reg); });
     ggeTemp[gauge]->setLowLimit(limits.low);
     ggeTemp[gauge]->setHighLimit(limits.high);
     ggeTemp[gauge]->setThermLimit(limits.therm);
@@ -152,7 +151,7 @@ void frmLimits::ggeTemp_SliderChange(int gauge) {
     const TempGauge* g = ggeTemp[gauge];
     const GaugeLimits limits{g->lowLimit(), g->highLimit(), g->thermLimit()};
     for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
-        USBStuff::WriteRegister(GeneralStuff::DeviceAddress, write.reg, write.data);
+        WriteChip(write.reg, write.data);
     for (int i = 0; i < kGaugeCount; ++i)
         ReadGaugeLimits(i);
 }
