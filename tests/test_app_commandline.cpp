@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"AfterWithoutCapture", {"--after", "3"}, false, "", 0},
         CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
         CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),
-    [](const ::testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<CommandLineCase>& row) { return row.param.name; });
 
 TEST(CommandLine, AdapterChoiceIsPassedOnForTheAdapterLibraryToCheck) {
     QString error;

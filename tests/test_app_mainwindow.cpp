@@ -29,7 +29,7 @@ namespace {
 // A child window that counts its loads and closes, standing in for the views.
 class CountingWindow : public QWidget {
 public:
-    CountingWindow(const QString& name, QStringList* closed) : closed(closed) {
+    CountingWindow(const QString& name, QStringList* closedLog) : closed(closedLog) {
         setObjectName(name);
         setWindowTitle(name + " title");
     }
