@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"AfterWithoutCapture", {"--after", "3"}, false, "", 0},
         CommandLineCase{"UnknownOption", {"--fast"}, false, "", 0},
         CommandLineCase{"StrayArgument", {"extra"}, false, "", 0}),
-    [](const ::testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<CommandLineCase>& row) { return row.param.name; });
 
 TEST(CommandLine, AdapterChoiceIsPassedOnForTheAdapterLibraryToCheck) {
     QString error;
@@ -85,7 +85,7 @@ TEST(CommandLine, EveryOpenableNameBuildsTheWindowOfThatNameAndOthersAreRefused)
     }
     EXPECT_EQ(UnknownWindowClass(names), "");
     // Names are exact: the main window and the splash are no child windows.
-    for (const QString& bad : {"frmregmap", "frmMain", "frmSplash"}) {
+    for (const QString bad : {"frmregmap", "frmMain", "frmSplash"}) {
         SCOPED_TRACE(bad.toStdString());
         EXPECT_EQ(UnknownWindowClass({WindowClass::kGraph, bad}), bad);
     }

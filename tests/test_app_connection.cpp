@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"TwoChipsLowerWins", {0x4C, 0x29}, -1, 0x29, 18},
         SearchCase{"OutsideRangeIsNotSearched", {0x17, 0x4F}, USBStuff::InitialConnectionFailed, 0, 55},
         SearchCase{"NoChip", {}, USBStuff::InitialConnectionFailed, 0, 55}),
-    [](const ::testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<SearchCase>& row) { return row.param.name; });
 
 TEST_F(ConnectionSequence, ManufacturerIdReadFailureIsCommunicationsInterrupted) {
     adapter->status = [](const AdapterRequest& r, int) -> int16_t { return r.request == 0xDE ? 1 : 0; };

@@ -40,4 +40,4 @@ INSTANTIATE_TEST_SUITE_P(
                       DueCase{"DueOncePastTheRoundedSum", 70000, 0.005, 70000.008, true},
                       // The stamp alone rounds up past a now only 1 ms later, which reads as midnight.
                       DueCase{"StampRoundedUpLooksLikeMidnight", 70000.004, 10, 70000.005, true}),
-    [](const ::testing::TestParamInfo<DueCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<DueCase>& row) { return row.param.name; });

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"TrailingLetters", "12abc", false, 1000},
                       StoredCase{"Infinite", "inf", false, 1000}, StoredCase{"ZeroWidth", "0", true, 1000},
                       StoredCase{"NegativeWidth", "-6500", true, 1000}),
-    [](const ::testing::TestParamInfo<StoredCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<StoredCase>& row) { return row.param.name; });
 
 class MainWindowGeometry : public ::testing::Test {
 protected:

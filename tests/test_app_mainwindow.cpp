@@ -29,7 +29,7 @@ namespace {
 // A child window that counts its loads and closes, standing in for the views.
 class CountingWindow : public QWidget {
 public:
-    CountingWindow(const QString& name, QStringList* closed) : closed(closed) {
+    CountingWindow(const QString& name, QStringList* closedLog) : closed(closedLog) {
         setObjectName(name);
         setWindowTitle(name + " title");
     }
@@ -136,9 +136,10 @@ TEST_F(MainWindow, MenuCommandsHaveTheirOwnShortcutKeys) {
         EXPECT_FALSE(key[0].keyboardModifiers() & Qt::AltModifier);
         for (int standard = QKeySequence::HelpContents; standard <= QKeySequence::Cancel; ++standard) {
             const auto meaning = static_cast<QKeySequence::StandardKey>(standard);
-            if (!ownMeaning.contains(meaning))
+            if (!ownMeaning.contains(meaning)) {
                 EXPECT_FALSE(QKeySequence::keyBindings(meaning).contains(key))
                     << key.toString().toStdString();
+            }
         }
         requested.clear();
         QTest::keyClick(main.get(), key[0].key(), key[0].keyboardModifiers());

@@ -1,3 +1,4 @@
+#include "adapter/ChipRegisters.h"
 #include "app/MonitoringRoutines.h"
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"
@@ -60,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         TemperatureCase{"LowE0IsThreeQuarters", false, 25, 0xE0, 33, 0x20, 30, {25, 33.75, 30}},
         TemperatureCase{"LowQuarters", false, 0, 0x40, 10, 0x80, 20, {0, 10.25, 20.5}},
         TemperatureCase{"LowBitsBelow6Ignored", false, 0, 0x3F, 10, 0x1F, 20, {0, 10, 20}}),
-    [](const ::testing::TestParamInfo<TemperatureCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<TemperatureCase>& row) { return row.param.name; });
 
 TEST_F(MonitoringRoutines, ReadTemperaturesReadsLowBeforeHighInAFixedOrder) {
     ReadTemperatures();
@@ -90,13 +91,13 @@ TEST_F(MonitoringRoutines, StatusLampsFollowTheirBitsInTheLimitsWindowOrder) {
         int bit;
         int lamp;
     };
-    const Bit bits[] = {{kStatusReg1, 6, 0}, {kStatusReg1, 5, 1},  {kStatusReg1, 0, 8}, {kStatusReg1, 4, 2},
-                        {kStatusReg1, 3, 3}, {kStatusReg1, 1, 9},  {kStatusReg1, 2, 6}, {kStatusReg2, 4, 4},
-                        {kStatusReg2, 3, 5}, {kStatusReg2, 1, 10}, {kStatusReg2, 2, 7}, {kStatusReg2, 0, 11}};
+    const Bit bits[] = {{kStatus1, 6, 0}, {kStatus1, 5, 1},  {kStatus1, 0, 8}, {kStatus1, 4, 2},
+                        {kStatus1, 3, 3}, {kStatus1, 1, 9},  {kStatus1, 2, 6}, {kStatus2, 4, 4},
+                        {kStatus2, 3, 5}, {kStatus2, 1, 10}, {kStatus2, 2, 7}, {kStatus2, 0, 11}};
     for (const Bit& b : bits) {
         SCOPED_TRACE(testing::Message() << "register " << b.reg << " bit " << b.bit);
-        adapter->setRegister(kChip, kStatusReg1, b.reg == kStatusReg1 ? (1 << b.bit) : 0);
-        adapter->setRegister(kChip, kStatusReg2, b.reg == kStatusReg2 ? (1 << b.bit) : 0);
+        adapter->setRegister(kChip, kStatus1, b.reg == kStatus1 ? (1 << b.bit) : 0);
+        adapter->setRegister(kChip, kStatus2, b.reg == kStatus2 ? (1 << b.bit) : 0);
         FakeLimits limits;
         Views.limits = &limits;
         UpdateStatusLamps();
@@ -112,13 +113,12 @@ TEST_F(MonitoringRoutines, StatusLampsFollowTheirBitsInTheLimitsWindowOrder) {
 }
 
 TEST_F(MonitoringRoutines, StatusIsPolledAndUnshownBitsLightNothing) {
-    adapter->setRegister(kChip, kStatusReg1, 0x80);
-    adapter->setRegister(kChip, kStatusReg2, 0xE0);
+    adapter->setRegister(kChip, kStatus1, 0x80);
+    adapter->setRegister(kChip, kStatus2, 0xE0);
     FakeLimits limits;
     Views.limits = &limits;
     UpdateStatusLamps();
-    const std::vector<AdapterRequest> expected{{0xDC, kChip, kStatusReg1, 1, 1},
-                                               {0xDC, kChip, kStatusReg2, 1, 1}};
+    const std::vector<AdapterRequest> expected{{0xDC, kChip, kStatus1, 1, 1}, {0xDC, kChip, kStatus2, 1, 1}};
     EXPECT_EQ(adapter->requests, expected);
     EXPECT_EQ(limits.lamps.size(), 12u);
     EXPECT_TRUE(std::none_of(limits.lamps.begin(), limits.lamps.end(),

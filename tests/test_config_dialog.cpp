@@ -30,12 +30,7 @@ protected:
         adapter = InstallScriptedAdapter();
         ThrowOnLinkError();
         GeneralStuff::DeviceAddress = kChip;
-        adapter->readAddressOf = [](int32_t a) {
-            static const std::map<int32_t, int32_t> readAt{{0x09, 0x03}, {0x0A, 0x04}, {0x0B, 0x05},
-                                                           {0x0C, 0x06}, {0x0D, 0x07}, {0x0E, 0x08}};
-            const auto it = readAt.find(a);
-            return it == readAt.end() ? a : it->second;
-        };
+        adapter->readAddressOf = TableReadAddressOf;
         setChip({{0x03, 0x00}, {0x04, 0x08}, {0x24, 0x00}, {0x21, 0x0A}});
     }
 

@@ -99,8 +99,9 @@ void expectCompleteLogLines(const QString& path, bool linesLogged) {
         }
         inData = inData || line.startsWith("Time ,");
     }
-    if (linesLogged)
+    if (linesLogged) {
         EXPECT_GT(dataLines, 0);
+    }
 }
 } // namespace
 

@@ -1,5 +1,5 @@
 // The logging window driven as a user does, and the log file it produces byte for byte.
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 
 #include "app/MonitoringCycle.h"
 #include "device/GeneralStuff.h"

@@ -1,7 +1,7 @@
 // Recalling register settings: the reader's leniency and strictness, its
 // behaviour on any bytes, and the recall window writing the chip with the master
 // timer paused.
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 #include "support/ScriptedAdapter.h"
 
 #include "device/GeneralStuff.h"
@@ -168,7 +168,7 @@ protected:
         RegMapStuff::BuildRegisterTable();
         adapter = InstallScriptedAdapter();
         // Configuration Reg 1 and the limits are written 6 above their read addresses.
-        adapter->readAddressOf = [](int32_t a) { return a >= 0x09 && a <= 0x0E ? a - 6 : a; };
+        adapter->readAddressOf = TableReadAddressOf;
         ThrowOnLinkError();
         GeneralStuff::DeviceAddress = kDevice;
         GeneralStuff::Views.main = &main;

@@ -1,6 +1,6 @@
 // Saving the register settings: the file's exact text, the pause of the master
 // timer around the chip reads, and saves that fail without harming an old file.
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 #include "support/ScriptedAdapter.h"
 
 #include "device/Clock.h"

@@ -22,8 +22,9 @@ TEST(GraphHistoryRule, TrimsOnlyAfterAFullChunkBeyondTheHistory) {
         SCOPED_TRACE(row.name);
         const auto key = HistoryTrimKey(row.oldest, row.newest);
         ASSERT_EQ(key.has_value(), row.trimKey.has_value());
-        if (key)
+        if (key) {
             EXPECT_DOUBLE_EQ(*key, *row.trimKey);
+        }
     }
 }
 

@@ -159,7 +159,7 @@ TEST_F(GraphWindow, BankChangeRelabelsAndHidesTheThirdTrace) {
     ThrowOnLinkError();
     RegMapStuff::BuildRegisterTable();
     GeneralStuff::DeviceAddress = 0x4C;
-    adapter->readAddressOf = [](int32_t writeAddress) { return writeAddress == 0x09 ? 0x03 : writeAddress; };
+    adapter->readAddressOf = TableReadAddressOf;
 
     USBStuff::WriteRegister(0x4C, 0x09, 0x08);
     EXPECT_EQ(LegendLines(chart), QStringList({"Temperature (°C)", "Local", "Remote2", ""}));

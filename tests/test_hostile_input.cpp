@@ -1,10 +1,11 @@
 // Bad texts typed or pasted into every text box of every window: none may end
 // the program, send an out-of-range request to the chip, write anything for a
 // refused entry, or leave the window unable to take a good entry afterwards.
+#include "adapter/ChipRegisters.h"
 #include "app/frmMain.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 #include "support/ScriptedAdapter.h"
 
 #include <QClipboard>
@@ -19,8 +20,6 @@ using namespace GeneralStuff;
 
 namespace {
 constexpr int32_t kChip = 0x4C;
-constexpr int32_t kThermHysteresis = 0x21;
-constexpr int32_t kConfigReg1Write = 0x09;
 
 const QStringList& badTexts() {
     static const QStringList texts{
@@ -176,14 +175,14 @@ TEST_F(HostileInput, BadTextsNeverEndTheProgramReachTheChipOrSpoilTheWindow) {
          [=](HostileInput& t) {
              regMapReady(t);
              t.click("frmRegMap", "cmdWrite");
-             expectLastWrite(t, {kConfigReg1Write, 5});
+             expectLastWrite(t, {kConfig1Write, 5});
          }},
         {"frmRegMap", "txtHex", regMapReady, [](HostileInput& t) { t.pressEnter("frmRegMap", "txtHex"); },
          [=](HostileInput& t) {
              regMapReady(t);
              t.enter("frmRegMap", "txtHex", "1A");
              t.pressEnter("frmRegMap", "txtHex");
-             expectLastWrite(t, {kConfigReg1Write, 0x1A});
+             expectLastWrite(t, {kConfig1Write, 0x1A});
          }},
         {"frmRegMap", "txtDec", regMapReady,
          [](HostileInput& t) {
@@ -194,7 +193,7 @@ TEST_F(HostileInput, BadTextsNeverEndTheProgramReachTheChipOrSpoilTheWindow) {
              regMapReady(t);
              t.enter("frmRegMap", "txtDec", "7");
              t.pressEnter("frmRegMap", "txtDec");
-             expectLastWrite(t, {kConfigReg1Write, 7});
+             expectLastWrite(t, {kConfig1Write, 7});
          }},
         {"frmConfig",
          "txtTHERMHyst",

@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"UpperCase", "USB", false, AdapterKind::Simulated, ""},
         ChoiceCase{"Unknown", "serial", false, AdapterKind::Simulated, ""},
         ChoiceCase{"TwoChoices", "sim,usb", false, AdapterKind::Simulated, ""}),
-    [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ChoiceCase>& row) { return std::string(row.param.name); });
 
 struct UsbIdCase {
     const char* name;
@@ -69,9 +69,10 @@ TEST_P(UsbIdCases, ParsesOrRefusesAndKeepsTheOldId) {
     ASSERT_EQ(ParseUsbId(c.text, id, error), c.ok) << error;
     EXPECT_EQ(id.vendor, c.ok ? c.vendor : 0x1111);
     EXPECT_EQ(id.product, c.ok ? c.product : 0x2222);
-    if (!c.ok)
+    if (!c.ok) {
         EXPECT_EQ(error, "USB id \"" + std::string(c.text) +
                              "\" refused: expected VID:PID in hex such as 04b4:5530");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsbIdCase{"EmptyProduct", "04b4:", false, 0, 0}, UsbIdCase{"EmptyVendor", ":5530", false, 0, 0},
         UsbIdCase{"FiveDigits", "104b4:5530", false, 0, 0}, UsbIdCase{"NotHex", "04g4:5530", false, 0, 0},
         UsbIdCase{"PrefixOnly", "0x:5530", false, 0, 0}, UsbIdCase{"ThreeParts", "04b4:5530:1", false, 0, 0}),
-    [](const ::testing::TestParamInfo<UsbIdCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<UsbIdCase>& row) { return std::string(row.param.name); });
 
 TEST(UsbIdText, ShowsFourLowerCaseDigitsEachAsLsusbDoes) {
     EXPECT_EQ(UsbIdText({0x4B4, 0x5530}), "04b4:5530");
@@ -120,15 +121,16 @@ TEST_P(AdapterEnvironmentCases, WithoutCommandLineChoiceTheEnvironmentDecides) {
         setenv("OTK5530_ADAPTER", c.adapter, 1);
     EXPECT_EQ(InstallDefaultAdapter(error, description), c.installsSimulated) << error;
     EXPECT_EQ(dynamic_cast<SimBoard*>(InstalledAdapter()) != nullptr, c.installsSimulated);
-    if (c.installsSimulated)
+    if (c.installsSimulated) {
         EXPECT_EQ(description, "Simulated evaluation board");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, AdapterEnvironmentCases,
     ::testing::Values(EnvironmentCase{"Unset", nullptr, true}, EnvironmentCase{"Empty", "", true},
                       EnvironmentCase{"Sim", "sim", true}, EnvironmentCase{"Refused", "bogus", false}),
-    [](const ::testing::TestParamInfo<EnvironmentCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<EnvironmentCase>& row) { return std::string(row.param.name); });
 
 TEST_F(AdapterInstallTest, RefusedEnvironmentChoiceNamesTheVariable) {
     setenv("OTK5530_ADAPTER", "i2c:", 1);

@@ -128,9 +128,10 @@ TEST_P(ReEnumerationCases, WaitsInHalfSecondsForAtMostFiveSeconds) {
     EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), c.status);
     EXPECT_EQ(sleeps, std::vector<std::chrono::milliseconds>(c.sleeps, std::chrono::milliseconds(500)));
     EXPECT_EQ(transport->IsOpen(), c.status == 0);
-    if (c.status != 0)
+    if (c.status != 0) {
         EXPECT_EQ(adapter->FirmwareError(),
                   "USB adapter 04b4:5530 did not come back within 5 s of its firmware download");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReEnumerationCase{"BackAtFourthLook", 3, 0, 4},
                       ReEnumerationCase{"BackAtLastLook", 9, 0, 10},
                       ReEnumerationCase{"NeverBack", 10, UsbAdapter::kNoReEnumeration, 10}),
-    [](const ::testing::TestParamInfo<ReEnumerationCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ReEnumerationCase>& row) { return std::string(row.param.name); });
 
 struct FailureCase {
     const char* name;
@@ -211,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
                     UsbAdapter::kFirmwareRefused,
                     3,
                     "did not restart its CPU"}),
-    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 
 // The adapter may drop off the bus before it acknowledges its own release.
 TEST_F(FirmwareDownloadTest, ReleaseAnsweredByADeviceThatLeftTheBusStillSucceeds) {
@@ -273,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     dataRecord(0x0010, {1}) + kEnd,
                                 {0x0010}},
                       ImageCase{"NoDataRecords", kEnd, {}}),
-    [](const ::testing::TestParamInfo<ImageCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ImageCase>& row) { return std::string(row.param.name); });
 
 TEST(IntelHexImage, RefusedTextGivesNoRecords) {
     const HexImage image = ReadIntelHex(dataRecord(0, {1}) + ":030000004F544B10\n" + kEnd);

@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Where no chip acknowledges, the adapter completes: 0xFF, writes go nowhere.
         MappingCase{"ReadWithoutChip", 0xDE, 0x4B, 0xFE, 1, {"slave 0x4B", "read 0xFE"}, 0xFF},
         MappingCase{"WriteWithoutChip", 0xDE, 0x4B, 0x0109, 0, {"slave 0x4B", "write 0x09=0x01"}, 0x5A}),
-    [](const ::testing::TestParamInfo<MappingCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<MappingCase>& row) { return std::string(row.param.name); });
 
 TEST_F(I2cAdapterTest, WriteReachesTheChipRegister) {
     ASSERT_EQ(busSetUp(), 0);
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"WriteAddressBoundByKernelDriver", 0, EBUSY, 0, 0, 0x5A},
                       ErrorCase{"WriteBadFile", 0, 0, EBADF, I2cAdapter::kTransferFailed, 0x5A},
                       ErrorCase{"WriteSlaveNotSettable", 0, ENOTTY, 0, I2cAdapter::kTransferFailed, 0x5A}),
-    [](const ::testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ErrorCase>& row) { return std::string(row.param.name); });
 
 TEST_F(I2cAdapterTest, RegisterRequestBeforeBusSetUpFails) {
     EXPECT_EQ(adapter->VendorIORequest(0xDE, 0x4C, 0xFE, 1, 1, buffer), I2cAdapter::kBusNotOpen);
@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"RegisterAbove255", 0xDE, 0x4C, 0x100, 1, 1, false},
                       RefusedCase{"ReadOfNoBytes", 0xDE, 0x4C, 0xFE, 1, 0, false},
                       RefusedCase{"ReadWithoutBuffer", 0xDE, 0x4C, 0xFE, 1, 1, true}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<RefusedCase>& row) { return std::string(row.param.name); });
 
 TEST_F(I2cAdapterTest, FirmwareDownloadSucceedsWithoutTouchingTheBus) {
     EXPECT_EQ(adapter->LoadFirmWare("/nowhere/OTK5520FW.Hex"), 0);
@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OpenCase{"Missing", ENOENT, "Linux I2C bus /dev/i2c-3 cannot be opened: No such file or directory"},
         OpenCase{"NotPermitted", EACCES, "Linux I2C bus /dev/i2c-3 cannot be opened: Permission denied"}),
-    [](const ::testing::TestParamInfo<OpenCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<OpenCase>& row) { return std::string(row.param.name); });
 
 TEST_F(I2cAdapterTest, OpenedBusIsNamed) {
     std::string error;

@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{
             "OutRequestNeverCarriesData", 0xDE, 0x4C, 0x0109, 0, 1, {0x40, 0xDE, 0x4C, 0x0109, 0, 1000}},
         RequestCase{"ReadOfSeveralBytes", 0xDE, 0x4C, 0x00, 1, 3, {0xC0, 0xDE, 0x4C, 0x00, 3, 1000}}),
-    [](const ::testing::TestParamInfo<RequestCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<RequestCase>& row) { return std::string(row.param.name); });
 
 TEST_F(UsbAdapterTest, ReadByteLandsInTheFirstBufferByte) {
     transport->reply = {0x41};
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StatusCase{"ReadTimeout", 1, -7, -7}, StatusCase{"ReadPipeStall", 1, -9, -9},
                       StatusCase{"ReadOverflow", 1, -8, -8}, StatusCase{"WriteComplete", 0, 0, 0},
                       StatusCase{"WriteTimeout", 0, -7, -7}, StatusCase{"WriteNoDevice", 0, -4, -4}),
-    [](const ::testing::TestParamInfo<StatusCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<StatusCase>& row) { return std::string(row.param.name); });
 
 struct BadRequestCase {
     const char* name;
@@ -145,8 +145,8 @@ INSTANTIATE_TEST_SUITE_P(Requests, UsbBadRequestCases,
                                            BadRequestCase{"DirectionTwo", 0xDE, 2, 1, false},
                                            BadRequestCase{"NegativeLength", 0xDE, 1, -1, false},
                                            BadRequestCase{"ReadWithoutBuffer", 0xDE, 1, 1, true}),
-                         [](const ::testing::TestParamInfo<BadRequestCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<BadRequestCase>& row) {
+                             return std::string(row.param.name);
                          });
 
 TEST_F(UsbAdapterTest, RequestWhileTheAdapterIsClosedFailsWithoutATransfer) {

@@ -1,10 +1,11 @@
 // With OTK5530_MESSAGES=stderr every window's refusal arrives as one line on
 // stderr and no box is left waiting for a click: an unattended run never blocks.
+#include "adapter/ChipRegisters.h"
 #include "app/Unattended.h"
 #include "app/frmMain.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 #include "support/ScriptedAdapter.h"
 
 #include <QCheckBox>
@@ -103,7 +104,7 @@ TEST_F(UnattendedMessages, EveryWindowsRefusalIsALineOnStderrAndNoBox) {
          },
          "The THERM Hysteresis cannot be negative: enter a number from 0 to 255. The other settings were "
          "written; the chip keeps its hysteresis of 10.",
-         0x21},
+         kThermHysteresis},
         {"frmSWOptions",
          [](UnattendedMessages&, QWidget* w) {
              type(w, "txtReadInt", "-2147483649");

@@ -1,5 +1,5 @@
 // The options window driven as a user does: what Apply stores, what it refuses.
-#include "files_test_support.h"
+#include "support/FilesTestSupport.h"
 
 #include "app/OptionsApply.h"
 #include "app/frmSWOptions.h"

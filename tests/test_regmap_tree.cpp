@@ -1,4 +1,4 @@
-#include "RegMapWindowFixture.h"
+#include "support/RegMapWindowFixture.h"
 #include "ui/Twips.h"
 #include "views/RegisterTree.h"
 #include "views/RegisterTreeNodes.h"

@@ -1,4 +1,4 @@
-#include "RegMapWindowFixture.h"
+#include "support/RegMapWindowFixture.h"
 #include "ui/Twips.h"
 
 #include <QCheckBox>
@@ -165,8 +165,9 @@ TEST_F(RegMapWindowTest, EnterWritesFromValueBoxesOnly) {
         adapter->clearLog();
         QTest::keyClick(control<QLineEdit>(c.box), Qt::Key_Return);
         EXPECT_EQ(adapter->writes(), c.expected);
-        if (c.expected.empty())
+        if (c.expected.empty()) {
             EXPECT_TRUE(adapter->requests.empty());
+        }
     }
 }
 
@@ -356,8 +357,9 @@ TEST_F(RegMapWindowTest, BitsStandFromBit7LeftWithTheirNamesCentredUnder) {
         EXPECT_GT(name->y(), bitLabel->y());
         EXPECT_EQ(bitLabel->font().pointSize(), 24);
         EXPECT_EQ(bitLabel->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-        if (bit < 7)
+        if (bit < 7) {
             EXPECT_GT(bitLabel->x(), control<QLabel>(QString("lblBit_%1").arg(bit + 1))->x());
+        }
     }
     EXPECT_EQ(control<QLabel>("lblBit_7")->x(), Px(100));
     for (const char* name : {"lblRegDescription", "lblCurrentAddr", "lblHexVal", "lblDecVal"})

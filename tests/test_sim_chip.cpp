@@ -1,6 +1,8 @@
 #include "adapter/SimChip.h"
+#include "device/RegMapStuff.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace {
@@ -32,47 +34,24 @@ protected:
 };
 
 TEST_F(SimChipTest, PowerOnValuesFollowTheRegisterTable) {
+    RegMapStuff::BuildRegisterTable();
     powerOn();
-    const std::vector<std::pair<int, uint8_t>> expected = {{0x00, 25},
-                                                           {0x01, 33},
-                                                           {0x02, 0x00},
-                                                           {0x03, 0x00},
-                                                           {0x04, 0x08},
-                                                           {0x05, 0x55},
-                                                           {0x06, 0x00},
-                                                           {0x07, 0x55},
-                                                           {0x08, 0x00},
-                                                           {0x10, 0xC0},
-                                                           {0x11, 0x00},
-                                                           {0x12, 0x00},
-                                                           {0x13, 0x00},
-                                                           {0x14, 0x00},
-                                                           {0x19, 0x55},
-                                                           {0x20, 0x55},
-                                                           {0x21, 0x0A},
-                                                           {0x22, 0x01},
-                                                           {0x23, 0x00},
-                                                           {0x24, 0x00},
-                                                           {0x30, 30},
-                                                           {0x31, 0x55},
-                                                           {0x32, 0x00},
-                                                           {0x33, 0x80},
-                                                           {0x34, 0x00},
-                                                           {0x35, 0x00},
-                                                           {0x36, 0x00},
-                                                           {0x37, 0x00},
-                                                           {0x39, 0x55},
-                                                           {0xFE, 0x41},
-                                                           {0xFF, 0x52},
-                                                           // Write-only and unused addresses read 0.
-                                                           {0x09, 0x00},
-                                                           {0x0D, 0x00},
-                                                           {0x0F, 0x00},
-                                                           {0x38, 0x00},
-                                                           {0x80, 0x00}};
-    for (const auto& [address, value] : expected) {
+    // What the chip measures at power-on instead of a default (drift off, Remote 2 at 30.5 °C).
+    const std::map<int32_t, uint8_t> measured = {{0x00, 25},   {0x01, 33}, {0x02, 0x00}, {0x10, 0xC0},
+                                                 {0x23, 0x00}, {0x30, 30}, {0x33, 0x80}};
+    for (int i = 1; i < RegMapStuff::kRegisterCount; ++i) {
+        const RegisterRecord& record = RegMapStuff::RegisterTable[i];
+        // A shared address shows Remote 1's register, the first record at that address.
+        if (RegMapStuff::FindRegisterByReadAddr(record.ReadAddr) != i)
+            continue;
+        SCOPED_TRACE(record.Description.toStdString());
+        const auto it = measured.find(record.ReadAddr);
+        EXPECT_EQ(read(record.ReadAddr), it != measured.end() ? it->second : record.DefaultValue);
+    }
+    // Write-only and unused addresses read 0.
+    for (int address : {0x09, 0x0D, 0x0F, 0x38, 0x80}) {
         SCOPED_TRACE(address);
-        EXPECT_EQ(read(address), value);
+        EXPECT_EQ(read(address), 0x00);
     }
 }
 
@@ -158,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Encoding{"ExtendedHighestIs191", {191, 191.875, 200}, 0x04, 255, 255, 0xE0, 255, 0xE0},
                       // Local has whole degrees only; remote rounds to the nearest eighth.
                       Encoding{"RoundsToResolution", {25.6, 33.66, 30.05}, 0x00, 26, 33, 0xA0, 30, 0x00}),
-    [](const ::testing::TestParamInfo<Encoding>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Encoding>& row) { return std::string(row.param.name); });
 
 TEST_F(SimChipTest, RemoteOffsetsAreAddedFromTheNextConversion) {
     powerOn();
@@ -253,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 kStatus1,
                                 kR1Hgh,
                                 kR1Hgh | kR1Lw}),
-    [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<LimitCase>& row) { return std::string(row.param.name); });
 
 struct ThermCase {
     const char* name;
@@ -289,8 +268,8 @@ INSTANTIATE_TEST_SUITE_P(Channels, SimChipTherm,
                          ::testing::Values(ThermCase{"Local", 0x20, kStatus1, kLTM1, 24, 34, 36},
                                            ThermCase{"Remote1", 0x19, kStatus1, kR1TM1, 33, 43, 44},
                                            ThermCase{"Remote2", 0x39, kStatus2, kR2TM1, 30, 40, 41}),
-                         [](const ::testing::TestParamInfo<ThermCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<ThermCase>& row) {
+                             return std::string(row.param.name);
                          });
 
 TEST_F(SimChipTest, ThermHysteresisRegisterWidensTheBand) {
@@ -340,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AlertCase{"Diode1OpenMasked", {{0x09, 0x02}}, {true, false}, false},
                       AlertCase{"Diode2OpenMasked", {{0x09, 0x01}}, {false, true}, false},
                       AlertCase{"Diode2OpenMaskAll", {{0x09, 0x80}}, {false, true}, false}),
-    [](const ::testing::TestParamInfo<AlertCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<AlertCase>& row) { return std::string(row.param.name); });
 
 TEST_F(SimChipTest, AlertClearsOnceTheLatchedBitIsReadAway) {
     powerOn();
@@ -373,16 +352,15 @@ TEST_F(SimChipTest, OpenDiodeReadsHighestValueAndSetsItsBits) {
 TEST_F(SimChipTest, LockBitIgnoresLimitAndConfigurationWritesUntilReset) {
     powerOn();
     write(0x24, 0x80);
-    const std::vector<std::pair<int, int>> locked = {
-        {0x09, 0x03}, {0x0A, 0x04}, {0x0B, 0x05}, {0x0C, 0x06}, {0x0D, 0x07}, {0x0E, 0x08},
-        {0x11, 0x11}, {0x12, 0x12}, {0x13, 0x13}, {0x14, 0x14}, {0x19, 0x19}, {0x20, 0x20},
-        {0x21, 0x21}, {0x22, 0x22}, {0x24, 0x24}, {0x31, 0x31}, {0x32, 0x32}, {0x34, 0x34},
-        {0x35, 0x35}, {0x36, 0x36}, {0x37, 0x37}, {0x39, 0x39}};
-    for (const auto& [writeAddress, readAddress] : locked) {
-        SCOPED_TRACE(writeAddress);
-        const uint8_t before = read(readAddress);
-        write(writeAddress, static_cast<uint8_t>(before ^ 0x11));
-        EXPECT_EQ(read(readAddress), before);
+    // Every writable register of the register table, at its write address.
+    RegMapStuff::BuildRegisterTable();
+    for (const RegisterRecord& record : RegMapStuff::RegisterTable) {
+        if (record.ReadOnly)
+            continue;
+        SCOPED_TRACE(record.Description.toStdString());
+        const uint8_t before = read(record.ReadAddr);
+        write(record.WriteAddr, static_cast<uint8_t>(before ^ 0x11));
+        EXPECT_EQ(read(record.ReadAddr), before);
     }
     EXPECT_EQ(read(0x24), 0x80);
     powerOn();

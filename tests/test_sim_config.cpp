@@ -118,6 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"RegisterTwiceUnderTwoSpellings", "reg.3=1, reg.03=2",
                 "OTK5530_SIM: reg.03=2 refused: this register is given twice"},
         BadCase{"OpenDiodeThree", "open=3", "OTK5530_SIM: open=3 refused: expected 1, 2 or 1+2"}),
-    [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BadCase>& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         HexCase{"TwoEndRecords", kGood + ":00000001FF\n", false, "line 4: text after the end-of-file record"},
         HexCase{"UnsupportedRecordType", ":0400000300000000F9\n:00000001FF\n", false, "record type 0x03"},
         HexCase{"EndRecordWithData", ":01000001AA54\n", false, "end-of-file record carries data"}),
-    [](const ::testing::TestParamInfo<HexCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<HexCase>& row) { return std::string(row.param.name); });
 
 std::string shippedFirmware() {
     return (QCoreApplication::applicationDirPath() + "/OTK5520FW.Hex").toStdString();

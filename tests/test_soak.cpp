@@ -116,8 +116,9 @@ TEST_F(Soak, DayAcrossMidnightLogsEveryLineKeepsTheGraphBoundedAndNeverLosesTheL
                 const int count = chart->sampleCount(trace);
                 largestSeen = std::max(largestSeen, count);
                 ASSERT_LE(count, mostSamples) << "trace " << trace << " at tick " << tick;
-                if (tick * kTickMs / 1000.0 > kSettledAfterSeconds)
+                if (tick * kTickMs / 1000.0 > kSettledAfterSeconds) {
                     ASSERT_GE(count, fewestSettledSamples) << "trace " << trace << " lost its history";
+                }
             }
         }
     } catch (const LinkErrorExit& error) {

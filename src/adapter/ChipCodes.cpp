@@ -1,5 +1,7 @@
 #include "adapter/ChipCodes.h"
 
+#include "adapter/ChipRegisters.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -24,11 +26,11 @@ double RemoteOffset(uint8_t high, uint8_t low) {
 }
 
 int RemoteReadingCode(uint8_t high, uint8_t low) {
-    return high * 256 + (low & 0xE0);
+    return high * 256 + (low & kRemoteEighths);
 }
 
 int RemoteLimitCode(uint8_t high, uint8_t low) {
-    return high * 256 + (low & 0xC0);
+    return high * 256 + (low & kRemoteQuarters);
 }
 
 int WholeDegreeCode(uint8_t value) {

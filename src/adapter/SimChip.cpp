@@ -1,6 +1,7 @@
 #include "adapter/SimChip.h"
 
 #include "adapter/ChipCodes.h"
+#include "adapter/ChipRegisters.h"
 
 #include <chrono>
 #include <cmath>
@@ -10,37 +11,37 @@ namespace {
 
 // Home read addresses: Remote 1 lives at the shared addresses, Remote 2 at 0x30..0x39.
 enum Reg : int {
-    LocalTemp = 0x00,
-    R1TempHigh = 0x01,
-    Status1 = 0x02,
-    Config1 = 0x03,
-    ConvRate = 0x04,
-    LocalHigh = 0x05,
-    LocalLow = 0x06,
-    R1HighLimHigh = 0x07,
-    R1LowLimHigh = 0x08,
-    R1TempLow = 0x10,
-    R1OffsetHigh = 0x11,
-    R1OffsetLow = 0x12,
-    R1HighLimLow = 0x13,
-    R1LowLimLow = 0x14,
-    R1Therm = 0x19,
-    LocalTherm = 0x20,
-    ThermHyst = 0x21,
-    ConsecutiveAlert = 0x22,
-    Status2 = 0x23,
-    Config2 = 0x24,
-    R2TempHigh = 0x30,
-    R2HighLimHigh = 0x31,
-    R2LowLimHigh = 0x32,
-    R2TempLow = 0x33,
-    R2OffsetHigh = 0x34,
-    R2OffsetLow = 0x35,
-    R2HighLimLow = 0x36,
-    R2LowLimLow = 0x37,
-    R2Therm = 0x39,
-    ManufacturerId = 0xFE,
-    DieRevision = 0xFF,
+    LocalTemp = kLocalTemp,
+    R1TempHigh = kRemote1TempHigh,
+    Status1 = kStatus1,
+    Config1 = kConfig1Read,
+    ConvRate = kConversionRateRead,
+    LocalHigh = kLocalHighLimitRead,
+    LocalLow = kLocalLowLimitRead,
+    R1HighLimHigh = kRemote1HighLimitHighRead,
+    R1LowLimHigh = kRemote1LowLimitHighRead,
+    R1TempLow = kRemote1TempLow,
+    R1OffsetHigh = kRemote1OffsetHigh,
+    R1OffsetLow = kRemote1OffsetLow,
+    R1HighLimLow = kRemote1HighLimitLow,
+    R1LowLimLow = kRemote1LowLimitLow,
+    R1Therm = kRemote1ThermLimit,
+    LocalTherm = kLocalThermLimit,
+    ThermHyst = kThermHysteresis,
+    ConsecutiveAlert = kConsecutiveAlert,
+    Status2 = kStatus2,
+    Config2 = kConfig2,
+    R2TempHigh = kRemote2TempHigh,
+    R2HighLimHigh = kRemote2HighLimitHigh,
+    R2LowLimHigh = kRemote2LowLimitHigh,
+    R2TempLow = kRemote2TempLow,
+    R2OffsetHigh = kRemote2OffsetHigh,
+    R2OffsetLow = kRemote2OffsetLow,
+    R2HighLimLow = kRemote2HighLimitLow,
+    R2LowLimLow = kRemote2LowLimitLow,
+    R2Therm = kRemote2ThermLimit,
+    ManufacturerId = kManufacturerId,
+    DieRevision = kDieRevision,
 };
 
 // The shared remote address and Remote 2's own register behind it when bit 3 of
@@ -66,8 +67,8 @@ const std::set<int> kReadOnly{LocalTemp, R1TempHigh, R1TempLow,      R2TempHigh,
 // Configuration, conversion rate and the local and remote high-byte limits are
 // written six above their read addresses; every other writable register is written
 // where it is read.
-constexpr int kFirstShiftedWrite = 0x09;
-constexpr int kLastShiftedWrite = 0x0E;
+constexpr int kFirstShiftedWrite = kConfig1Write;
+constexpr int kLastShiftedWrite = kRemote1LowLimitHighWrite;
 constexpr int kWriteShift = 6;
 
 const std::map<int, uint8_t> kDefaults{
@@ -77,19 +78,21 @@ const std::map<int, uint8_t> kDefaults{
 };
 
 // Configuration Reg 1 bits.
-constexpr uint8_t kMaskAll = 0x80;
-constexpr uint8_t kStandby = 0x40;
-constexpr uint8_t kRemote2Select = 0x08;
-constexpr uint8_t kExtendedRange = 0x04;
-constexpr uint8_t kMaskRemote1 = 0x02;
-constexpr uint8_t kMaskRemote2 = 0x01;
+constexpr uint8_t kMaskAll = kConfig1MaskAll;
+constexpr uint8_t kStandby = kConfig1Standby;
+constexpr uint8_t kRemote2Select = kConfig1Remote2Select;
+constexpr uint8_t kExtendedRange = kConfig1ExtendedRange;
+constexpr uint8_t kMaskRemote1 = kConfig1MaskRemote1;
+constexpr uint8_t kMaskRemote2 = kConfig1MaskRemote2;
 // Configuration Reg 2: the register lock.
-constexpr uint8_t kLock = 0x80;
+constexpr uint8_t kLock = kConfig2Lock;
 
 // Status bits.
-constexpr uint8_t kLocalHigh = 0x40, kLocalLow = 0x20, kR1High = 0x10, kR1Low = 0x08, kD1Open = 0x04,
-                  kR1Therm = 0x02, kLocalTherm = 0x01;
-constexpr uint8_t kR2High = 0x10, kR2Low = 0x08, kD2Open = 0x04, kR2Therm = 0x02, kAlert = 0x01;
+constexpr uint8_t kLocalHigh = kStatus1LocalHigh, kLocalLow = kStatus1LocalLow, kR1High = kStatus1Remote1High,
+                  kR1Low = kStatus1Remote1Low, kD1Open = kStatus1Diode1Open, kR1Therm = kStatus1Remote1Therm,
+                  kLocalTherm = kStatus1LocalTherm;
+constexpr uint8_t kR2High = kStatus2Remote2High, kR2Low = kStatus2Remote2Low, kD2Open = kStatus2Diode2Open,
+                  kR2Therm = kStatus2Remote2Therm, kAlert = kStatus2Alert;
 
 // Conversions per second for rate codes 0..9; 10 and above convert continuously.
 constexpr double kRates[] = {0.0625, 0.125, 0.25, 0.5, 1, 2, 4, 8, 16, 32};

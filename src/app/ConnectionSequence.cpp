@@ -1,5 +1,6 @@
 #include "app/ConnectionSequence.h"
 
+#include "adapter/ChipRegisters.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
 #include "app/Delay.h"
@@ -22,8 +23,7 @@ void showStatus(const QString& text) {
 bool sendBusSetUp() {
     uint8_t noData = 0;
     return USBFunctions::VendorIORequest(VendorRequest::BusSetUp, VendorRequest::BusSetUpValue,
-                                         VendorRequest::BusSetUpIndex, 0, 0, &noData) ==
-           0;
+                                         VendorRequest::BusSetUpIndex, 0, 0, &noData) == 0;
 }
 } // namespace
 
@@ -70,7 +70,7 @@ void RunConnectionSequence(ConnectionProgress& progress) {
     for (int32_t address = kFirstSearchAddress; address <= kLastSearchAddress && !found; ++address) {
         bar += 8 * step;
         progress.setProgressWidth(bar);
-        if (USBStuff::ReadRegister(address, kManufacturerIdRegister) == kOurManufacturerId) {
+        if (USBStuff::ReadRegister(address, kManufacturerId) == kOurManufacturerId) {
             DeviceAddress = address;
             found = true;
         }

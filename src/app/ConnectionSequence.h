@@ -23,8 +23,6 @@ namespace GeneralStuff {
 constexpr int kSetUpAttempts = 20;
 constexpr int32_t kFirstSearchAddress = 0x18;
 constexpr int32_t kLastSearchAddress = 0x4E;
-constexpr int32_t kManufacturerIdRegister = 0xFE;
-constexpr int16_t kOurManufacturerId = 0x41;
 
 // One hundredth of the bar's full width, whole pixels: every bar width is a number of these.
 double ProgressStep(double fullWidth);

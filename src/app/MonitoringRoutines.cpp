@@ -1,5 +1,7 @@
 #include "app/MonitoringRoutines.h"
 
+#include "adapter/ChipRegisters.h"
+#include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
@@ -10,33 +12,39 @@ namespace {
 constexpr float kExtendedRangeOffset = 64;
 
 struct LampBit {
-    int bit;
+    uint8_t mask;
     int lamp;
 };
 // Lamp order as the limits window expects them: high, low, THERM per channel, then the open diode.
-constexpr LampBit kStatus1Lamps[] = {{6, 0}, {5, 1}, {0, 8}, {4, 2}, {3, 3}, {1, 9}, {2, 6}};
-constexpr LampBit kStatus2Lamps[] = {{4, 4}, {3, 5}, {1, 10}, {2, 7}, {0, 11}};
+constexpr LampBit kStatus1Lamps[] = {
+    {kStatus1LocalHigh, 0},  {kStatus1LocalLow, 1},     {kStatus1LocalTherm, 8}, {kStatus1Remote1High, 2},
+    {kStatus1Remote1Low, 3}, {kStatus1Remote1Therm, 9}, {kStatus1Diode1Open, 6}};
+constexpr LampBit kStatus2Lamps[] = {{kStatus2Remote2High, 4},
+                                     {kStatus2Remote2Low, 5},
+                                     {kStatus2Remote2Therm, 10},
+                                     {kStatus2Diode2Open, 7},
+                                     {kStatus2Alert, 11}};
 
 const QString kDegrees = QStringLiteral("°C");
 
 template <size_t N> void setLamps(LimitsView& limits, int16_t status, const LampBit (&lamps)[N]) {
     for (const LampBit& lamp : lamps)
-        limits.setLamp(lamp.lamp, ((status >> lamp.bit) & 1) != 0);
+        limits.setLamp(lamp.lamp, (status & lamp.mask) != 0);
 }
 } // namespace
 
 // Only bits 7..6 count: readings stay in quarter degrees, bit 5 (0.125 °C) is dropped.
 float RemoteFraction(int16_t lowByte) {
-    return static_cast<float>(lowByte & 0xC0) / 256.0f;
+    return static_cast<float>(lowByte & kRemoteQuarters) / 256.0f;
 }
 
 void ReadTemperatures() {
     // The high bytes are never two's complement: the extended range is an offset of 64.
-    Temperatures[0] = static_cast<float>(USBStuff::ReadRegister(DeviceAddress, kLocalTemp));
-    const float f1 = RemoteFraction(USBStuff::ReadRegister(DeviceAddress, kRemote1TempLow));
-    Temperatures[1] = static_cast<float>(USBStuff::ReadRegister(DeviceAddress, kRemote1TempHigh)) + f1;
-    const float f2 = RemoteFraction(USBStuff::ReadRegister(DeviceAddress, kRemote2TempLow));
-    Temperatures[2] = static_cast<float>(USBStuff::ReadRegister(DeviceAddress, kRemote2TempHigh)) + f2;
+    Temperatures[0] = static_cast<float>(ReadChip(kLocalTemp));
+    const float f1 = RemoteFraction(ReadChip(kRemote1TempLow));
+    Temperatures[1] = static_cast<float>(ReadChip(kRemote1TempHigh)) + f1;
+    const float f2 = RemoteFraction(ReadChip(kRemote2TempLow));
+    Temperatures[2] = static_cast<float>(ReadChip(kRemote2TempHigh)) + f2;
     if (ExtendedRange) {
         Temperatures[0] -= kExtendedRangeOffset;
         Temperatures[1] -= kExtendedRangeOffset;
@@ -46,10 +54,10 @@ void ReadTemperatures() {
 
 void UpdateStatusLamps() {
     // The status reads use the unchecked poll: a failed request leaves the lamps showing the old buffer.
-    const int16_t status1 = USBStuff::PollRegister(DeviceAddress, kStatusReg1);
+    const int16_t status1 = USBStuff::PollRegister(DeviceAddress, kStatus1);
     if (Views.limits)
         setLamps(*Views.limits, status1, kStatus1Lamps);
-    const int16_t status2 = USBStuff::PollRegister(DeviceAddress, kStatusReg2);
+    const int16_t status2 = USBStuff::PollRegister(DeviceAddress, kStatus2);
     if (Views.limits)
         setLamps(*Views.limits, status2, kStatus2Lamps);
 }

@@ -1,5 +1,6 @@
 #include "files/frmSave.h"
 
+#include "device/ChipAccess.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
@@ -81,9 +82,8 @@ void frmSave::cmdsave_Click() {
     const QStringList header = SettingsHeaderLines(txtComment_->text(), Clock::LocalNow());
     MasterTimerPause pause;
     pause.pause();
-    const QList<SettingsEntry> entries = SettingsEntries(chkNotDefaults_->isChecked(), [](int32_t readAddr) {
-        return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, readAddr);
-    });
+    const QList<SettingsEntry> entries =
+        SettingsEntries(chkNotDefaults_->isChecked(), [](int32_t readAddr) { return ReadChip(readAddr); });
     const QByteArray bytes = SettingsFileBytes(header, entries);
 
     const QString path = chooseFile(QFileDialog::AcceptSave);
@@ -132,9 +132,7 @@ void frmSave::cmdRecall_Click() {
     MasterTimerPause pause;
     const RecallOutcome outcome =
         RecallSettings(bytes, {[&pause] { pause.pause(); },
-                               [](int32_t address, int32_t data) {
-                                   USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
-                               }});
+                               [](int32_t address, int32_t value) { WriteChip(address, value); }});
     if (outcome == RecallOutcome::NoListStart)
         ShowWarningOver(
             this,

@@ -1,32 +1,35 @@
 #include "views/ConfigBits.h"
 
+#include "adapter/ChipRegisters.h"
 #include "device/NumberText.h"
 
 namespace {
-bool bit(int32_t value, int n) {
-    return (value >> n) & 1;
+bool has(int32_t value, uint8_t mask) {
+    return (value & mask) != 0;
 }
 
-int32_t withBit(int32_t value, int n, bool set) {
-    return set ? value | (1 << n) : value & ~(1 << n);
+int32_t withBits(int32_t value, uint8_t mask, bool set) {
+    return set ? value | mask : value & ~mask;
 }
 
 constexpr int kMaxHysteresis = 255;
 } // namespace
 
 ConfigReg1Settings ConfigReg1Shown(int32_t value) {
-    return {bit(value, 7), bit(value, 6), bit(value, 5), bit(value, 3),
-            bit(value, 2), bit(value, 1), bit(value, 0)};
+    return {has(value, kConfig1MaskAll),       has(value, kConfig1Standby),
+            has(value, kConfig1Pin8Therm2),    has(value, kConfig1Remote2Select),
+            has(value, kConfig1ExtendedRange), has(value, kConfig1MaskRemote1),
+            has(value, kConfig1MaskRemote2)};
 }
 
 int32_t ConfigReg1Applied(int32_t value, const ConfigReg1Settings& s) {
-    value = withBit(value, 7, s.maskAllAlerts);
-    value = withBit(value, 6, s.standby);
-    value = withBit(value, 3, s.remote2OnRemote1);
-    value = withBit(value, 2, s.extendedRange);
-    value = withBit(value, 1, s.maskRemote1);
-    value = withBit(value, 0, s.maskRemote2);
-    return withBit(value, 5, s.pin8Therm2);
+    value = withBits(value, kConfig1MaskAll, s.maskAllAlerts);
+    value = withBits(value, kConfig1Standby, s.standby);
+    value = withBits(value, kConfig1Remote2Select, s.remote2OnRemote1);
+    value = withBits(value, kConfig1ExtendedRange, s.extendedRange);
+    value = withBits(value, kConfig1MaskRemote1, s.maskRemote1);
+    value = withBits(value, kConfig1MaskRemote2, s.maskRemote2);
+    return withBits(value, kConfig1Pin8Therm2, s.pin8Therm2);
 }
 
 const QStringList& ConversionRateItems() {
@@ -37,23 +40,24 @@ const QStringList& ConversionRateItems() {
 }
 
 std::optional<int> ConversionRateItem(int32_t value) {
-    const int code = value & 0x0F;
+    const int code = value & kConversionRateCode;
     if (code >= ConversionRateItems().size())
         return std::nullopt;
     return code;
 }
 
 int32_t ConversionRateApplied(int32_t value, bool averagingDisabled, std::optional<int> item) {
-    const int32_t code = item ? *item : (value & 0x0F);
-    return withBit((value & 0xF0) | code, 7, averagingDisabled);
+    const int32_t code = item ? *item : (value & kConversionRateCode);
+    return withBits(static_cast<uint8_t>(value & ~kConversionRateCode) | code, kConversionRateNoAveraging,
+                    averagingDisabled);
 }
 
 bool LockShown(int32_t value) {
-    return bit(value, 7);
+    return has(value, kConfig2Lock);
 }
 
 int32_t LockApplied(int32_t value, bool locked) {
-    return withBit(value, 7, locked);
+    return withBits(value, kConfig2Lock, locked);
 }
 
 std::optional<int32_t> HysteresisFromText(const QString& text) {

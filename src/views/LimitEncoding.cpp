@@ -1,5 +1,6 @@
 #include "views/LimitEncoding.h"
 
+#include "adapter/ChipRegisters.h"
 #include "device/NumberText.h"
 
 #include <algorithm>
@@ -8,9 +9,12 @@
 
 namespace {
 constexpr std::array<LimitRegisters, kGaugeCount> kGaugeRegisters{{
-    {0x06, 0x0C, 0, 0x05, 0x0B, 0, 0x20},
-    {0x08, 0x0E, 0x14, 0x07, 0x0D, 0x13, 0x19},
-    {0x32, 0x32, 0x37, 0x31, 0x31, 0x36, 0x39},
+    {kLocalLowLimitRead, kLocalLowLimitWrite, 0, kLocalHighLimitRead, kLocalHighLimitWrite, 0,
+     kLocalThermLimit},
+    {kRemote1LowLimitHighRead, kRemote1LowLimitHighWrite, kRemote1LowLimitLow, kRemote1HighLimitHighRead,
+     kRemote1HighLimitHighWrite, kRemote1HighLimitLow, kRemote1ThermLimit},
+    {kRemote2LowLimitHigh, kRemote2LowLimitHigh, kRemote2LowLimitLow, kRemote2HighLimitHigh,
+     kRemote2HighLimitHigh, kRemote2HighLimitLow, kRemote2ThermLimit},
 }};
 
 double rangeOffset(bool extended) {
@@ -53,7 +57,7 @@ double WholeDegreeLimitValue(int32_t byte, bool extended) {
 }
 
 double RemoteLimitValue(int32_t highByte, int32_t lowByte, bool extended) {
-    return highByte + (lowByte & 0xC0) / 256.0 - rangeOffset(extended);
+    return highByte + (lowByte & kRemoteQuarters) / 256.0 - rangeOffset(extended);
 }
 
 std::vector<LimitWrite> GaugeLimitWrites(int gauge, const GaugeLimits& limits, bool extended) {

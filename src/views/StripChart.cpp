@@ -93,14 +93,14 @@ void StripChart::appendSample(int trace, double value) {
     if (!target)
         return;
     const double key = KeyOf(Clock::LocalNow());
-    QSharedPointer<QCPGraphDataContainer> data = target->data();
+    QSharedPointer<QCPGraphDataContainer> samples = target->data();
     // Keys must stay sorted for the chart to find the visible part quickly; a
     // clock set back starts the trace afresh rather than folding time over.
-    if (!data->isEmpty() && key < (data->constEnd() - 1)->key)
-        data->clear();
-    data->add(QCPGraphData(key, value));
-    if (const auto trimKey = HistoryTrimKey(data->constBegin()->key, key))
-        data->removeBefore(*trimKey);
+    if (!samples->isEmpty() && key < (samples->constEnd() - 1)->key)
+        samples->clear();
+    samples->add(QCPGraphData(key, value));
+    if (const auto trimKey = HistoryTrimKey(samples->constBegin()->key, key))
+        samples->removeBefore(*trimKey);
     followNewest(key);
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }

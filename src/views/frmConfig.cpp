@@ -1,5 +1,7 @@
 #include "views/frmConfig.h"
 
+#include "adapter/ChipRegisters.h"
+#include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
@@ -18,23 +20,9 @@
 #include <algorithm>
 
 namespace {
-constexpr int32_t kConfigReg1Read = 0x03;
-constexpr int32_t kConfigReg1Write = 0x09;
-constexpr int32_t kConversionRateRead = 0x04;
-constexpr int32_t kConversionRateWrite = 0x0A;
-constexpr int32_t kConfigReg2 = 0x24;
-constexpr int32_t kThermHysteresis = 0x21;
-
 constexpr double kCheckLeft = 360;
 constexpr double kCheckWidth = 3480;
 constexpr double kRightLeft = 3960;
-
-int16_t readChip(int32_t reg) {
-    return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, reg);
-}
-void writeChip(int32_t reg, int32_t data) {
-    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, reg, data);
-}
 
 QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text, double top) {
     auto* label = new QLabel(text, parent);
@@ -115,7 +103,7 @@ void frmConfig::buildSettingsFrame() {
 
 void frmConfig::Form_Load() {
     SetOuterSize(this, 6960, 5340);
-    const ConfigReg1Settings shown = ConfigReg1Shown(readChip(kConfigReg1Read));
+    const ConfigReg1Settings shown = ConfigReg1Shown(ReadChip(kConfig1Read));
     chkMaskAll->setChecked(shown.maskAllAlerts);
     chkStandby->setChecked(shown.standby);
     chkR2onR1->setChecked(shown.remote2OnRemote1);
@@ -124,13 +112,13 @@ void frmConfig::Form_Load() {
     chkMaskR2->setChecked(shown.maskRemote2);
     cmbPin8->setCurrentIndex(shown.pin8Therm2 ? 1 : 0);
 
-    const int16_t rate = readChip(kConversionRateRead);
-    chkAveraging->setChecked(rate & 0x80);
+    const int16_t rate = ReadChip(kConversionRateRead);
+    chkAveraging->setChecked(rate & kConversionRateNoAveraging);
     // Codes 11 to 15 have no item: nothing is selected and Apply keeps the code.
     cmbConvRate->setCurrentIndex(ConversionRateItem(rate).value_or(-1));
 
-    chkLock->setChecked(LockShown(readChip(kConfigReg2)));
-    txtTHERMHyst->setText(QString::number(readChip(kThermHysteresis)));
+    chkLock->setChecked(LockShown(ReadChip(kConfig2)));
+    txtTHERMHyst->setText(QString::number(ReadChip(kThermHysteresis)));
 }
 
 void frmConfig::cmdApply_Click() {
@@ -155,25 +143,25 @@ void frmConfig::ApplyAction() {
     settings.maskRemote1 = chkMaskR1->isChecked();
     settings.maskRemote2 = chkMaskR2->isChecked();
     settings.pin8Therm2 = cmbPin8->currentText() != cmbPin8->itemText(0);
-    writeChip(kConfigReg1Write, ConfigReg1Applied(readChip(kConfigReg1Read), settings));
+    WriteChip(kConfig1Write, ConfigReg1Applied(ReadChip(kConfig1Read), settings));
 
     const int index = cmbConvRate->currentIndex();
     const std::optional<int> item = index >= 0 ? std::optional<int>(index) : std::nullopt;
-    writeChip(kConversionRateWrite,
-              ConversionRateApplied(readChip(kConversionRateRead), chkAveraging->isChecked(), item));
+    WriteChip(kConversionRateWrite,
+              ConversionRateApplied(ReadChip(kConversionRateRead), chkAveraging->isChecked(), item));
 
-    writeChip(kConfigReg2, LockApplied(readChip(kConfigReg2), chkLock->isChecked()));
+    WriteChip(kConfig2, LockApplied(ReadChip(kConfig2), chkLock->isChecked()));
 
     // A typed value never stops the dialog: only the hysteresis itself is refused.
     const std::optional<int32_t> hysteresis = HysteresisFromText(txtTHERMHyst->text());
     if (hysteresis)
-        writeChip(kThermHysteresis, *hysteresis);
+        WriteChip(kThermHysteresis, *hysteresis);
     else
         refuseHysteresis();
 }
 
 void frmConfig::refuseHysteresis() {
-    const int16_t kept = readChip(kThermHysteresis);
+    const int16_t kept = ReadChip(kThermHysteresis);
     txtTHERMHyst->setText(QString::number(kept));
     // Over the main window, not the dialog: OK closes the dialog right after.
     ShowInputWarning(window(),

@@ -1,7 +1,7 @@
 #include "views/frmLimits.h"
 
+#include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
-#include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
 #include "views/LimitEncoding.h"
@@ -143,9 +143,8 @@ void frmLimits::closeEvent(QCloseEvent* event) {
 }
 
 void frmLimits::ReadGaugeLimits(int gauge) {
-    const GaugeLimits limits = ReadGaugeLimitBytes(gauge, GeneralStuff::ExtendedRange, [](int32_t reg) {
-        return USBStuff::ReadRegister(GeneralStuff::DeviceAddress, reg);
-    });
+    const GaugeLimits limits =
+        ReadGaugeLimitBytes(gauge, GeneralStuff::ExtendedRange, [](int32_t reg) { return ReadChip(reg); });
     ggeTemp[gauge]->setLowLimit(limits.low);
     ggeTemp[gauge]->setHighLimit(limits.high);
     ggeTemp[gauge]->setThermLimit(limits.therm);
@@ -155,7 +154,7 @@ void frmLimits::ggeTemp_SliderChange(int gauge) {
     const TempGauge* g = ggeTemp[gauge];
     const GaugeLimits limits{g->lowLimit(), g->highLimit(), g->thermLimit()};
     for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
-        USBStuff::WriteRegister(GeneralStuff::DeviceAddress, write.reg, write.data);
+        WriteChip(write.reg, write.data);
     for (int i = 0; i < kGaugeCount; ++i)
         ReadGaugeLimits(i);
 }

@@ -1,9 +1,9 @@
 #include "views/frmRegMap.h"
 
+#include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
-#include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/AppMessages.h"
 #include "ui/Twips.h"
@@ -242,7 +242,7 @@ void frmRegMap::readAt(int32_t address) {
     lblCurrentAddr->setText(AddressCaption(address));
     txtReadAddr->setText(lblCurrentAddr->text());
     showBitNames(NumberedBitNames());
-    const int value = USBStuff::ReadRegister(GeneralStuff::DeviceAddress, address);
+    const int value = ReadChip(address);
     showValue(value, HexText(value));
 }
 
@@ -272,7 +272,7 @@ void frmRegMap::ShowRegister(int index) {
     lblCurrentAddr->setText(AddressCaption(record.ReadAddr));
     txtReadAddr->setText(lblCurrentAddr->text());
     showBitNames(BitNameFields(record.BitNames));
-    const int value = USBStuff::ReadRegister(GeneralStuff::DeviceAddress, record.ReadAddr);
+    const int value = ReadChip(record.ReadAddr);
     showValue(value, ValueCaption(value));
     txtWriteAddr->setText(AddressCaption(record.WriteAddr));
 }
@@ -323,7 +323,7 @@ void frmRegMap::WriteAction() {
     const CheckedNumber readBack = RegisterAddressOfText(txtReadAddr->text(), "read");
     if (refused({&address, &value, &readBack}))
         return;
-    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address.value, value.value);
+    WriteChip(address.value, value.value);
     ReadAction();
 }
 
@@ -336,7 +336,7 @@ void frmRegMap::lblBit_Click(int bit) {
     std::array<QString, 8> texts;
     for (int b = 0; b < 8; ++b)
         texts[b] = lblBit[b]->text();
-    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address.value, ByteOfBitTexts(texts));
+    WriteChip(address.value, ByteOfBitTexts(texts));
     ReadAction();
 }
 

@@ -14,7 +14,7 @@ using CallLog = QStringList;
 
 class FakeLimits : public LimitsView {
 public:
-    explicit FakeLimits(CallLog* log = nullptr) : log(log) {}
+    explicit FakeLimits(CallLog* callLog = nullptr) : log(callLog) {}
     void setLamp(int index, bool on) override {
         lamps.push_back({index, on});
         if (log)
@@ -41,7 +41,7 @@ public:
 
 class FakeGraph : public GraphView {
 public:
-    explicit FakeGraph(CallLog* log = nullptr) : log(log) {}
+    explicit FakeGraph(CallLog* callLog = nullptr) : log(callLog) {}
     void appendSample(int trace, double value) override {
         samples.push_back({trace, value});
         if (log)
@@ -63,7 +63,7 @@ public:
 
 class FakeRegMap : public RegMapView {
 public:
-    explicit FakeRegMap(CallLog* log = nullptr) : log(log) {}
+    explicit FakeRegMap(CallLog* callLog = nullptr) : log(callLog) {}
     bool continuousReadTicked() const override { return ticked; }
     void ReadAction() override {
         ++readActions;

@@ -13,7 +13,7 @@ struct SentTransfer {
     uint16_t index;
     uint16_t length;
     unsigned timeoutMs;
-    std::vector<uint8_t> data; // what an OUT transfer carried
+    std::vector<uint8_t> data{}; // what an OUT transfer carried
 };
 
 // Records the control transfers; answers IN transfers with `reply`, and each transfer

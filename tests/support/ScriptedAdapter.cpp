@@ -1,5 +1,6 @@
 #include "support/ScriptedAdapter.h"
 
+#include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
 
 #include <memory>
@@ -23,6 +24,16 @@ int16_t ScriptedAdapter::VendorIORequest(int16_t request, int32_t value, int32_t
         registers[{value, readAddressOf(index & 0xFF)}] = static_cast<uint8_t>((index >> 8) & 0xFF);
     }
     return 0;
+}
+
+int32_t TableReadAddressOf(int32_t writeAddress) {
+    using namespace RegMapStuff;
+    if (RegisterTable[0].ReadAddr != kPlaceholderAddress)
+        BuildRegisterTable();
+    for (int i = 1; i < kRegisterCount; ++i)
+        if (RegisterTable[i].WriteAddr == writeAddress)
+            return RegisterTable[i].ReadAddr;
+    return writeAddress;
 }
 
 uint8_t ScriptedAdapter::reg(int32_t device, int32_t r) const {

@@ -53,6 +53,11 @@ public:
     std::function<int32_t(int32_t writeAddress)> readAddressOf = [](int32_t a) { return a; };
 };
 
+// Where the chip shows a write, for readAddressOf: the read address of the register
+// table's record with that write address (Configuration Reg 1, written at 0x09, reads
+// at 0x03), else the address itself.
+int32_t TableReadAddressOf(int32_t writeAddress);
+
 // Installs a fresh scripted adapter and returns it (the adapter library owns it).
 ScriptedAdapter* InstallScriptedAdapter();
 

@@ -33,7 +33,7 @@ protected:
         GeneralStuff::DeviceAddress = kChip;
         // Writes land where the chip shows them: Configuration Reg 1 and the limits
         // are written 6 above their read addresses.
-        adapter->readAddressOf = [](int32_t a) { return a >= 0x09 && a <= 0x0E ? a - 6 : a; };
+        adapter->readAddressOf = TableReadAddressOf;
         openWindow();
     }
 
