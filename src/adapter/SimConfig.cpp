@@ -153,6 +153,31 @@ public:
         return "unknown key";
     }
 
+    // Checks the fault times against each other once every entry is in; empty when they
+    // agree, else the refused key and the reason.
+    std::pair<std::string, std::string> finishFaults() {
+        for (int diode = 0; diode < 2; ++diode) {
+            const FaultEntry& entry = faults_[diode];
+            const std::string name = "open" + std::to_string(diode + 1);
+            if (!entry.at && !entry.until)
+                continue;
+            if (!entry.at)
+                return {name + "_until", name + "_until needs " + name + "_at"};
+            if (config_.chip.open[diode])
+                return {name + "_at",
+                        "open=" + std::to_string(diode + 1) + " keeps this diode open from power-on"};
+            DiodeFault fault;
+            fault.at = *entry.at;
+            if (entry.until) {
+                if (*entry.until <= fault.at)
+                    return {name + "_until", "expected a time after " + name + "_at"};
+                fault.until = *entry.until;
+            }
+            config_.chip.openDuring[diode] = fault;
+        }
+        return {};
+    }
+
 private:
     std::string addresses(std::string_view value) {
         if (lower(value) == "none") {
@@ -214,33 +239,6 @@ private:
         return {};
     }
 
-public:
-    // Checks the fault times against each other once every entry is in; empty when they
-    // agree, else the refused key and the reason.
-    std::pair<std::string, std::string> finishFaults() {
-        for (int diode = 0; diode < 2; ++diode) {
-            const FaultEntry& entry = faults_[diode];
-            const std::string name = "open" + std::to_string(diode + 1);
-            if (!entry.at && !entry.until)
-                continue;
-            if (!entry.at)
-                return {name + "_until", name + "_until needs " + name + "_at"};
-            if (config_.chip.open[diode])
-                return {name + "_at",
-                        "open=" + std::to_string(diode + 1) + " keeps this diode open from power-on"};
-            DiodeFault fault;
-            fault.at = *entry.at;
-            if (entry.until) {
-                if (*entry.until <= fault.at)
-                    return {name + "_until", "expected a time after " + name + "_at"};
-                fault.until = *entry.until;
-            }
-            config_.chip.openDuring[diode] = fault;
-        }
-        return {};
-    }
-
-private:
     struct FaultEntry {
         std::optional<double> at, until;
     };
