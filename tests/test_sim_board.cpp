@@ -130,22 +130,24 @@ TEST_F(SimBoardTest, WriteTakesDataFromIndexBits15To8EvenWhenNegative) {
 }
 
 TEST_F(SimBoardTest, PollAndReadBothClearALatchedBitWhoseConditionWent) {
+    // Time steps of 0.1 s land in a conversion now and then: the busy bit is not the point here.
+    constexpr uint8_t kNotBusy = 0x7F;
     makeBoard("");
     ASSERT_EQ(setUp(), 0);
     write(0x4C, 0x0B, 20);
     now += 0.1;
-    EXPECT_EQ(read(0x4C, 0x02, kPoll).second, 0x40);
+    EXPECT_EQ(read(0x4C, 0x02, kPoll).second & kNotBusy, 0x40);
     write(0x4C, 0x0B, 85);
     now += 0.1;
-    EXPECT_EQ(read(0x4C, 0x02, kPoll).second, 0x40);
-    EXPECT_EQ(read(0x4C, 0x02, kRead).second, 0x00);
+    EXPECT_EQ(read(0x4C, 0x02, kPoll).second & kNotBusy, 0x40);
+    EXPECT_EQ(read(0x4C, 0x02, kRead).second & kNotBusy, 0x00);
 
     write(0x4C, 0x0B, 20);
     now += 0.1;
     write(0x4C, 0x0B, 85);
     now += 0.1;
-    EXPECT_EQ(read(0x4C, 0x02, kRead).second, 0x40);
-    EXPECT_EQ(read(0x4C, 0x02, kPoll).second, 0x00);
+    EXPECT_EQ(read(0x4C, 0x02, kRead).second & kNotBusy, 0x40);
+    EXPECT_EQ(read(0x4C, 0x02, kPoll).second & kNotBusy, 0x00);
 }
 
 } // namespace

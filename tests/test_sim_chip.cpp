@@ -1,6 +1,8 @@
 #include "adapter/SimChip.h"
 #include "device/RegMapStuff.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -11,16 +13,24 @@ namespace {
 constexpr uint8_t kLHgh = 0x40, kLLow = 0x20, kR1Hgh = 0x10, kR1Lw = 0x08, kD1ON = 0x04, kR1TM1 = 0x02,
                   kLTM1 = 0x01;
 constexpr uint8_t kR2Hg = 0x10, kR2LW = 0x08, kD2ON = 0x04, kR2TM1 = 0x02, kALRT = 0x01;
+constexpr uint8_t kBsy = 0x80;
 constexpr int kStatus1 = 0x02, kStatus2 = 0x23;
+// The documented conversion time: 5 ms for each of the three channels.
+constexpr double kConversionTime = 0.015;
+// The default rate converts 16 times a second.
+constexpr double kDefaultPeriod = 0.0625;
 
-// Drift off, time in the test's hands. The default rate converts 16 times a second.
+// Drift off, time in the test's hands.
 class SimChipTest : public ::testing::Test {
 protected:
+    // Leaves the clock 30 ms after power-on, between two conversions: steps of whole periods
+    // from there never meet the busy bit.
     SimChip& powerOn() {
         chip = std::make_unique<SimChip>(settings, [this] { return now; });
+        now += 0.03;
         return *chip;
     }
-    void aConversionLater() { now += 0.1; }
+    void aConversionLater() { now += kDefaultPeriod; }
     uint8_t read(int address) { return chip->Read(address); }
     void write(int address, uint8_t value) { chip->Write(address, value); }
 
@@ -375,16 +385,37 @@ struct RateCase {
 
 class SimChipRate : public SimChipTest, public ::testing::WithParamInterface<RateCase> {};
 
-// An offset change shows at the next conversion, which tells when it happened.
-TEST_P(SimChipRate, NoConversionBeforeThePeriodOneAfter) {
+// A new rate starts a fresh period; the conversion at its end keeps the busy bit set for
+// the conversion time, and an offset change shows in the reading only when it is done.
+TEST_P(SimChipRate, BusyForTheConversionTimeAfterEachPeriodReadingAtItsEnd) {
     const RateCase& c = GetParam();
     powerOn();
+    // Another rate first: writing the rate the chip already has would not restart the period.
+    write(0x0A, static_cast<uint8_t>(c.code ^ 0x01));
     write(0x0A, c.code);
     write(0x11, 0x01);
-    now += c.period * 0.95;
-    EXPECT_EQ(read(0x01), 33);
-    now += c.period * 0.1;
-    EXPECT_EQ(read(0x01), 34);
+    const double written = now;
+    constexpr double kMargin = 1e-4;
+    struct Moment {
+        double at;
+        uint8_t status1;
+        uint8_t remote1;
+    };
+    const Moment moments[] = {
+        {c.period - kMargin, 0, 33},
+        {c.period + kMargin, kBsy, 33},
+        {c.period + kConversionTime - kMargin, kBsy, 33},
+        {c.period + kConversionTime + kMargin, 0, 34},
+        // And again in the next period.
+        {2 * c.period + kMargin, kBsy, 34},
+        {2 * c.period + kConversionTime + kMargin, 0, 34},
+    };
+    for (const Moment& m : moments) {
+        SCOPED_TRACE(m.at);
+        now = written + m.at;
+        EXPECT_EQ(read(kStatus1), m.status1);
+        EXPECT_EQ(read(0x01), m.remote1);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, SimChipRate,
@@ -400,12 +431,16 @@ TEST_F(SimChipTest, StandbyStopsConversionsUntilWoken) {
     powerOn();
     write(0x09, 0x40);
     write(0x11, 0x01);
+    for (int step = 0; step < 10; ++step) {
+        now += 0.25;
+        EXPECT_EQ(read(kStatus1), 0) << "no conversion runs in standby";
+    }
     now += 3600;
     EXPECT_EQ(read(0x01), 33);
     write(0x09, 0x00);
-    now += 0.05;
+    now += kDefaultPeriod + kConversionTime - 0.001;
     EXPECT_EQ(read(0x01), 33);
-    now += 0.02;
+    now += 0.002;
     EXPECT_EQ(read(0x01), 34);
 }
 
@@ -433,8 +468,8 @@ double remote1(SimChip& chip) {
 
 TEST_F(SimChipTest, DriftMovesSlowlyAroundTheStartAndRepeatsForASeed) {
     settings.drift = true;
-    powerOn();
     SimChip twin(settings, [this] { return now; });
+    powerOn();
     double lowest = 1000, highest = -1000;
     for (int second = 0; second < 600; ++second) {
         now += 1;
@@ -447,6 +482,138 @@ TEST_F(SimChipTest, DriftMovesSlowlyAroundTheStartAndRepeatsForASeed) {
     EXPECT_GT(highest - lowest, 2.0);
     EXPECT_GT(lowest, 33.75 - 3);
     EXPECT_LT(highest, 33.75 + 3);
+}
+
+struct QueueCase {
+    const char* name;
+    int consecutiveAlert; // -1: left at its power-on value
+    int conversions;
+    std::vector<std::pair<int, uint8_t>> writes;
+    uint8_t status1, status2; // once the fault has held for `conversions`
+};
+
+class SimChipFaultQueue : public SimChipTest, public ::testing::WithParamInterface<QueueCase> {};
+
+TEST_P(SimChipFaultQueue, StatusBitAndAlertOnlyAfterTheQueuedNumberOfConversions) {
+    const QueueCase& c = GetParam();
+    powerOn();
+    if (c.consecutiveAlert >= 0)
+        write(0x22, static_cast<uint8_t>(c.consecutiveAlert));
+    for (const auto& [address, value] : c.writes)
+        write(address, value);
+    for (int conversion = 1; conversion <= c.conversions + 1; ++conversion) {
+        SCOPED_TRACE(conversion);
+        aConversionLater();
+        const bool due = conversion >= c.conversions;
+        EXPECT_EQ(read(kStatus1), due ? c.status1 : 0);
+        EXPECT_EQ(read(kStatus2), due ? c.status2 : 0);
+    }
+}
+
+// Readings: Local 25, Remote1 33.75, Remote2 30.5. Bits 3..1 of 0x22 choose 1, 2, 3 or 4.
+INSTANTIATE_TEST_SUITE_P(
+    Counts, SimChipFaultQueue,
+    ::testing::Values(QueueCase{"PowerOnValueIsOne", -1, 1, {{0x0B, 20}}, kLHgh, kALRT},
+                      QueueCase{"One", 0x00, 1, {{0x0B, 20}}, kLHgh, kALRT},
+                      QueueCase{"Two", 0x02, 2, {{0x0B, 20}}, kLHgh, kALRT},
+                      QueueCase{"Three", 0x06, 3, {{0x0E, 40}}, kR1Lw, kALRT},
+                      QueueCase{"Four", 0x0E, 4, {{0x31, 20}}, 0, kR2Hg | kALRT},
+                      // Bits 0 and 7..4 do not count.
+                      QueueCase{"FourWithOtherBitsSet", 0xFF, 4, {{0x0B, 20}}, kLHgh, kALRT},
+                      // A masked channel still sets its bit after the queue, without ALERT.
+                      QueueCase{"TwoMasked", 0x02, 2, {{0x09, 0x02}, {0x0E, 40}}, kR1Lw, 0}),
+    [](const ::testing::TestParamInfo<QueueCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SimChipTest, AConversionInsideTheLimitsRestartsTheQueue) {
+    powerOn();
+    write(0x22, 0x06); // three in a row
+    write(0x0B, 20);
+    aConversionLater();
+    aConversionLater();
+    write(0x0B, 85);
+    aConversionLater();
+    write(0x0B, 20);
+    aConversionLater();
+    aConversionLater();
+    EXPECT_EQ(read(kStatus2), 0);
+    aConversionLater();
+    EXPECT_EQ(read(kStatus2), kALRT);
+}
+
+TEST_F(SimChipTest, ThermAndOpenDiodeBitsDoNotWaitForTheQueue) {
+    settings.open = {true, false};
+    settings.powerOn[0x22] = 0x0E;
+    powerOn();
+    write(0x20, 20);
+    aConversionLater();
+    // The open diode's high bit waits; its open bit and ALERT do not.
+    EXPECT_EQ(read(kStatus1), kD1ON | kR1TM1 | kLTM1);
+    EXPECT_EQ(read(kStatus2), kALRT);
+}
+
+struct DiodeFaultCase {
+    const char* name;
+    int diode;
+    int statusRegister;
+    uint8_t openBit;
+    int tempHigh, tempLow;
+    uint8_t mendedHigh, mendedLow;
+};
+
+class SimChipDiodeFault : public SimChipTest, public ::testing::WithParamInterface<DiodeFaultCase> {};
+
+TEST_P(SimChipDiodeFault, OpensAndMendsMidRunAsTheStatusRegistersShow) {
+    const DiodeFaultCase& c = GetParam();
+    settings.openDuring[c.diode] = DiodeFault{2.0, 5.0};
+    const double poweredOn = now;
+    powerOn();
+    struct Moment {
+        double at;
+        bool open;
+        bool alert;
+    };
+    // After the mend the latched high bit of the 0xFF reading keeps ALERT until a status read.
+    const Moment moments[] = {
+        {1.9, false, false}, {2.1, true, true}, {4.9, true, true}, {5.1, false, true}, {5.2, false, false}};
+    for (const Moment& m : moments) {
+        SCOPED_TRACE(m.at);
+        now = poweredOn + m.at;
+        EXPECT_EQ(read(kStatus2) & kALRT, m.alert ? kALRT : 0);
+        EXPECT_EQ(read(c.statusRegister) & c.openBit, m.open ? c.openBit : 0);
+        EXPECT_EQ(read(c.tempHigh), m.open ? 0xFF : c.mendedHigh);
+        EXPECT_EQ(read(c.tempLow), m.open ? 0xE0 : c.mendedLow);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Diodes, SimChipDiodeFault,
+    ::testing::Values(DiodeFaultCase{"Remote1", 0, kStatus1, kD1ON, 0x01, 0x10, 33, 0xC0},
+                      DiodeFaultCase{"Remote2", 1, kStatus2, kD2ON, 0x30, 0x33, 30, 0x80}),
+    [](const ::testing::TestParamInfo<DiodeFaultCase>& info) { return std::string(info.param.name); });
+
+// A cross-check with the program's register table: the bits it names "Res" read 0, every
+// other bit of a writable register keeps what was written or given at power-on.
+TEST_F(SimChipTest, ReservedBitsOfTheRegisterTableReadZero) {
+    RegMapStuff::BuildRegisterTable();
+    for (const RegisterRecord& record : RegMapStuff::RegisterTable) {
+        if (record.WriteAddr == 0 || record.WriteAddr == RegMapStuff::kPlaceholderAddress)
+            continue;
+        SCOPED_TRACE(record.Description.toStdString());
+        const QStringList names = record.BitNames.split(':');
+        ASSERT_EQ(names.size(), 8);
+        uint8_t kept = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            if (names[7 - bit] != "Res")
+                kept |= static_cast<uint8_t>(1 << bit);
+        // A fresh chip each time: a set lock bit would keep the next write out.
+        settings.powerOn.clear();
+        powerOn();
+        write(record.WriteAddr, 0xFF);
+        EXPECT_EQ(read(record.ReadAddr), kept);
+        settings.powerOn = {{record.ReadAddr, 0xFF}};
+        powerOn();
+        EXPECT_EQ(read(record.ReadAddr), kept) << "as a power-on value";
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "adapter/SimConfig.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,6 +44,18 @@ TEST(SimConfigParse, NoneLeavesTheBusEmptyAndSingleDiodeOpens) {
     EXPECT_EQ(parsed("open=2").chip.open, (std::array<bool, 2>{false, true}));
     EXPECT_EQ(parsed("address=0x7F").addresses, std::vector<int>{0x7F});
     EXPECT_EQ(parsed("firmware=ok").firmwareFails, false);
+}
+
+TEST(SimConfigParse, DiodeFaultTimesGiveAnOpeningAndAnOptionalMend) {
+    const SimConfig config = parsed("open1_until=12.5, open1_at=2, open2_at=0");
+    ASSERT_TRUE(config.chip.openDuring[0].has_value());
+    EXPECT_EQ(config.chip.openDuring[0]->at, 2.0);
+    EXPECT_EQ(config.chip.openDuring[0]->until, 12.5);
+    ASSERT_TRUE(config.chip.openDuring[1].has_value());
+    EXPECT_EQ(config.chip.openDuring[1]->at, 0.0);
+    EXPECT_TRUE(std::isinf(config.chip.openDuring[1]->until)) << "no end: open for the rest of the run";
+    EXPECT_EQ(config.chip.open, (std::array<bool, 2>{false, false}));
+    EXPECT_FALSE(parsed("open=1").chip.openDuring[0].has_value());
 }
 
 struct BadCase {
@@ -117,7 +130,21 @@ INSTANTIATE_TEST_SUITE_P(
                 "OTK5530_SIM: reg.00=25 refused: this register is measured by the chip"},
         BadCase{"RegisterTwiceUnderTwoSpellings", "reg.3=1, reg.03=2",
                 "OTK5530_SIM: reg.03=2 refused: this register is given twice"},
-        BadCase{"OpenDiodeThree", "open=3", "OTK5530_SIM: open=3 refused: expected 1, 2 or 1+2"}),
+        BadCase{"OpenDiodeThree", "open=3", "OTK5530_SIM: open=3 refused: expected 1, 2 or 1+2"},
+        BadCase{"FaultTimeNegative", "open1_at=-1",
+                "OTK5530_SIM: open1_at=-1 refused: expected seconds after start-up 0..31536000, such as 30 "
+                "or 2.5"},
+        BadCase{
+            "FaultTimeBeyondAYear", "open2_at=31536001",
+            "OTK5530_SIM: open2_at=31536001 refused: expected seconds after start-up 0..31536000, such as 30 "
+            "or 2.5"},
+        // The checks between keys come after every entry, and name the entry at fault.
+        BadCase{"MendWithoutOpening", "open2_until=5, drift=off",
+                "OTK5530_SIM: open2_until=5 refused: open2_until needs open2_at"},
+        BadCase{"MendNotAfterOpening", "open1_until=4, open1_at=4",
+                "OTK5530_SIM: open1_until=4 refused: expected a time after open1_at"},
+        BadCase{"OpeningADiodeOpenFromPowerOn", "open1_at=3, open=1+2",
+                "OTK5530_SIM: open1_at=3 refused: open=1 keeps this diode open from power-on"}),
     [](const ::testing::TestParamInfo<BadCase>& row) { return std::string(row.param.name); });
 
 } // namespace

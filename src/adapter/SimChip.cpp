@@ -3,6 +3,7 @@
 #include "adapter/ChipCodes.h"
 #include "adapter/ChipRegisters.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <set>
@@ -77,6 +78,14 @@ const std::map<int, uint8_t> kDefaults{
     {R2Therm, 0x55},    {ManufacturerId, 0x41}, {DieRevision, 0x52},
 };
 
+// Bits the register table names "Res": they read 0 whatever was written.
+const std::map<int, uint8_t> kReservedBits{{Config1, 0x10}, {ConvRate, 0x40}, {Config2, 0x7F}};
+
+uint8_t withoutReservedBits(int address, uint8_t value) {
+    const auto reserved = kReservedBits.find(address);
+    return reserved == kReservedBits.end() ? value : static_cast<uint8_t>(value & ~reserved->second);
+}
+
 // Configuration Reg 1 bits.
 constexpr uint8_t kMaskAll = kConfig1MaskAll;
 constexpr uint8_t kStandby = kConfig1Standby;
@@ -93,10 +102,19 @@ constexpr uint8_t kLocalHigh = kStatus1LocalHigh, kLocalLow = kStatus1LocalLow, 
                   kLocalTherm = kStatus1LocalTherm;
 constexpr uint8_t kR2High = kStatus2Remote2High, kR2Low = kStatus2Remote2Low, kD2Open = kStatus2Diode2Open,
                   kR2Therm = kStatus2Remote2Therm, kAlert = kStatus2Alert;
+constexpr uint8_t kBusy = kStatus1Busy;
+
+// Consecutive Alert bits 3..1: 000, 001, 011 and 111 ask for 1, 2, 3 and 4 out-of-limit
+// conversions in a row; the codes between count their set bits.
+constexpr int kQueueShift = 1;
+constexpr uint8_t kQueueBits = 0x07;
+constexpr int kLongestQueue = 4;
 
 // Conversions per second for rate codes 0..9; 10 and above convert continuously.
 constexpr double kRates[] = {0.0625, 0.125, 0.25, 0.5, 1, 2, 4, 8, 16, 32};
 constexpr double kContinuousRate = 64;
+static_assert(SimChip::kConversionSeconds < 1 / kContinuousRate,
+              "a conversion ends within the shortest period");
 // After a long pause only the most recent conversions are replayed.
 constexpr long kMaxCatchUp = 4096;
 
@@ -126,6 +144,18 @@ bool thermState(bool was, int reading, int limit, int hysteresis) {
     return was;
 }
 
+// Counts the conversions in a row that found each condition bit; the bits that have held
+// for `needed` of them.
+uint8_t queued(uint8_t found, std::array<int, 8>& runs, int needed) {
+    uint8_t held = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        runs[bit] = ((found >> bit) & 1) ? std::min(runs[bit] + 1, kLongestQueue) : 0;
+        if (runs[bit] >= needed)
+            held |= static_cast<uint8_t>(1 << bit);
+    }
+    return held;
+}
+
 } // namespace
 
 SecondsClock SteadySeconds() {
@@ -147,12 +177,13 @@ SimChip::SimChip(const ChipSettings& settings, SecondsClock clock)
     for (const auto& [address, value] : kDefaults)
         regs_[address] = value;
     for (const auto& [address, value] : settings_.powerOn)
-        regs_[address] = value;
+        regs_[address] = withoutReservedBits(address, value);
     powerOnTime_ = clock_();
     // The chip comes up with its first conversion done, so a reading right after
     // power-on shows the temperatures, not zeros.
-    nextConversion_ = powerOnTime_;
-    advance(powerOnTime_);
+    nextConversion_ = powerOnTime_ + period();
+    if (!standby())
+        convert(powerOnTime_);
 }
 
 bool SimChip::standby() const {
@@ -164,15 +195,32 @@ double SimChip::period() const {
     return 1.0 / (code < 10 ? kRates[code] : kContinuousRate);
 }
 
+int SimChip::consecutiveNeeded() const {
+    int needed = 1;
+    for (uint8_t bits = (regs_[ConsecutiveAlert] >> kQueueShift) & kQueueBits; bits != 0; bits >>= 1)
+        needed += bits & 1;
+    return needed;
+}
+
+bool SimChip::diodeOpen(int remote, double when) const {
+    if (settings_.open[remote])
+        return true;
+    const std::optional<DiodeFault>& fault = settings_.openDuring[remote];
+    const double sincePowerOn = when - powerOnTime_;
+    return fault && sincePowerOn >= fault->at && sincePowerOn < fault->until;
+}
+
 void SimChip::advance(double now) {
     if (standby())
         return;
     const double step = period();
-    const double pending = std::floor((now - nextConversion_) / step) + 1;
+    if (nextConversion_ + kConversionSeconds > now)
+        return;
+    const double pending = std::floor((now - kConversionSeconds - nextConversion_) / step) + 1;
     if (pending > kMaxCatchUp)
         nextConversion_ += (pending - kMaxCatchUp) * step;
-    while (nextConversion_ <= now) {
-        convert(nextConversion_);
+    while (nextConversion_ + kConversionSeconds <= now) {
+        convert(nextConversion_ + kConversionSeconds);
         nextConversion_ += step;
     }
 }
@@ -187,20 +235,21 @@ void SimChip::convert(double when) {
     }
     const bool extended = (regs_[Config1] & kExtendedRange) != 0;
     regs_[LocalTemp] = LocalTemperatureByte(celsius[0], extended);
+    const std::array<bool, 2> open{diodeOpen(0, when), diodeOpen(1, when)};
     for (int r = 0; r < 2; ++r) {
         const RemoteRegs& reg = kRemote[r];
         // An open diode reads as the highest value the registers can hold.
         RemoteBytes bytes{0xFF, 0xE0};
-        if (!settings_.open[r])
+        if (!open[r])
             bytes = RemoteTemperatureBytes(
                 celsius[1 + r] + RemoteOffset(regs_[reg.offsetHigh], regs_[reg.offsetLow]), extended);
         regs_[reg.tempHigh] = bytes.high;
         regs_[reg.tempLow] = bytes.low;
     }
-    compareChannels();
+    compareChannels(open);
 }
 
-void SimChip::compareChannels() {
+void SimChip::compareChannels(const std::array<bool, 2>& open) {
     const int hysteresis = WholeDegreeCode(regs_[ThermHyst]);
 
     const int local = WholeDegreeCode(regs_[LocalTemp]);
@@ -225,14 +274,16 @@ void SimChip::compareChannels() {
         remoteTherm[r] = thermState(was, reading, WholeDegreeCode(regs_[reg.therm]), hysteresis);
     }
     // Remote 1 and Remote 2 high/low bits sit at the same positions in their registers.
-    limitNow1_ = now1 | remoteNow[0];
-    limitNow2_ = remoteNow[1];
+    // A condition counts once it has held for the conversions the fault queue asks for.
+    const int needed = consecutiveNeeded();
+    limitNow1_ = queued(now1 | remoteNow[0], run1_, needed);
+    limitNow2_ = queued(remoteNow[1], run2_, needed);
     latched1_ |= limitNow1_;
     latched2_ |= limitNow2_;
     therm1_ = (localTherm ? kLocalTherm : 0) | (remoteTherm[0] ? kR1Therm : 0);
     therm2_ = remoteTherm[1] ? kR2Therm : 0;
-    open1_ = settings_.open[0] ? kD1Open : 0;
-    open2_ = settings_.open[1] ? kD2Open : 0;
+    open1_ = open[0] ? kD1Open : 0;
+    open2_ = open[1] ? kD2Open : 0;
 }
 
 bool SimChip::alertActive() const {
@@ -246,8 +297,10 @@ bool SimChip::alertActive() const {
     return !(config & kMaskRemote2) && ((latched2_ & (kR2High | kR2Low)) || open2_);
 }
 
-uint8_t SimChip::readStatus1() {
-    const uint8_t value = latched1_ | therm1_ | open1_;
+uint8_t SimChip::readStatus1(double now) {
+    // advance() has finished every conversion that ended by now: one that has started is running.
+    const bool busy = !standby() && nextConversion_ <= now;
+    const uint8_t value = latched1_ | therm1_ | open1_ | (busy ? kBusy : 0);
     latched1_ &= limitNow1_;
     return value;
 }
@@ -259,9 +312,10 @@ uint8_t SimChip::readStatus2() {
 }
 
 uint8_t SimChip::Read(int address) {
-    advance(clock_());
+    const double now = clock_();
+    advance(now);
     if (address == Status1)
-        return readStatus1();
+        return readStatus1(now);
     if (address == Status2)
         return readStatus2();
     if (kReadable.count(address) == 0)
@@ -293,7 +347,7 @@ void SimChip::Write(int address, uint8_t value) {
     }
     const bool wasStandby = standby();
     const int oldRate = regs_[ConvRate] & 0x0F;
-    regs_[target] = value;
+    regs_[target] = withoutReservedBits(target, value);
     // A new rate, or waking from standby, starts a fresh conversion period now.
     if ((wasStandby && !standby()) || oldRate != (regs_[ConvRate] & 0x0F))
         nextConversion_ = now + period();

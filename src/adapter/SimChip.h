@@ -5,13 +5,22 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 
 // Seconds on a monotonic clock; only differences matter.
 using SecondsClock = std::function<double()>;
 SecondsClock SteadySeconds();
+
+// A remote diode that opens during the run and, unless `until` is infinite, is mended again;
+// both in seconds after power-on.
+struct DiodeFault {
+    double at = 0;
+    double until = std::numeric_limits<double>::infinity();
+};
 
 struct ChipSettings {
     // Start temperatures in °C: Local, Remote1, Remote2.
@@ -21,16 +30,23 @@ struct ChipSettings {
     uint32_t seed = 5530;
     // Remote diodes 1 and 2 left open.
     std::array<bool, 2> open{false, false};
+    // Remote diodes 1 and 2 opening during the run.
+    std::array<std::optional<DiodeFault>, 2> openDuring;
     // Power-on values by read address. A shared remote address names Remote 1's register.
     std::map<int, uint8_t> powerOn;
 };
 
 class SimChip {
 public:
+    // A conversion measures the three channels one after the other; the busy bit is set for
+    // that long at the start of every conversion period, and the readings change at its end.
+    static constexpr double kConversionSecondsPerChannel = 0.005;
+    static constexpr double kConversionSeconds = 3 * kConversionSecondsPerChannel;
+
     SimChip(const ChipSettings& settings, SecondsClock clock);
 
-    // Unknown addresses read 0x00. Reading a status register clears its latched
-    // high/low bits whose condition has gone.
+    // Unknown addresses read 0x00, reserved bits 0. Reading a status register clears
+    // its latched high/low bits whose condition has gone.
     uint8_t Read(int address);
     // Writes to read-only or unknown addresses, and any write while the register
     // lock is set, are accepted and change nothing.
@@ -42,16 +58,19 @@ public:
 private:
     void advance(double now);
     void convert(double when);
-    void compareChannels();
+    void compareChannels(const std::array<bool, 2>& open);
+    bool diodeOpen(int remote, double when) const;
+    int consecutiveNeeded() const;
     double period() const;
     bool standby() const;
-    uint8_t readStatus1();
+    uint8_t readStatus1(double now);
     uint8_t readStatus2();
     bool alertActive() const;
 
     std::array<uint8_t, 256> regs_{};
     SecondsClock clock_;
     double powerOnTime_;
+    // Start of the next conversion; it ends kConversionSeconds later.
     double nextConversion_;
     ChipSettings settings_;
     std::mt19937 noise_;
@@ -62,4 +81,6 @@ private:
     uint8_t latched1_ = 0, latched2_ = 0;
     uint8_t therm1_ = 0, therm2_ = 0;
     uint8_t open1_ = 0, open2_ = 0;
+    // The fault queue: conversions in a row that found each high/low condition, by status bit.
+    std::array<int, 8> run1_{}, run2_{};
 };

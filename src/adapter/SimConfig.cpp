@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 namespace {
 
 constexpr long kLargestCount = 1000000000;
+// Fault times: up to a year of run, in seconds.
+constexpr double kLatestFaultSeconds = 31536000;
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
@@ -76,6 +79,16 @@ std::optional<double> parseCelsius(std::string_view text) {
     return std::strtod(std::string(text).c_str(), nullptr);
 }
 
+// Seconds after power-on: digits with an optional fraction, no sign.
+std::optional<double> parseSeconds(std::string_view text) {
+    if (text.empty() || text.front() == '-' || text.front() == '+')
+        return std::nullopt;
+    const auto seconds = parseCelsius(text);
+    if (!seconds || *seconds > kLatestFaultSeconds)
+        return std::nullopt;
+    return seconds;
+}
+
 std::optional<bool> parseSwitch(std::string_view text, const char* on, const char* off) {
     const std::string value = lower(text);
     if (value == on)
@@ -133,9 +146,36 @@ public:
         }
         if (key == "open")
             return openDiodes(value);
+        if (key == "open1_at" || key == "open1_until" || key == "open2_at" || key == "open2_until")
+            return faultTime(key, value);
         if (key.rfind("reg.", 0) == 0)
             return powerOnValue(key.substr(4), value);
         return "unknown key";
+    }
+
+    // Checks the fault times against each other once every entry is in; empty when they
+    // agree, else the refused key and the reason.
+    std::pair<std::string, std::string> finishFaults() {
+        for (int diode = 0; diode < 2; ++diode) {
+            const FaultEntry& entry = faults_[diode];
+            const std::string name = "open" + std::to_string(diode + 1);
+            if (!entry.at && !entry.until)
+                continue;
+            if (!entry.at)
+                return {name + "_until", name + "_until needs " + name + "_at"};
+            if (config_.chip.open[diode])
+                return {name + "_at",
+                        "open=" + std::to_string(diode + 1) + " keeps this diode open from power-on"};
+            DiodeFault fault;
+            fault.at = *entry.at;
+            if (entry.until) {
+                if (*entry.until <= fault.at)
+                    return {name + "_until", "expected a time after " + name + "_at"};
+                fault.until = *entry.until;
+            }
+            config_.chip.openDuring[diode] = fault;
+        }
+        return {};
     }
 
 private:
@@ -169,6 +209,16 @@ private:
         return {};
     }
 
+    std::string faultTime(const std::string& key, std::string_view value) {
+        const auto seconds = parseSeconds(value);
+        if (!seconds)
+            return "expected seconds after start-up 0.." +
+                   std::to_string(static_cast<long>(kLatestFaultSeconds)) + ", such as 30 or 2.5";
+        FaultEntry& entry = faults_[key[4] == '1' ? 0 : 1];
+        (key.find("_until") != std::string::npos ? entry.until : entry.at) = *seconds;
+        return {};
+    }
+
     std::string powerOnValue(std::string_view addressText, std::string_view value) {
         if (addressText.size() > 2 && addressText[0] == '0' &&
             (addressText[1] == 'x' || addressText[1] == 'X'))
@@ -189,8 +239,13 @@ private:
         return {};
     }
 
+    struct FaultEntry {
+        std::optional<double> at, until;
+    };
+
     SimConfig& config_;
     std::set<int> powerOnSeen_;
+    std::array<FaultEntry, 2> faults_;
 };
 
 } // namespace
@@ -198,7 +253,7 @@ private:
 bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error) {
     SimConfig parsed = config;
     Parser parser(parsed);
-    std::set<std::string> seen;
+    std::map<std::string, std::string> seen; // key and its entry as shown
     for (std::string_view entry : split(text, ',')) {
         entry = trim(entry);
         if (entry.empty())
@@ -211,7 +266,7 @@ bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error
         const std::string key = lower(trim(entry.substr(0, equals)));
         const std::string_view value = trim(entry.substr(equals + 1));
         const std::string shown = key + "=" + std::string(value);
-        if (!seen.insert(key).second) {
+        if (!seen.emplace(key, shown).second) {
             error = "OTK5530_SIM: " + shown + " refused: " + key + " is given twice";
             return false;
         }
@@ -220,6 +275,11 @@ bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error
             error = "OTK5530_SIM: " + shown + " refused: " + reason;
             return false;
         }
+    }
+    const auto [key, reason] = parser.finishFaults();
+    if (!reason.empty()) {
+        error = "OTK5530_SIM: " + seen.at(key) + " refused: " + reason;
+        return false;
     }
     config = parsed;
     return true;
