@@ -6,13 +6,14 @@
 #include "device/USBStuff.h"
 #include "files/DialogFolder.h"
 #include "files/MasterTimerPause.h"
+#include "files/RegularFile.h"
+#include "files/SettingsCheck.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
 #include "views/Twips.h"
 #include "views/WrapCheckBox.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -88,6 +89,15 @@ void frmSave::cmdsave_Click() {
     const QString path = chooseFile(QFileDialog::AcceptSave);
     if (path.isEmpty())
         return;
+    // Only a plain file is replaced: a folder, pipe or device keeps what it is.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        showMessage(QMessageBox::Warning,
+                    QString("The settings could not be saved to\n%1\n(not a plain file).\nNothing there was "
+                            "changed.")
+                        .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     // Written beside the old file and swapped in only when complete. Unbuffered, so a
     // short write (disk full) shows in write()'s count: a buffered flush lets it pass.
     QSaveFile file(path);
@@ -106,40 +116,42 @@ void frmSave::cmdRecall_Click() {
     const QString path = chooseFile(QFileDialog::AcceptOpen);
     if (path.isEmpty())
         return;
-    // A device or pipe could block the open or never end: only plain files are read.
-    if (!QFileInfo(path).isFile()) {
-        showMessage(QMessageBox::Warning,
-                    QString("\"%1\" is not a settings file. Nothing was written to the chip.")
-                        .arg(QDir::toNativeSeparators(path)));
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const WholeFile file = ReadRegularFile(NativeName(path), kLargestSettingsFile);
+    if (file.error == FileOpenError::NotAFile) {
+        showMessage(
+            QMessageBox::Warning,
+            QString("\"%1\" is not a settings file. Nothing was written to the chip.").arg(shownPath));
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(QMessageBox::Warning, QString("The settings file\n%1\ncould not be opened (%2).")
-                                              .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (file.error == FileOpenError::CannotOpen) {
+        showMessage(
+            QMessageBox::Warning,
+            QString("The settings file\n%1\ncould not be opened (%2).").arg(shownPath, file.errorText));
         return;
     }
-    const QByteArray bytes = file.read(kLargestSettingsFile + 1);
-    file.close();
-    if (bytes.size() > kLargestSettingsFile) {
+    if (file.tooLarge) {
         showMessage(
             QMessageBox::Warning,
             QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
-                .arg(QDir::toNativeSeparators(path)));
+                .arg(shownPath));
+        return;
+    }
+    // A damaged file is never half applied: the whole file is checked before the first write.
+    const SettingsCheck check = CheckSettingsFile(file.bytes, IsWritableRegisterAddress);
+    if (!check.passed) {
+        const QString where =
+            check.badLine > 0 ? QString("cannot be recalled: line %1 ").arg(check.badLine) : "";
+        showMessage(QMessageBox::Warning, QString("The file\n%1\n%2%3. Nothing was written to the chip.")
+                                              .arg(shownPath, where, check.problem));
         return;
     }
 
     MasterTimerPause pause;
-    const RecallOutcome outcome =
-        RecallSettings(bytes, {[&pause] { pause.pause(); },
-                               [](int32_t address, int32_t data) {
-                                   USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
-                               }});
-    if (outcome == RecallOutcome::NoListStart)
-        showMessage(
-            QMessageBox::Warning,
-            QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
-                .arg(QDir::toNativeSeparators(path)));
+    RecallSettings(file.bytes, {[&pause] { pause.pause(); },
+                                [](int32_t address, int32_t data) {
+                                    USBStuff::WriteRegister(GeneralStuff::DeviceAddress, address, data);
+                                }});
 }
 
 QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
