@@ -347,7 +347,8 @@ TEST_F(LoggingWindow, FailedAppendInTheCycleResetsTheButton) {
     EXPECT_EQ(main.statusTexts.back(), kLoggingStoppedStatus);
 }
 
-// A full disk only shows when the bytes reach the device, not in a buffer.
+// /dev/full is a device, so no log file: refused before a byte is written. A
+// disk that fills up on a plain file is AppendThatFailsLeavesNoPartialLine.
 TEST(LogAppend, FullDiskIsReportedAsFailure) {
     GeneralStuff::ResetSharedState();
     GeneralStuff::LogChannels = {true, true, true};
