@@ -9,6 +9,8 @@
 #include "ui/AppMessages.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -143,4 +145,53 @@ TEST_F(MainWindowGeometry, LinkErrorDuringLoadStillStoresTheGeometry) {
     EXPECT_EQ(messages, QStringList{"Firmware failed to download - Check USB connections"});
     EXPECT_EQ(stored("MainLeft"), "3000");
     EXPECT_EQ(stored("MainWidth"), "6495") << "the unload ran although the window was never shown";
+}
+
+namespace {
+struct ScreenCase {
+    const char* name;
+    MainGeometry stored;
+    MainGeometry kept;
+};
+
+// Two screens side by side, 800 × 600 pixels each (12000 × 9000 twips).
+const QList<QRectF> kTwoScreens{QRectF(0, 0, 12000, 9000), QRectF(12000, 0, 12000, 9000)};
+
+class GeometryOnScreensRule : public ::testing::TestWithParam<ScreenCase> {};
+} // namespace
+
+TEST_P(GeometryOnScreensRule, KeepsAReachableTitleBarAndSaneSizes) {
+    const ScreenCase& c = GetParam();
+    EXPECT_EQ(GeometryOnScreens(c.stored, kTwoScreens), c.kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, GeometryOnScreensRule,
+    ::testing::Values(
+        ScreenCase{"OnTheSecondScreen", {15000, 1000, 6500, 6500}, {15000, 1000, 6500, 6500}},
+        // Hanging over an edge is fine while a grip of the title bar stays on a screen.
+        ScreenCase{"MostlyOffTheLeftEdge", {-5000, 1000, 6500, 6500}, {-5000, 1000, 6500, 6500}},
+        ScreenCase{"OffEveryScreenToTheRight", {900000, 2000, 6500, 6500}, {1000, 2000, 6500, 6500}},
+        ScreenCase{"TitleBarAboveTheScreens", {2000, -300, 6500, 6500}, {2000, 1000, 6500, 6500}},
+        ScreenCase{"FarOffBothWays", {-1e9, 1e9, 6500, 6500}, {1000, 1000, 6500, 6500}},
+        ScreenCase{"WiderThanEveryScreenTogether", {1000, 1000, 3e10, 6500}, {1000, 1000, 6500, 6500}},
+        ScreenCase{"TallerThanTheScreens", {1000, 1000, 6500, 9001}, {1000, 1000, 6500, 6500}},
+        ScreenCase{"TooSmallToUse", {1000, 1000, 15, 1499}, {1000, 1000, 6500, 6500}},
+        ScreenCase{"SpanningBothScreens", {6000, 0, 18000, 9000}, {6000, 0, 18000, 9000}}),
+    [](const ::testing::TestParamInfo<ScreenCase>& row) { return row.param.name; });
+
+// The absurd values of a damaged store never reach the window or the store again.
+TEST_F(MainWindowGeometry, AbsurdStoredValuesGiveAnOnScreenWindowAndAreNotWrittenBack) {
+    store("MainLeft", "60000");
+    store("MainTop", "-60000");
+    store("MainWidth", "3e10");
+    store("MainHeight", "1e300");
+    frmMain main;
+    main.MDIForm_Load(progress);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(main.geometry().topLeft()));
+    EXPECT_EQ(main.geometry(), QRect(67, 67, 433, 433)) << "the defaults";
+    main.close();
+    for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+        EXPECT_LE(stored(key).toDouble(), 6500) << key;
 }

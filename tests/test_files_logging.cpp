@@ -15,8 +15,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kRunTitle = "\r\nOTK5530 Log File\r\n\r\n";
@@ -398,7 +402,8 @@ TEST_F(LoggingWindow, FailedAppendInTheCycleResetsTheButton) {
     EXPECT_EQ(main.statusTexts.back(), kLoggingStoppedStatus);
 }
 
-// A full disk only shows when the bytes reach the device, not in a buffer.
+// /dev/full is a device, so no log file: refused before a byte is written. A
+// disk that fills up on a plain file is AppendThatFailsLeavesNoPartialLine.
 TEST(LogAppend, FullDiskIsReportedAsFailure) {
     GeneralStuff::ResetSharedState();
     GeneralStuff::LogChannels = {true, true, true};
@@ -416,4 +421,84 @@ TEST(DialogStartFolder, IsTheProgramFolderOnlyWhenItCanBeWritten) {
     USBStuff::SetApplicationFolder(writable.filePath("removed"));
     EXPECT_EQ(DialogStartFolder(), QDir::homePath());
     USBStuff::SetApplicationFolder({});
+}
+
+namespace {
+const QByteArray kFirstLine = ".1, 25, 33.75, 30.5,\r\n";
+
+void logAt(const QString& path) {
+    GeneralStuff::ResetSharedState();
+    GeneralStuff::LogChannels = {true, true, true};
+    GeneralStuff::LogInterval = 100;
+    GeneralStuff::Temperatures = {25, 33.75f, 30.5f};
+    GeneralStuff::LogFileName = path;
+}
+} // namespace
+
+// A log deleted, rotated or emptied by another program mid-run goes on in the
+// fresh file, which starts with the run's title block; the time column counts on.
+TEST(LogAppend, LogThatVanishedOrWasReplacedGoesOnInAFreshFileWithItsTitles) {
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> act;
+    } rows[] = {
+        {"deleted", [](const QString& path) { QFile::remove(path); }},
+        {"rotated", [](const QString& path) { QFile::rename(path, path + ".1"); }},
+        {"emptied in place", [](const QString& path) { QFile::resize(path, 0); }},
+        {"replaced by another file",
+         [](const QString& path) {
+             QFile::remove(path);
+             QFile other(path);
+             ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+             other.write("older notes\r\n");
+         }},
+    };
+    QTemporaryDir folder;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = folder.filePath(QString(row.name) + ".csv");
+        logAt(path);
+        ASSERT_TRUE(AppendLogRunHeader());
+        ASSERT_TRUE(AppendLogDataLine());
+        ++GeneralStuff::LogRowCount;
+        row.act(path);
+        ASSERT_TRUE(AppendLogDataLine());
+        const QByteArray before = QString(row.name).startsWith("replaced") ? "older notes\r\n" : "";
+        EXPECT_EQ(fileBytes(path), before + kRunTitle + kAllTitles + kFirstLine);
+    }
+}
+
+TEST(LogAppend, LinesGoOnWithoutTitlesWhileTheFileStaysAndGrows) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("run.csv");
+    logAt(path);
+    ASSERT_TRUE(AppendLogRunHeader());
+    QFile other(path); // another program appending to the same file is no new file
+    ASSERT_TRUE(other.open(QIODevice::Append));
+    other.write("note\r\n");
+    other.close();
+    ++GeneralStuff::LogRowCount;
+    ASSERT_TRUE(AppendLogDataLine());
+    EXPECT_EQ(fileBytes(path), kRunTitle + kAllTitles + "note\r\n" + kFirstLine);
+}
+
+// A pipe put in the log's place would block the open for good, with or without a
+// reader; a folder cannot take a line. Each is refused at once, nothing sent.
+TEST(LogAppend, PipeOrFolderInTheLogsPlaceIsRefusedWithoutBlocking) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("run.csv");
+    logAt(path);
+    ASSERT_TRUE(AppendLogRunHeader());
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_FALSE(AppendLogDataLine()) << "no reader";
+    const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_FALSE(AppendLogDataLine()) << "a reader waiting";
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+    GeneralStuff::LogFileName = folder.path();
+    EXPECT_FALSE(AppendLogDataLine());
+    EXPECT_FALSE(AppendLogRunHeader());
 }

@@ -7,6 +7,7 @@
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
+#include "files/SettingsCheck.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
 #include "files/frmSave.h"
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 namespace {
 constexpr int32_t kDevice = 0x4C;
@@ -152,12 +154,80 @@ TEST(RecallSettings, TerminatesAndStaysInRangeOnRandomAndMutatedFiles) {
         ASSERT_LE(result.listStarts, 1);
         ASSERT_EQ(result.outcome == RecallOutcome::NoListStart, !bytes.contains('{'));
         ASSERT_LE(result.writes.size(), static_cast<size_t>(bytes.count('x') / 2));
+        const SettingsCheck check = CheckSettingsFile(bytes, IsWritableRegisterAddress);
+        if (check.passed) {
+            ASSERT_EQ(result.writes.size(), static_cast<size_t>(check.entries.size()));
+            for (int i = 0; i < check.entries.size(); ++i)
+                ASSERT_EQ(result.writes[i], (RegisterWrite{check.entries[i].address, check.entries[i].data}));
+        }
         for (const RegisterWrite& write : result.writes) {
             ASSERT_GE(write.reg, 0);
             ASSERT_LE(write.reg, 255);
             ASSERT_GE(write.data, 0);
             ASSERT_LE(write.data, 255);
         }
+    }
+}
+
+// The check before a recall: what the program writes and the reader tolerates
+// passes, and is then recalled exactly as checked; anything else names its line.
+TEST(CheckSettingsFile, PassesWhatTheReaderTakesExactlyAndNamesTheFirstBadLine) {
+    RegMapStuff::BuildRegisterTable();
+    const struct {
+        const char* why;
+        QByteArray bytes;
+        int badLine; // 0 with passes: the file passes
+        bool passes;
+    } rows[] = {
+        {"as saved",
+         kHeader + "{\r\n0x9\t0x4\t // Configuration Reg 1\r\n0xA\t0x8\t // Conversion Rate\r\n}\r\n", 0,
+         true},
+        {"zero padding, lower case, no comment", "{\r\n0x0b\t0x55\r\n0x0C\t0xfe\r\n}\r\n", 0, true},
+        {"blank lines, one before } (the reader then runs to the end, writing the same)",
+         "{\r\n\r\n0x9\t0x4\r\n \t\r\n0xA\t0x8\r\n\r\n}\r\n", 0, true},
+        {"no line end after }", "{\r\n0x9\t0x4\r\n}", 0, true},
+        {"a { in the comment: the reader starts there and still finds every entry",
+         "Comment : {fix}\r\n\r\nAddress\tData\tRegister\r\n{\r\n0x9\t0x4\t // C\r\n}\r\n", 0, true},
+        {"no list at all", "0x9\t0x4\r\n}\r\n", 0, false},
+        {"no closing }: the reader would run past the end", "{\r\n0x9\t0x4\r\n0xA\t0x8\r\n", 3, false},
+        {"an address wider than a byte", "{\r\n0x9\t0x4\r\n0x1FFFFFFFF\t0x4\r\n}\r\n", 3, false},
+        {"a value wider than a byte", "{\r\n0xB\t0x1FF\r\n}\r\n", 2, false},
+        {"CR-only line ends: no line feed ever ends the { line", "{\r0x9\t0x4\r}\r", 1, false},
+        {"LF-only line ends", "{\n0x9\t0x4\n}\n", 1, false},
+        {"a read-only register (Manufacturer ID)", "{\r\n0xFE\t0x41\r\n}\r\n", 2, false},
+        {"upper-case X is no marker", "{\r\n0X9\t0X4\r\n}\r\n", 2, false},
+        {"a value glued to the address", "{\r\n0x90x4\r\n}\r\n", 2, false},
+        {"text after }", "{\r\n0x9\t0x4\r\n}\r\n0xA\t0x8\r\n", 4, false},
+        {"an x between a comment's { and the list would be read as an entry",
+         "Comment : {\r\n\r\nfix\r\n{\r\n0x9\t0x4\r\n}\r\n", 3, false},
+        {"a { whose next line starts with } would end the list at once", "a{\r\n}b\r\n{\r\n0x9\t0x4\r\n}\r\n",
+         2, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        const SettingsCheck check = CheckSettingsFile(row.bytes, IsWritableRegisterAddress);
+        EXPECT_EQ(check.passed, row.passes) << check.problem.toStdString();
+        EXPECT_EQ(check.badLine, row.badLine) << check.problem.toStdString();
+        EXPECT_EQ(check.problem.isEmpty(), row.passes);
+        if (check.passed) {
+            const Recalled result = recall(row.bytes);
+            ASSERT_EQ(result.writes.size(), static_cast<size_t>(check.entries.size()));
+            for (int i = 0; i < check.entries.size(); ++i)
+                EXPECT_EQ(result.writes[i], (RegisterWrite{check.entries[i].address, check.entries[i].data}));
+        }
+    }
+}
+
+TEST(CheckSettingsFile, PassesEverythingTheWriterSaves) {
+    RegMapStuff::BuildRegisterTable();
+    for (const bool onlyNonDefaults : {false, true}) {
+        int next = 0;
+        const QList<SettingsEntry> saved =
+            SettingsEntries(onlyNonDefaults, [&](int32_t) { return (next++ * 53) % 256; });
+        const SettingsCheck check = CheckSettingsFile(
+            SettingsFileBytes(SettingsHeaderLines("{a} x", QDateTime()), saved), IsWritableRegisterAddress);
+        EXPECT_TRUE(check.passed) << check.badLine << " " << check.problem.toStdString();
+        EXPECT_EQ(check.entries.size(), saved.size());
     }
 }
 
@@ -250,13 +320,47 @@ TEST_F(RecallWindow, OversizedFileIsRefused) {
     EXPECT_TRUE(adapter->requests.empty());
 }
 
-// /dev/zero never ends; a pipe would block the open.
-TEST_F(RecallWindow, DeviceFileIsRefused) {
-    RecordedMessages messages;
-    recallFrom("/dev/zero");
-    ASSERT_EQ(messages.warnings.size(), 1);
-    EXPECT_TRUE(messages.warnings[0].contains("not a settings file")) << messages.warnings[0].toStdString();
-    EXPECT_TRUE(adapter->requests.empty());
+// /dev/zero never ends; a pipe with no writer would block the open for good.
+TEST_F(RecallWindow, DeviceFileAndPipeAreRefused) {
+    const QString pipe = folder.filePath("pipe.sav");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {QString("/dev/zero"), pipe}) {
+        SCOPED_TRACE(path.toStdString());
+        RecordedMessages messages;
+        recallFrom(path);
+        ASSERT_EQ(messages.warnings.size(), 1);
+        EXPECT_TRUE(messages.warnings[0].contains("not a settings file"))
+            << messages.warnings[0].toStdString();
+        EXPECT_TRUE(adapter->requests.empty());
+    }
+}
+
+// A damaged file is never half applied: good entries before the bad line are not written either.
+TEST_F(RecallWindow, DamagedFileWritesNothingAndNamesTheFirstBadLine) {
+    std::mt19937 random(14);
+    QByteArray binary(64 * 1024, '\0');
+    for (char& c : binary)
+        c = static_cast<char>(random() % 256);
+    binary[1000] = '{';
+    const struct {
+        const char* why;
+        QByteArray bytes;
+        QString named;
+    } rows[] = {
+        {"a bad entry after good ones", "{\r\n0x9\t0x4\r\n0xB\t0x55\r\n0x0B\t0x1FF\r\n}\r\n", "line 4 "},
+        {"random bytes holding a {", binary, "cannot be recalled: line "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        RecordedMessages messages;
+        recallFrom(writeFile(row.bytes));
+        ASSERT_EQ(messages.warnings.size(), 1);
+        EXPECT_TRUE(messages.warnings[0].contains(row.named)) << messages.warnings[0].toStdString();
+        EXPECT_TRUE(messages.warnings[0].contains("Nothing was written to the chip."))
+            << messages.warnings[0].toStdString();
+        EXPECT_TRUE(adapter->requests.empty());
+        EXPECT_TRUE(main.switches.empty());
+    }
 }
 
 TEST_F(RecallWindow, CancelledDialogDoesNothing) {

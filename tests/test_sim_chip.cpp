@@ -522,7 +522,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QueueCase{"FourWithOtherBitsSet", 0xFF, 4, {{0x0B, 20}}, kLHgh, kALRT},
                       // A masked channel still sets its bit after the queue, without ALERT.
                       QueueCase{"TwoMasked", 0x02, 2, {{0x09, 0x02}, {0x0E, 40}}, kR1Lw, 0}),
-    [](const ::testing::TestParamInfo<QueueCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<QueueCase>& row) { return std::string(row.param.name); });
 
 TEST_F(SimChipTest, AConversionInsideTheLimitsRestartsTheQueue) {
     powerOn();
@@ -589,7 +589,7 @@ INSTANTIATE_TEST_SUITE_P(
     Diodes, SimChipDiodeFault,
     ::testing::Values(DiodeFaultCase{"Remote1", 0, kStatus1, kD1ON, 0x01, 0x10, 33, 0xC0},
                       DiodeFaultCase{"Remote2", 1, kStatus2, kD2ON, 0x30, 0x33, 30, 0x80}),
-    [](const ::testing::TestParamInfo<DiodeFaultCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<DiodeFaultCase>& row) { return std::string(row.param.name); });
 
 // A cross-check with the program's register table: the bits it names "Res" read 0, every
 // other bit of a writable register keeps what was written or given at power-on.

@@ -75,3 +75,18 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
     }
     return options;
 }
+
+QByteArray LastOptionBytes(int argc, const char* const* argv, const char* name) {
+    const QByteArray option = QByteArray("--") + name;
+    QByteArray value;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            break;
+        if (argument == option && i + 1 < argc)
+            value = argv[++i];
+        else if (argument.startsWith(option + "="))
+            value = argument.mid(option.size() + 1);
+    }
+    return value;
+}

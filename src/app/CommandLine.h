@@ -1,6 +1,7 @@
 #pragma once
 // The program's command line: --help, --version, --adapter, the timed window capture,
 // and the windows and logging to start with when nobody is at the keyboard.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,3 +18,7 @@ struct CommandLineOptions {
 // Parses the arguments (program name first). Handles --help and --version itself
 // (prints and exits); a bad value gives nothing and a message in error.
 std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments, QString& error);
+
+// The bytes of the last "--name VALUE" or "--name=VALUE" before any "--", exactly
+// as given: a file name that is no valid UTF-8 loses its odd bytes as text.
+QByteArray LastOptionBytes(int argc, const char* const* argv, const char* name);

@@ -2,15 +2,51 @@
 
 #include "app/Version.h"
 
+#include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const QString kSection = QStringLiteral("Settings");
+// 100 and 30 pixels at 15 twips per pixel.
+constexpr double kSmallestSideTwips = 1500;
+constexpr double kTitleBarTwips = 450;
+constexpr double kGrabWidthTwips = 1500;
+
+// The store holds four short values; QSettings reads it whole.
+constexpr qint64 kLargestStore = 1024 * 1024;
+
+bool plainFileOrAbsent(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || (info.isFile() && info.size() <= kLargestStore);
 }
 
+// The title bar can be reached: its whole height and a grip's width lie on one screen.
+bool titleBarOnScreen(const MainGeometry& g, const QList<QRectF>& screens) {
+    const QRectF titleBar(g.left, g.top, g.width, kTitleBarTwips);
+    for (const QRectF& screen : screens) {
+        const QRectF shared = titleBar.intersected(screen);
+        if (shared.height() >= kTitleBarTwips && shared.width() >= std::min(g.width, kGrabWidthTwips))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QString MainSettingsPath() {
+    // Only its file name is wanted: the folder QSettings would use, setPath included.
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, "otk5530-eval-settings-folder");
+    return QFileInfo(probe.fileName()).absolutePath() + "/" + kApplicationTitle + "/" + kApplicationTitle +
+           ".conf";
+}
+
+// The one file, read and written as text, without the organisation-wide and
+// system-wide files a QSettings by application name would also read.
 std::unique_ptr<QSettings> OpenMainSettings() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kApplicationTitle,
-                                       kApplicationTitle);
+    const QString path = MainSettingsPath();
+    if (!plainFileOrAbsent(path) || !plainFileOrAbsent(path + ".lock"))
+        return nullptr;
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 double StoredTwips(const QVariant& stored, double defaultValue, bool mustBePositive) {
@@ -33,6 +69,34 @@ MainGeometry ReadMainGeometry(QSettings& settings) {
     geometry.height = StoredTwips(settings.value("MainHeight"), defaults.height, true);
     settings.endGroup();
     return geometry;
+}
+
+MainGeometry GeometryOnScreens(const MainGeometry& stored, const QList<QRectF>& screens) {
+    const MainGeometry defaults;
+    QRectF extent;
+    for (const QRectF& screen : screens)
+        extent = extent.united(screen);
+    auto saneSide = [&screens](double side, double largest, double defaultSide) {
+        return side >= kSmallestSideTwips && (screens.isEmpty() || side <= largest) ? side : defaultSide;
+    };
+    MainGeometry kept = stored;
+    kept.width = saneSide(stored.width, extent.width(), defaults.width);
+    kept.height = saneSide(stored.height, extent.height(), defaults.height);
+    if (screens.isEmpty())
+        return kept;
+    // Each position value keeps its stored number when the other's default is enough.
+    for (const auto& [left, top] :
+         {std::pair{kept.left, kept.top}, std::pair{defaults.left, kept.top},
+          std::pair{kept.left, defaults.top}, std::pair{defaults.left, defaults.top}}) {
+        MainGeometry candidate = kept;
+        candidate.left = left;
+        candidate.top = top;
+        if (titleBarOnScreen(candidate, screens))
+            return candidate;
+    }
+    kept.left = defaults.left;
+    kept.top = defaults.top;
+    return kept;
 }
 
 void WriteMainGeometry(QSettings& settings, const MainGeometry& geometry) {

@@ -1,5 +1,7 @@
 #pragma once
 // The main window's position and size in the per-user settings store, in twips.
+#include <QList>
+#include <QRectF>
 #include <QSettings>
 #include <QString>
 #include <memory>
@@ -14,7 +16,12 @@ struct MainGeometry {
     }
 };
 
-// The store under the application title; its folder follows QSettings::setPath.
+// The store's file: "<application title>/<application title>.conf" in the folder
+// QSettings uses for per-user settings (QSettings::setPath included).
+QString MainSettingsPath();
+// The store under the application title, or null when its file (or its lock file)
+// exists but is no plain file of at most 1 MB: a pipe there would block the
+// program for good, a link to /dev/zero fill its memory.
 std::unique_ptr<QSettings> OpenMainSettings();
 
 // A stored text as a number of twips, or the default when it is absent or not a
@@ -22,5 +29,10 @@ std::unique_ptr<QSettings> OpenMainSettings();
 double StoredTwips(const QVariant& stored, double defaultValue, bool mustBePositive);
 
 MainGeometry ReadMainGeometry(QSettings& settings);
+// The stored geometry made safe to apply on the available screens (in twips): a
+// width or height below 1500 twips (100 px) or beyond the screens' extent, or a
+// position that leaves less than a title bar's worth (450 × 1500 twips) on one
+// screen, is replaced by its default. No screens: only the sizes are checked.
+MainGeometry GeometryOnScreens(const MainGeometry& stored, const QList<QRectF>& screens);
 // Writes "MainLeft", "MainTop", "MainWidth", "MainHeight" in that order, as text.
 void WriteMainGeometry(QSettings& settings, const MainGeometry& geometry);

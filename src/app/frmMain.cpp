@@ -14,12 +14,15 @@
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -147,7 +150,19 @@ void frmMain::showDateAndTime() {
 
 void frmMain::MDIForm_Load(ConnectionProgress& progress) {
     const std::unique_ptr<QSettings> settings = OpenMainSettings();
-    const MainGeometry geometry = ReadMainGeometry(*settings);
+    if (!settings)
+        ShowWarningMessage(
+            QString("The settings store\n%1\ncannot be used: it is no plain file of at most 1 MB. The main "
+                    "window opens at its default place, and its place is not saved.")
+                .arg(QDir::toNativeSeparators(MainSettingsPath())));
+    QList<QRectF> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect available = screen->availableGeometry();
+        screens.append(QRectF(Twips(available.x()), Twips(available.y()), Twips(available.width()),
+                              Twips(available.height())));
+    }
+    const MainGeometry geometry =
+        GeometryOnScreens(settings ? ReadMainGeometry(*settings) : MainGeometry{}, screens);
     move(Px(geometry.left), Px(geometry.top));
     resize(Px(geometry.width), Px(geometry.height));
     setWindowTitle(kApplicationTitle);
@@ -158,6 +173,8 @@ void frmMain::MDIForm_Unload() {
     if (isMinimized())
         return;
     const std::unique_ptr<QSettings> settings = OpenMainSettings();
+    if (!settings)
+        return;
     WriteMainGeometry(*settings, {Twips(x()), Twips(y()), Twips(width()), Twips(height())});
 }
 

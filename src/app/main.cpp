@@ -3,12 +3,15 @@
 #include "app/Capture.h"
 #include "app/CommandLine.h"
 #include "app/LinkErrorHandling.h"
+#include "app/SignalClose.h"
 #include "app/Unattended.h"
 #include "app/Version.h"
 #include "app/frmMain.h"
 #include "files/LogStart.h"
+#include "files/RegularFile.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <cstdio>
 #include <string>
@@ -30,6 +33,13 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // The log file keeps the exact bytes it was named with.
+    const QByteArray logFileBytes = LastOptionBytes(argc, argv, "log");
+    if (!logFileBytes.isEmpty()) {
+        RememberNativeName(logFileBytes);
+        options->logFile = QFile::decodeName(logFileBytes);
+    }
+
     std::string adapterError;
     std::string adapterDescription;
     const bool installed =
@@ -49,6 +59,7 @@ int main(int argc, char** argv) {
     InstallLinkErrorHandler();
     InstallMessagesFromEnvironment();
     InstallFastStartFromEnvironment();
+    InstallSignalHandlers();
 
     frmMain* mainWindow = GeneralStuff::Main(QString::fromStdString(adapterDescription));
     if (!options->logFile.isEmpty() && !StartLoggingAllChannels(options->logFile)) {
@@ -57,6 +68,7 @@ int main(int argc, char** argv) {
         mainWindow->close();
         return 2;
     }
+    CloseOnSignals(mainWindow);
     OpenStartWindows(*mainWindow, options->openWindows, options->continuousRead);
     if (!options->captureFile.isEmpty())
         ScheduleCapture(options->captureFile, options->captureAfter);

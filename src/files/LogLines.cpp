@@ -2,29 +2,73 @@
 
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
+#include "files/RegularFile.h"
 
-#include <QFile>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const char* const kChannelTitles[3] = {"Local(°C) ,", "Remote1(°C) ,", "Remote2(°C) ,"};
 const char* const kLineEnd = "\r\n";
 
-// Writes the bytes as one unbuffered append so a failure (disk full, file gone)
-// shows at once; a partly written line is cut off again so the file ends with
-// complete lines only.
-bool appendBytes(const QString& path, const QByteArray& bytes) {
+// The log file as this run last left it. A file that has vanished, been replaced
+// (rotated) or cut short since is a fresh file: it gets the run's title block
+// before the next data line, so every run in a file starts with its titles.
+struct LastAppend {
+    QString name;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+};
+LastAppend lastAppend;
+
+QByteArray runHeaderBytes() {
+    return QByteArray(kLineEnd) + "OTK5530 Log File" + kLineEnd + kLineEnd + LogBytes(LogHeaderLine()) +
+           kLineEnd;
+}
+
+bool writeAll(int descriptor, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// One append with one open and one close. Only a plain file is written, and the
+// open never blocks (a pipe put in the log's place would hang it). A partly
+// written line is cut off again so the file ends with complete lines only.
+bool appendBytes(const QByteArray& bytes, bool startsRun) {
+    const QString& path = GeneralStuff::LogFileName;
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    const RegularFile file = OpenRegularFile(NativeName(path), O_WRONLY | O_APPEND | O_CREAT);
+    if (file.descriptor < 0)
         return false;
-    const qint64 sizeBefore = file.size();
-    const bool written = file.write(bytes) == bytes.size();
-    if (!written)
-        file.resize(sizeBefore);
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    struct stat before {};
+    if (::fstat(file.descriptor, &before) != 0) {
+        ::close(file.descriptor);
+        return false;
+    }
+    const bool sameFile = lastAppend.name == path && lastAppend.device == before.st_dev &&
+                          lastAppend.inode == before.st_ino && lastAppend.size <= before.st_size;
+    const QByteArray text =
+        startsRun || sameFile || lastAppend.name != path ? bytes : runHeaderBytes() + bytes;
+    const bool ok = writeAll(file.descriptor, text);
+    if (!ok)
+        (void)::ftruncate(file.descriptor, before.st_size);
+    struct stat after {};
+    if (ok && ::fstat(file.descriptor, &after) == 0)
+        lastAppend = {path, after.st_dev, after.st_ino, after.st_size};
+    return ::close(file.descriptor) == 0 && ok;
 }
 } // namespace
 
@@ -48,14 +92,14 @@ QString LogDataLine() {
     return line;
 }
 
-QByteArray LogBytes(const QString& line) { return line.toLatin1(); }
+QByteArray LogBytes(const QString& line) {
+    return line.toLatin1();
+}
 
 bool AppendLogRunHeader() {
-    const QByteArray block = QByteArray(kLineEnd) + "OTK5530 Log File" + kLineEnd + kLineEnd +
-                             LogBytes(LogHeaderLine()) + kLineEnd;
-    return appendBytes(GeneralStuff::LogFileName, block);
+    return appendBytes(runHeaderBytes(), true);
 }
 
 bool AppendLogDataLine() {
-    return appendBytes(GeneralStuff::LogFileName, LogBytes(LogDataLine()) + kLineEnd);
+    return appendBytes(LogBytes(LogDataLine()) + kLineEnd, false);
 }

@@ -13,5 +13,7 @@ QByteArray LogBytes(const QString& line);
 // Appends one logging run's title block and column titles to LogFileName.
 bool AppendLogRunHeader();
 // Opens LogFileName, appends LogDataLine + CR LF and closes it. False when the
-// line could not be written completely; the file then holds no partial line.
+// line could not be written completely (the file then holds no partial line) or
+// the name no longer leads to a plain file. A file that vanished, was replaced
+// or was cut short since the last append gets the title block again first.
 bool AppendLogDataLine();

@@ -68,3 +68,10 @@ QByteArray SettingsFileBytes(const QStringList& headerLines, const QList<Setting
         bytes += line.toLatin1() + "\r\n";
     return bytes;
 }
+
+bool IsWritableRegisterAddress(int32_t address) {
+    for (const RegisterRecord& record : RegMapStuff::RegisterTable)
+        if (!record.ReadOnly && record.WriteAddr == address)
+            return true;
+    return false;
+}

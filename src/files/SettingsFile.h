@@ -28,3 +28,5 @@ QList<SettingsEntry> SettingsEntries(bool onlyNonDefaults,
 // The whole file: header, column titles, "{", the entries, "}", every line ending CR LF,
 // in the single-byte code page.
 QByteArray SettingsFileBytes(const QStringList& headerLines, const QList<SettingsEntry>& entries);
+// True for the write address of a register a settings file may hold.
+bool IsWritableRegisterAddress(int32_t address);

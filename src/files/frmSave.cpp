@@ -7,6 +7,8 @@
 #include "device/WindowClasses.h"
 #include "files/FileDialog.h"
 #include "files/MasterTimerPause.h"
+#include "files/RegularFile.h"
+#include "files/SettingsCheck.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
 #include "ui/AppMessages.h"
@@ -14,7 +16,6 @@
 #include "ui/WrapCheckBox.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -89,6 +90,15 @@ void frmSave::cmdsave_Click() {
     const QString path = chooseFile(QFileDialog::AcceptSave);
     if (path.isEmpty())
         return;
+    // Only a plain file is replaced: a folder, pipe or device keeps what it is.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        ShowWarningOver(
+            this, QString("The settings could not be saved to\n%1\n(not a plain file).\nNothing there was "
+                          "changed.")
+                      .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     // Written beside the old file and swapped in only when complete. Unbuffered, so a
     // short write (disk full) shows in write()'s count: a buffered flush lets it pass.
     QSaveFile file(path);
@@ -107,37 +117,38 @@ void frmSave::cmdRecall_Click() {
     const QString path = chooseFile(QFileDialog::AcceptOpen);
     if (path.isEmpty())
         return;
-    // A device or pipe could block the open or never end: only plain files are read.
-    if (!QFileInfo(path).isFile()) {
-        ShowWarningOver(this, QString("\"%1\" is not a settings file. Nothing was written to the chip.")
-                                  .arg(QDir::toNativeSeparators(path)));
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const WholeFile file = ReadRegularFile(NativeName(path), kLargestSettingsFile);
+    if (file.error == FileOpenError::NotAFile) {
+        ShowWarningOver(
+            this, QString("\"%1\" is not a settings file. Nothing was written to the chip.").arg(shownPath));
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowWarningOver(this, QString("The settings file\n%1\ncould not be opened (%2).")
-                                  .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (file.error == FileOpenError::CannotOpen) {
+        ShowWarningOver(
+            this, QString("The settings file\n%1\ncould not be opened (%2).").arg(shownPath, file.errorText));
         return;
     }
-    const QByteArray bytes = file.read(kLargestSettingsFile + 1);
-    file.close();
-    if (bytes.size() > kLargestSettingsFile) {
+    if (file.tooLarge) {
         ShowWarningOver(
             this,
             QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
-                .arg(QDir::toNativeSeparators(path)));
+                .arg(shownPath));
+        return;
+    }
+    // A damaged file is never half applied: the whole file is checked before the first write.
+    const SettingsCheck check = CheckSettingsFile(file.bytes, IsWritableRegisterAddress);
+    if (!check.passed) {
+        const QString where =
+            check.badLine > 0 ? QString("cannot be recalled: line %1 ").arg(check.badLine) : "";
+        ShowWarningOver(this, QString("The file\n%1\n%2%3. Nothing was written to the chip.")
+                                  .arg(shownPath, where, check.problem));
         return;
     }
 
     MasterTimerPause pause;
-    const RecallOutcome outcome =
-        RecallSettings(bytes, {[&pause] { pause.pause(); },
-                               [](int32_t address, int32_t value) { WriteChip(address, value); }});
-    if (outcome == RecallOutcome::NoListStart)
-        ShowWarningOver(
-            this,
-            QString("The file\n%1\nholds no register list (no \"{\" line). Nothing was written to the chip.")
-                .arg(QDir::toNativeSeparators(path)));
+    RecallSettings(file.bytes, {[&pause] { pause.pause(); },
+                                [](int32_t address, int32_t value) { WriteChip(address, value); }});
 }
 
 QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
