@@ -254,6 +254,17 @@ bool frmMain::masterTimerEnabled() const {
     return tmrMaster->isActive();
 }
 
-void frmMain::setAdapterDescription(const QString& description) {
+void frmMain::setAdapterDescription(const QString& description, bool simulated) {
     statusPanels[0]->setToolTip(description.isEmpty() ? QString() : "Adapter: " + description);
+    if (!simulated || statusBar()->findChild<QLabel*>("lblSimulatedBoard"))
+        return;
+    // Beside the panels, never in place of their texts: simulated temperatures must not
+    // pass for measured ones, on screen or in a capture.
+    auto* mark = new QLabel("Simulated board", statusBar());
+    mark->setObjectName("lblSimulatedBoard");
+    mark->setFrameShape(QFrame::Panel);
+    mark->setFrameShadow(QFrame::Sunken);
+    mark->setStyleSheet("QLabel { color: white; background: #b03000; font-weight: bold; padding: 0 6px; }");
+    mark->setToolTip(description);
+    statusBar()->insertPermanentWidget(0, mark);
 }
