@@ -98,6 +98,20 @@ TEST(UsbIdText, ShowsFourLowerCaseDigitsEachAsLsusbDoes) {
     EXPECT_EQ(UsbIdText({0xABCD, 0x0001}), "abcd:0001");
 }
 
+TEST(UsbIds, SeveralLoaderIdsJoinedWithPlusOrRefusedWhole) {
+    std::vector<UsbId> ids{kDefaultLoaderId};
+    std::string error;
+    ASSERT_TRUE(ParseUsbIds("04b4:8613+1234:ABCD", ids, error)) << error;
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(UsbIdText(ids[1]), "1234:abcd");
+    // A trailing "+" would leave a half list: the old ids stay.
+    EXPECT_FALSE(ParseUsbIds("04b4:8613+", ids, error));
+    EXPECT_EQ(ids.size(), 2u);
+    EXPECT_EQ(
+        error,
+        "USB ids \"04b4:8613+\" refused: expected VID:PID in hex such as 04b4:8613, several joined with +");
+}
+
 // Installing a backend from the command-line choice or the environment.
 class AdapterInstallTest : public ::testing::Test {
 protected:
@@ -105,6 +119,7 @@ protected:
         unsetenv("OTK5530_ADAPTER");
         unsetenv("OTK5530_SIM");
         unsetenv("OTK5530_USB");
+        unsetenv("OTK5530_USB_LOADER");
         InstallAdapter(nullptr);
     }
     void TearDown() override { SetUp(); }
@@ -183,6 +198,13 @@ TEST_F(AdapterInstallTest, RegularFileIsNoI2cBus) {
     EXPECT_FALSE(InstallAdapterFromChoice("i2c:" + path, start, error));
     EXPECT_EQ(error, "Linux I2C bus " + path + " refused: " + path +
                          " is no I2C adapter device (/dev/i2c-N of i2c-dev)");
+}
+
+TEST_F(AdapterInstallTest, RefusedLoaderIdsNameTheVariable) {
+    setenv("OTK5530_USB_LOADER", "8613", 1);
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", start, error));
+    EXPECT_EQ(error.rfind("OTK5530_USB_LOADER: USB ids \"8613\" refused", 0), 0u) << error;
+    EXPECT_EQ(InstalledAdapter(), nullptr);
 }
 
 TEST_F(AdapterInstallTest, RefusedUsbIdNamesTheVariable) {

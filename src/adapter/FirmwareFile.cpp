@@ -42,11 +42,17 @@ FirmwareCheck ReadFirmwareFile(const char* path) {
     if (path == nullptr || *path == '\0')
         return failed(FirmwareFault::Missing, "no firmware file named");
     const std::string name = path;
-    // Non-blocking, so a FIFO put in the file's place cannot hang the program.
+    // Looked at before it is opened: opening a device can already do something.
+    struct stat info {};
+    if (::stat(path, &info) != 0)
+        return failed(FirmwareFault::Missing, name + " cannot be read: " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return failed(FirmwareFault::Missing, name + " is not a regular file");
+    // Non-blocking, so a FIFO put in the file's place meanwhile cannot hang the program;
+    // what was opened is looked at again.
     const FileHandle file{::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (file.fd < 0)
         return failed(FirmwareFault::Missing, name + " cannot be read: " + std::strerror(errno));
-    struct stat info {};
     if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
         return failed(FirmwareFault::Missing, name + " is not a regular file");
     if (static_cast<unsigned long long>(info.st_size) > kFirmwareFileLimit)

@@ -26,6 +26,7 @@ namespace {
 constexpr int kMasterTimerMs = 10;
 constexpr int kClockRefreshMs = 1000;
 constexpr int kInchPixels = 96;
+constexpr int kMarkPadding = 6;
 const char* const kWindowClassProperty = "windowClass";
 } // namespace
 
@@ -264,7 +265,14 @@ void frmMain::setAdapterDescription(const QString& description, bool simulated) 
     mark->setObjectName("lblSimulatedBoard");
     mark->setFrameShape(QFrame::Panel);
     mark->setFrameShadow(QFrame::Sunken);
-    mark->setStyleSheet("QLabel { color: white; background: #b03000; font-weight: bold; padding: 0 6px; }");
+    QFont bold = mark->font();
+    bold.setBold(true);
+    mark->setFont(bold);
+    mark->setStyleSheet(
+        QString("QLabel { color: white; background: #b03000; padding: 0 %1px; }").arg(kMarkPadding));
     mark->setToolTip(description);
+    // Never cut short when the window is narrow: the status text gives way instead.
+    mark->setMinimumWidth(mark->fontMetrics().horizontalAdvance(mark->text()) +
+                          2 * (kMarkPadding + mark->frameWidth()));
     statusBar()->insertPermanentWidget(0, mark);
 }
