@@ -78,7 +78,8 @@ protected:
         env.insert("OTK5530_MESSAGES", "stderr");
         env.insert("OTK5530_FAST_START", "1");
         // A sanitizer build must not refuse a preloaded library.
-        env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+        const QString sanitizer = env.value("ASAN_OPTIONS");
+        env.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? "" : sanitizer + ":") + "verify_asan_link_order=0");
         env.insert("LD_PRELOAD", i2c ? OTK_FAKE_I2CDEV : OTK_FAKE_LIBUSB);
         QStringList fake = run.fakeSettings;
         fake << "journal=" + started.journal();
