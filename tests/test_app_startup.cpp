@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
@@ -87,4 +88,26 @@ TEST_F(StartUp, CaptureThatCannotBeSavedQuitsWithAnError) {
     ScheduleCapture(folder.path() + "/missing/main.png", 0);
     QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QCoreApplication::exec(), 3);
+}
+
+// Simulated temperatures must never pass for measured ones: the mark stays while the program
+// runs, beside the specified panels, whose texts it leaves alone.
+TEST_F(StartUp, SimulatedBoardIsMarkedInTheStatusBarAndARealAdapterIsNot) {
+    for (const bool simulated : {true, false}) {
+        SCOPED_TRACE(simulated);
+        adapter->setRegister(0x4C, 0xFE, 0x41);
+        GeneralStuff::Main("Simulated evaluation board", simulated);
+        auto* main = static_cast<frmMain*>(topLevel("frmMain"));
+        ASSERT_TRUE(main);
+        const auto* mark = main->findChild<QLabel*>("lblSimulatedBoard");
+        EXPECT_EQ(mark != nullptr, simulated);
+        if (mark) {
+            EXPECT_EQ(mark->text(), "Simulated board");
+            EXPECT_TRUE(mark->isVisible());
+            main->setStatusText("Status text");
+            EXPECT_EQ(main->findChild<QLabel*>("sbStatusBar_1")->text(), "Status text");
+        }
+        main->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }

@@ -77,7 +77,8 @@ TEST_F(DeviceLinkTest, FailedPollReturnsTheBufferSilently) {
 TEST_F(DeviceLinkTest, LinkErrorMessagesAreTheFixedTexts) {
     EXPECT_EQ(LinkErrorMessage(FirmwareFailed), "Firmware failed to download - Check USB connections");
     EXPECT_EQ(LinkErrorMessage(InitialConnectionFailed), "Initial Connection Failed - Check USB connections");
-    EXPECT_EQ(LinkErrorMessage(CommunicationsInterrupted), "Communications Interrupted - Check USB connections");
+    EXPECT_EQ(LinkErrorMessage(CommunicationsInterrupted),
+              "Communications Interrupted - Check USB connections");
 }
 
 TEST_F(DeviceLinkTest, FirmwarePathIsTheApplicationFolderPlusTheFileName) {
@@ -104,6 +105,8 @@ TEST_F(DeviceLinkTest, FirmwarePathThatDoesNotFitIsRefusedNotTruncated) {
     SetApplicationFolder(fits + "b");
     EXPECT_LT(LoadAdapterFirmware(), 0);
     EXPECT_EQ(adapter->firmwarePaths.size(), 1u); // the library was never called with a cut path
+    EXPECT_TRUE(LinkErrorDetails().endsWith("has 513 bytes; the adapter library takes at most 512"))
+        << LinkErrorDetails().toStdString();
     SetApplicationFolder({});
 }
 

@@ -4,7 +4,10 @@
 #include "adapter/SimBoard.h"
 #include "adapter/USBFunctions.h"
 
+#include <QCoreApplication>
+#include <QTemporaryDir>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,6 +18,7 @@ struct ChoiceCase {
     bool ok;
     AdapterKind kind;
     const char* i2cPath;
+    bool force = false;
 };
 
 class AdapterChoiceCases : public ::testing::TestWithParam<ChoiceCase> {};
@@ -27,10 +31,12 @@ TEST_P(AdapterChoiceCases, ParsesOrRefusesAndKeepsTheOldChoice) {
     if (c.ok) {
         EXPECT_EQ(choice.kind, c.kind);
         EXPECT_EQ(choice.i2cPath, c.i2cPath);
+        EXPECT_EQ(choice.i2cForce, c.force);
     } else {
         EXPECT_EQ(choice.i2cPath, "/dev/i2c-old");
-        EXPECT_EQ(error, "adapter \"" + std::string(c.text) +
-                             "\" refused: expected sim, usb or i2c:<bus device> such as i2c:/dev/i2c-1");
+        EXPECT_EQ(error,
+                  "adapter \"" + std::string(c.text) +
+                      "\" refused: expected sim, usb or i2c:<bus device>[,force] such as i2c:/dev/i2c-1");
     }
 }
 
@@ -43,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"I2cTwoDigitBus", "i2c:/dev/i2c-12", true, AdapterKind::LinuxI2c, "/dev/i2c-12"},
         // Any bus device file will do, e.g. a udev symlink.
         ChoiceCase{"I2cOtherPath", "i2c:/dev/otk-bus", true, AdapterKind::LinuxI2c, "/dev/otk-bus"},
+        ChoiceCase{"I2cForced", "i2c:/dev/i2c-1,force", true, AdapterKind::LinuxI2c, "/dev/i2c-1", true},
         ChoiceCase{"BlanksAround", "  usb ", true, AdapterKind::Usb, ""},
         ChoiceCase{"Empty", "", false, AdapterKind::Simulated, ""},
         ChoiceCase{"I2cWithoutPath", "i2c:", false, AdapterKind::Simulated, ""},
@@ -92,6 +99,20 @@ TEST(UsbIdText, ShowsFourLowerCaseDigitsEachAsLsusbDoes) {
     EXPECT_EQ(UsbIdText({0xABCD, 0x0001}), "abcd:0001");
 }
 
+TEST(UsbIds, SeveralLoaderIdsJoinedWithPlusOrRefusedWhole) {
+    std::vector<UsbId> ids{kDefaultLoaderId};
+    std::string error;
+    ASSERT_TRUE(ParseUsbIds("04b4:8613+1234:ABCD", ids, error)) << error;
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_EQ(UsbIdText(ids[1]), "1234:abcd");
+    // A trailing "+" would leave a half list: the old ids stay.
+    EXPECT_FALSE(ParseUsbIds("04b4:8613+", ids, error));
+    EXPECT_EQ(ids.size(), 2u);
+    EXPECT_EQ(
+        error,
+        "USB ids \"04b4:8613+\" refused: expected VID:PID in hex such as 04b4:8613, several joined with +");
+}
+
 // Installing a backend from the command-line choice or the environment.
 class AdapterInstallTest : public ::testing::Test {
 protected:
@@ -99,11 +120,12 @@ protected:
         unsetenv("OTK5530_ADAPTER");
         unsetenv("OTK5530_SIM");
         unsetenv("OTK5530_USB");
+        unsetenv("OTK5530_USB_LOADER");
         InstallAdapter(nullptr);
     }
     void TearDown() override { SetUp(); }
     std::string error;
-    std::string description;
+    AdapterStart start;
 };
 
 struct EnvironmentCase {
@@ -119,10 +141,11 @@ TEST_P(AdapterEnvironmentCases, WithoutCommandLineChoiceTheEnvironmentDecides) {
     const EnvironmentCase& c = GetParam();
     if (c.adapter)
         setenv("OTK5530_ADAPTER", c.adapter, 1);
-    EXPECT_EQ(InstallDefaultAdapter(error, description), c.installsSimulated) << error;
+    EXPECT_EQ(InstallDefaultAdapter(start, error), c.installsSimulated) << error;
     EXPECT_EQ(dynamic_cast<SimBoard*>(InstalledAdapter()) != nullptr, c.installsSimulated);
+    EXPECT_EQ(start.simulated, c.installsSimulated);
     if (c.installsSimulated) {
-        EXPECT_EQ(description, "Simulated evaluation board");
+        EXPECT_EQ(start.description, "Simulated evaluation board");
     }
 }
 
@@ -134,54 +157,82 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AdapterInstallTest, RefusedEnvironmentChoiceNamesTheVariable) {
     setenv("OTK5530_ADAPTER", "i2c:", 1);
-    EXPECT_FALSE(InstallDefaultAdapter(error, description));
-    EXPECT_EQ(error,
-              "OTK5530_ADAPTER: adapter \"i2c:\" refused: expected sim, usb or i2c:<bus device> such as "
-              "i2c:/dev/i2c-1");
+    EXPECT_FALSE(InstallDefaultAdapter(start, error));
+    EXPECT_EQ(
+        error,
+        "OTK5530_ADAPTER: adapter \"i2c:\" refused: expected sim, usb or i2c:<bus device>[,force] such as "
+        "i2c:/dev/i2c-1");
 }
 
 TEST_F(AdapterInstallTest, CommandLineChoiceWinsOverTheEnvironment) {
     setenv("OTK5530_ADAPTER", "bogus", 1);
-    ASSERT_TRUE(InstallAdapterFromChoice("sim", error, description)) << error;
+    ASSERT_TRUE(InstallAdapterFromChoice("sim", start, error)) << error;
     EXPECT_NE(dynamic_cast<SimBoard*>(InstalledAdapter()), nullptr);
 }
 
 TEST_F(AdapterInstallTest, SimulatedChoiceStillReadsItsConfiguration) {
     setenv("OTK5530_SIM", "address=0x99", 1);
-    EXPECT_FALSE(InstallAdapterFromChoice("sim", error, description));
+    EXPECT_FALSE(InstallAdapterFromChoice("sim", start, error));
     EXPECT_EQ(error.rfind("OTK5530_SIM: address=0x99 refused", 0), 0u) << error;
     EXPECT_EQ(InstalledAdapter(), nullptr);
 }
 
 TEST_F(AdapterInstallTest, I2cBusThatCannotBeOpenedIsRefusedAndNothingInstalled) {
-    EXPECT_FALSE(InstallAdapterFromChoice("i2c:/nonexistent/i2c-99", error, description));
-    EXPECT_EQ(error, "Linux I2C bus /nonexistent/i2c-99 cannot be opened: No such file or directory");
+    EXPECT_FALSE(InstallAdapterFromChoice("i2c:/nonexistent/i2c-99", start, error));
+    EXPECT_EQ(error,
+              "Linux I2C bus /nonexistent/i2c-99 cannot be opened: No such file or directory; load the "
+              "kernel's i2c-dev module (sudo modprobe i2c-dev) and find the bus with i2cdetect -l");
     EXPECT_EQ(InstalledAdapter(), nullptr);
 }
 
-// /dev/null opens like a bus but answers no I2C ioctl: the real device layer's
-// failures must come back as a failed request, never as a chip's answer.
-TEST_F(AdapterInstallTest, FileThatIsNoI2cBusOpensButEveryRegisterReadFails) {
-    ASSERT_TRUE(InstallAdapterFromChoice("i2c:/dev/null", error, description)) << error;
-    EXPECT_EQ(description, "Linux I2C bus /dev/null");
-    ASSERT_NE(dynamic_cast<I2cAdapter*>(InstalledAdapter()), nullptr);
-    uint8_t buffer[1] = {0x5A};
-    EXPECT_EQ(USBFunctions::VendorIORequest(0xDD, 0x30, 0x33, 0, 0, buffer), 0);
-    EXPECT_NE(USBFunctions::VendorIORequest(0xDE, 0x4C, 0xFE, 1, 1, buffer), 0);
-    EXPECT_EQ(buffer[0], 0x5A);
+// /dev/null is a character device but answers no I2C ioctl: refused at once, not at the first read.
+TEST_F(AdapterInstallTest, CharacterDeviceThatIsNoI2cBusIsRefusedAtOpen) {
+    EXPECT_FALSE(InstallAdapterFromChoice("i2c:/dev/null", start, error));
+    EXPECT_EQ(error, "Linux I2C bus /dev/null refused: /dev/null is no I2C adapter device (I2C_FUNCS: "
+                     "Inappropriate ioctl for device)");
+    EXPECT_EQ(InstalledAdapter(), nullptr);
+}
+
+TEST_F(AdapterInstallTest, RegularFileIsNoI2cBus) {
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/i2c-1").toStdString();
+    std::ofstream(path) << "x";
+    EXPECT_FALSE(InstallAdapterFromChoice("i2c:" + path, start, error));
+    EXPECT_EQ(error, "Linux I2C bus " + path + " refused: " + path +
+                         " is no I2C adapter device (/dev/i2c-N of i2c-dev)");
+}
+
+TEST_F(AdapterInstallTest, RefusedLoaderIdsNameTheVariable) {
+    setenv("OTK5530_USB_LOADER", "8613", 1);
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", start, error));
+    EXPECT_EQ(error.rfind("OTK5530_USB_LOADER: USB ids \"8613\" refused", 0), 0u) << error;
+    EXPECT_EQ(InstalledAdapter(), nullptr);
 }
 
 TEST_F(AdapterInstallTest, RefusedUsbIdNamesTheVariable) {
     setenv("OTK5530_USB", "04b4", 1);
-    EXPECT_FALSE(InstallAdapterFromChoice("usb", error, description));
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", start, error));
     EXPECT_EQ(error.rfind("OTK5530_USB: USB id \"04b4\" refused", 0), 0u) << error;
+    EXPECT_EQ(InstalledAdapter(), nullptr);
+}
+
+// The shipped image is the simulated board's: refused before the adapter is even looked for.
+TEST_F(AdapterInstallTest, UsbWithTheSimulatedBoardsImageIsRefusedNamingTheFileAndTheWayOut) {
+    start.firmwarePath = (QCoreApplication::applicationDirPath() + "/OTK5520FW.Hex").toStdString();
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", start, error));
+    EXPECT_EQ(error, "USB adapter firmware refused: " + start.firmwarePath +
+                         " is the simulated board's image, not USB adapter firmware; put the USB adapter's "
+                         "own firmware image there, or use --adapter sim");
     EXPECT_EQ(InstalledAdapter(), nullptr);
 }
 
 // No test machine has our adapter; an id nobody uses stands for an unplugged one.
 TEST_F(AdapterInstallTest, UsbAdapterThatIsNotPluggedInIsRefusedAndNothingInstalled) {
+    QTemporaryDir dir;
+    start.firmwarePath = (dir.path() + "/OTK5520FW.Hex").toStdString();
+    std::ofstream(start.firmwarePath) << ":0100000001FE\r\n:00000001FF\r\n";
     setenv("OTK5530_USB", "fffe:fffd", 1);
-    EXPECT_FALSE(InstallAdapterFromChoice("usb", error, description));
+    EXPECT_FALSE(InstallAdapterFromChoice("usb", start, error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(InstalledAdapter(), nullptr);
 }

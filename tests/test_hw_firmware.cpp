@@ -1,3 +1,4 @@
+#include "adapter/FirmwareFile.h"
 #include "adapter/IntelHex.h"
 #include "adapter/UsbAdapter.h"
 #include "support/FakeUsbTransport.h"
@@ -5,7 +6,10 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,7 +58,7 @@ protected:
         auto fake = std::make_unique<FakeUsbTransport>();
         transport = fake.get();
         adapter =
-            std::make_unique<UsbAdapter>(std::move(fake), UsbId{0x04B4, 0x5530},
+            std::make_unique<UsbAdapter>(std::move(fake), UsbAdapterIds{},
                                          [this](std::chrono::milliseconds span) { sleeps.push_back(span); });
         std::string error;
         ASSERT_TRUE(adapter->Open(error));
@@ -65,10 +69,11 @@ protected:
         return path;
     }
     void expectFirmwareWrites(const std::vector<Expected>& expected) {
-        ASSERT_EQ(transport->transfers.size(), expected.size());
+        const std::vector<SentTransfer> loads = transport->firmwareLoads();
+        ASSERT_EQ(loads.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i) {
             SCOPED_TRACE("transfer " + std::to_string(i));
-            const SentTransfer& sent = transport->transfers[i];
+            const SentTransfer& sent = loads[i];
             EXPECT_EQ(sent.requestType, 0x40);
             EXPECT_EQ(sent.request, 0xA0);
             EXPECT_EQ(sent.value, expected[i].address);
@@ -99,16 +104,61 @@ TEST_F(FirmwareDownloadTest, HoldsTheCpuWritesEveryRecordInChunksOfSixtyFourAndR
                           {0x1F80, slice(table, 128, 2)},
                           {0x1010, {0x21}},
                           {0xE600, {0x00}}});
+    // Re-opened under the firmware id, on the same port, never at the address that left.
+    ASSERT_EQ(transport->openedMatches.size(), 2u);
+    const UsbMatch& back = transport->openedMatches[1];
+    ASSERT_EQ(back.ids.size(), 1u);
+    EXPECT_EQ(UsbIdText(back.ids[0]), "04b4:5530");
+    EXPECT_EQ(back.bus, 1);
+    EXPECT_EQ(back.portPath, "2");
+    EXPECT_EQ(back.excludedAddress, 7);
     EXPECT_TRUE(transport->IsOpen());
-    EXPECT_EQ(transport->openedIds.size(), 2u);
+    EXPECT_EQ(adapter->Description(), "USB adapter 04b4:5530 (bus 1, port 2, device 8)");
+    // Confirmed to answer before it is declared ready: a standard GET_STATUS.
+    EXPECT_EQ(transport->transfers.back().requestType, 0x80);
+    EXPECT_EQ(transport->transfers.back().request, 0x00);
 }
 
-TEST_F(FirmwareDownloadTest, ShippedImageDownloads) {
-    const std::string path = (QCoreApplication::applicationDirPath() + "/OTK5520FW.Hex").toStdString();
+TEST_F(FirmwareDownloadTest, AdapterAlreadyRunningOurFirmwareIsKeptWithoutADownload) {
+    transport->devices = {transport->reborn};
+    std::string error;
+    ASSERT_TRUE(adapter->Open(error)) << error;
+    const std::string path = file(dataRecord(0x0000, {0x01}) + kEnd);
     EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), 0) << adapter->FirmwareError();
-    ASSERT_GE(transport->transfers.size(), 3u);
-    EXPECT_EQ(transport->transfers.front().data, std::vector<uint8_t>{0x01});
-    EXPECT_EQ(transport->transfers.back().data, std::vector<uint8_t>{0x00});
+    EXPECT_TRUE(transport->firmwareLoads().empty());
+    ASSERT_EQ(transport->transfers.size(), 1u);
+    EXPECT_EQ(transport->transfers[0].request, 0x00);
+    EXPECT_TRUE(sleeps.empty());
+}
+
+// A device that is listed but does not answer yet is not ready: the wait goes on.
+TEST_F(FirmwareDownloadTest, ReopenedAdapterThatDoesNotAnswerIsNotReady) {
+    const std::string path = file(dataRecord(0x0000, {0x01}) + kEnd);
+    transport->results = {1, 1, 1, UsbTransport::kErrorNoDevice};
+    EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), 0) << adapter->FirmwareError();
+    EXPECT_EQ(sleeps.size(), 2u);
+    EXPECT_TRUE(transport->IsOpen());
+}
+
+// The shipped image is the simulated board's banner and table: a real adapter's CPU must
+// never run it.
+TEST_F(FirmwareDownloadTest, ShippedSimulatedImageIsRefusedBeforeAnyTransfer) {
+    const std::string path = (QCoreApplication::applicationDirPath() + "/OTK5520FW.Hex").toStdString();
+    EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), UsbAdapter::kNotAdapterFirmware);
+    EXPECT_TRUE(transport->transfers.empty());
+    EXPECT_EQ(adapter->FirmwareError(),
+              path + " is the simulated board's image, not USB adapter firmware; put the "
+                     "USB adapter's own firmware image there, or use --adapter sim");
+}
+
+// The marker is found wherever the records split it.
+TEST_F(FirmwareDownloadTest, MarkerSplitOverTwoRecordsIsStillRefused) {
+    const std::string marker(kSimulatedImageMarker);
+    const std::vector<uint8_t> first(marker.begin(), marker.begin() + 10);
+    const std::vector<uint8_t> rest(marker.begin() + 10, marker.end());
+    const std::string path = file(dataRecord(0x0200, first) + dataRecord(0x0300, rest) + kEnd);
+    EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), UsbAdapter::kNotAdapterFirmware);
+    EXPECT_TRUE(transport->transfers.empty());
 }
 
 struct ReEnumerationCase {
@@ -130,7 +180,8 @@ TEST_P(ReEnumerationCases, WaitsInHalfSecondsForAtMostFiveSeconds) {
     EXPECT_EQ(transport->IsOpen(), c.status == 0);
     if (c.status != 0) {
         EXPECT_EQ(adapter->FirmwareError(),
-                  "USB adapter 04b4:5530 did not come back within 5 s of its firmware download");
+                  "USB adapter did not come back as 04b4:5530 on bus 1, port 2 within 5 s "
+                  "of its firmware download");
     }
 }
 
@@ -178,19 +229,39 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 1: record checksum"},
         FailureCase{
             "NoEndRecord", dataRecord(0, {1}), {}, UsbAdapter::kFirmwareCorrupt, 0, "no end-of-file record"},
-        // The firmware-load request addresses 16 bits: nothing is sent rather than a wrapped image.
+        // The load request reaches only the on-chip RAM; nothing is sent rather than bytes that
+        // would be lost or wrapped.
         FailureCase{"RecordAboveSixtyFourKiB",
                     hexRecord(0x04, 0, {0x00, 0x01}) + dataRecord(0, {1}) + kEnd,
                     {},
-                    UsbAdapter::kFirmwareDoesNotFit,
+                    UsbAdapter::kFirmwareOutsideRam,
                     0,
-                    "record at 0x10000"},
-        FailureCase{"RecordCrossingSixtyFourKiB",
-                    dataRecord(0xFFFF, {1, 2}) + kEnd,
+                    "record at 0x10000 lies outside the RAM"},
+        FailureCase{"RecordCrossingTheEndOfProgramRam",
+                    dataRecord(0x3FFF, {1, 2}) + kEnd,
                     {},
-                    UsbAdapter::kFirmwareDoesNotFit,
+                    UsbAdapter::kFirmwareOutsideRam,
                     0,
-                    "record at 0xFFFF"},
+                    "record at 0x3FFF lies outside the RAM"},
+        FailureCase{"RecordBetweenTheTwoRams",
+                    dataRecord(0x8000, {1}) + kEnd,
+                    {},
+                    UsbAdapter::kFirmwareOutsideRam,
+                    0,
+                    "record at 0x8000 lies outside"},
+        FailureCase{"RecordCrossingTheEndOfDataRam",
+                    dataRecord(0xE1FF, {1, 2}) + kEnd,
+                    {},
+                    UsbAdapter::kFirmwareOutsideRam,
+                    0,
+                    "record at 0xE1FF lies outside"},
+        // Writing 0xE600 from the image would restart the CPU halfway through the download.
+        FailureCase{"RecordCoveringTheCpuControlRegister",
+                    dataRecord(0x3FF0, {1}) + dataRecord(0xE5FE, {1, 2, 3, 4}) + kEnd,
+                    {},
+                    UsbAdapter::kFirmwareOutsideRam,
+                    0,
+                    "record at 0xE5FE covers the adapter's CPU control register 0xE600"},
         FailureCase{
             "HoldRefused", kThreeBytes, {-9}, UsbAdapter::kFirmwareRefused, 1, "did not stop its CPU"},
         // A failed record leaves the CPU held: half an image must never run.
@@ -206,21 +277,28 @@ INSTANTIATE_TEST_SUITE_P(
                     UsbAdapter::kFirmwareRefused,
                     2,
                     "refused the firmware bytes at 0x100"},
-        FailureCase{"ReleaseRefused",
+        FailureCase{"ReleaseTimedOut",
                     kThreeBytes,
-                    {1, 3, -9},
+                    {1, 3, -7},
                     UsbAdapter::kFirmwareRefused,
                     3,
                     "did not restart its CPU"}),
     [](const ::testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
 
-// The adapter may drop off the bus before it acknowledges its own release.
-TEST_F(FirmwareDownloadTest, ReleaseAnsweredByADeviceThatLeftTheBusStillSucceeds) {
+class ReleaseAnswerCases : public FirmwareDownloadTest, public ::testing::WithParamInterface<int> {};
+
+// The adapter may drop off the bus before it acknowledges its own release; the host then
+// sees no device, an I/O error or a stall. Whether it comes back decides.
+TEST_P(ReleaseAnswerCases, ReleaseAnsweredByADeviceThatLeftTheBusStillSucceeds) {
     const std::string path = file(kThreeBytes);
-    transport->results = {1, 3, UsbTransport::kErrorNoDevice};
+    transport->results = {1, 3, GetParam()};
     EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), 0) << adapter->FirmwareError();
     EXPECT_EQ(sleeps.size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Results, ReleaseAnswerCases,
+                         ::testing::Values(UsbTransport::kErrorNoDevice, UsbTransport::kErrorIo,
+                                           UsbTransport::kErrorPipe));
 
 TEST_F(FirmwareDownloadTest, ClosedAdapterIsOpenedForTheDownloadOrRefused) {
     const std::string path = file(kThreeBytes);
@@ -228,11 +306,68 @@ TEST_F(FirmwareDownloadTest, ClosedAdapterIsOpenedForTheDownloadOrRefused) {
     transport->openFailures = 1;
     EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), UsbAdapter::kFirmwareRefused);
     EXPECT_TRUE(transport->transfers.empty());
-    EXPECT_EQ(adapter->FirmwareError(), "USB adapter 04b4:5530 not found");
+    EXPECT_EQ(adapter->FirmwareError(), "USB adapter not found");
 
     EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), 0) << adapter->FirmwareError();
-    EXPECT_EQ(transport->transfers.size(), 3u);
+    EXPECT_EQ(transport->firmwareLoads().size(), 3u);
 }
+
+TEST_F(FirmwareDownloadTest, BothEndsOfBothRamsAreLoaded) {
+    const std::string path = file(dataRecord(0x0000, {1}) + dataRecord(0x3FFF, {2}) +
+                                  dataRecord(0xE000, {3}) + dataRecord(0xE1FF, {4}) + kEnd);
+    EXPECT_EQ(adapter->LoadFirmWare(path.c_str()), 0) << adapter->FirmwareError();
+    expectFirmwareWrites(
+        {{0xE600, {0x01}}, {0x0000, {1}}, {0x3FFF, {2}}, {0xE000, {3}}, {0xE1FF, {4}}, {0xE600, {0x00}}});
+}
+
+struct FileKindCase {
+    const char* name;
+    std::function<std::string(const QString& dir)> make; // makes the file, returns its path
+    FirmwareFault fault;
+    const char* errorPart;
+};
+
+class FirmwareFileKindCases : public ::testing::TestWithParam<FileKindCase> {};
+
+// Only a regular file of sensible size is read: a FIFO must not hang start-up and a link to
+// /dev/zero must not fill the memory.
+TEST_P(FirmwareFileKindCases, OnlyARegularFileOfBoundedSizeIsRead) {
+    const FileKindCase& c = GetParam();
+    QTemporaryDir dir;
+    const std::string path = c.make(dir.path());
+    const FirmwareCheck check = ReadFirmwareFile(path.c_str());
+    EXPECT_EQ(check.fault, c.fault);
+    EXPECT_NE(check.error.find(c.errorPart), std::string::npos) << check.error;
+    EXPECT_EQ(check.error.rfind(path, 0), 0u) << "the refusal names the file: " << check.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FirmwareFileKindCases,
+    ::testing::Values(FileKindCase{"Fifo",
+                                   [](const QString& dir) {
+                                       const std::string path = (dir + "/fw.Hex").toStdString();
+                                       mkfifo(path.c_str(), 0600);
+                                       return path;
+                                   },
+                                   FirmwareFault::Missing, "is not a regular file"},
+                      FileKindCase{"Folder", [](const QString& dir) { return dir.toStdString(); },
+                                   FirmwareFault::Missing, "is not a regular file"},
+                      FileKindCase{"LinkToDevZero",
+                                   [](const QString& dir) {
+                                       const std::string path = (dir + "/fw.Hex").toStdString();
+                                       symlink("/dev/zero", path.c_str());
+                                       return path;
+                                   },
+                                   FirmwareFault::Missing, "is not a regular file"},
+                      FileKindCase{"LargerThanTheLimit",
+                                   [](const QString& dir) {
+                                       const std::string path = (dir + "/fw.Hex").toStdString();
+                                       std::ofstream(path) << "x";
+                                       truncate(path.c_str(), static_cast<off_t>(kFirmwareFileLimit) + 1);
+                                       return path;
+                                   },
+                                   FirmwareFault::Corrupt, "is larger than 1048576 bytes"}),
+    [](const ::testing::TestParamInfo<FileKindCase>& row) { return std::string(row.param.name); });
 
 TEST_F(FirmwareDownloadTest, NoPathIsAMissingFile) {
     EXPECT_EQ(adapter->LoadFirmWare(nullptr), UsbAdapter::kFirmwareMissing);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <linux/i2c.h>
 #include <map>
 #include <set>
 
@@ -29,10 +30,20 @@ public:
     }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
-    int SetSlave(int address) override {
-        calls.push_back("slave " + hex(address));
+    int Functionality(unsigned long& bits) override {
+        bits = functionality;
+        return functionalityError;
+    }
+    int SetSlave(int address, bool force) override {
+        calls.push_back((force ? "slave! " : "slave ") + hex(address));
         slave = address;
-        return slaveError;
+        return claimed.count(address) && !force ? EBUSY : slaveError;
+    }
+    std::string BoundDriver(int address, std::string& deviceName) const override {
+        char name[16];
+        std::snprintf(name, sizeof name, "3-%04x", address);
+        deviceName = name;
+        return claimed.count(address) ? claimed.at(address) : std::string();
     }
     int ReadByteData(uint8_t reg, uint8_t& value) override {
         calls.push_back("read " + hex(reg));
@@ -55,6 +66,9 @@ public:
 
     bool open = false;
     int openError = 0;
+    unsigned long functionality = I2C_FUNC_I2C | I2C_FUNC_SMBUS_BYTE_DATA;
+    int functionalityError = 0;
+    std::map<int, std::string> claimed; // address -> kernel driver bound there
     int slaveError = 0;
     int transferError = 0;
     int slave = -1;
@@ -145,8 +159,9 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, I2cErrorCases,
     ::testing::Values(ErrorCase{"ReadNoAckNxio", 1, 0, ENXIO, 0, 0xFF},
                       ErrorCase{"ReadNoAckRemoteIo", 1, 0, EREMOTEIO, 0, 0xFF},
-                      ErrorCase{"ReadNoAckIo", 1, 0, EIO, 0, 0xFF},
-                      // A kernel driver owns the address: not ours, so it looks empty.
+                      // EIO is a bus fault, never a missing chip: 0xFF would pass for 255 °C.
+                      ErrorCase{"ReadBusFault", 1, 0, EIO, I2cAdapter::kTransferFailed, 0x5A},
+                      // A kernel driver owns the address: not ours, so the search passes over it.
                       ErrorCase{"ReadAddressBoundByKernelDriver", 1, EBUSY, 0, 0, 0xFF},
                       // The bus vanished: a failure, and the buffer keeps what it held.
                       ErrorCase{"ReadBadFile", 1, 0, EBADF, I2cAdapter::kTransferFailed, 0x5A},
@@ -155,7 +170,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"ReadArbitrationLost", 1, 0, EAGAIN, I2cAdapter::kTransferFailed, 0x5A},
                       ErrorCase{"ReadSlaveNotSettable", 1, EBADF, 0, I2cAdapter::kTransferFailed, 0x5A},
                       ErrorCase{"WriteNoAck", 0, 0, ENXIO, 0, 0x5A},
-                      ErrorCase{"WriteAddressBoundByKernelDriver", 0, EBUSY, 0, 0, 0x5A},
+                      // A write to a driver's address would report a change that never happened.
+                      ErrorCase{"WriteAddressBoundByKernelDriver", 0, EBUSY, 0, I2cAdapter::kTransferFailed,
+                                0x5A},
+                      ErrorCase{"WriteBusFault", 0, 0, EIO, I2cAdapter::kTransferFailed, 0x5A},
                       ErrorCase{"WriteBadFile", 0, 0, EBADF, I2cAdapter::kTransferFailed, 0x5A},
                       ErrorCase{"WriteSlaveNotSettable", 0, ENOTTY, 0, I2cAdapter::kTransferFailed, 0x5A}),
     [](const ::testing::TestParamInfo<ErrorCase>& row) { return std::string(row.param.name); });
@@ -207,6 +225,10 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"SetUpWithOtherValue", 0xDD, 0x31, 0x33, 0, 0, false},
                       RefusedCase{"EightBitDeviceAddress", 0xDE, 0x98, 0xFE, 1, 1, false},
                       RefusedCase{"NegativeDeviceAddress", 0xDE, -1, 0x0109, 0, 0, false},
+                      // The reserved addresses: 0x00 is the general call, which every chip hears.
+                      RefusedCase{"GeneralCall", 0xDE, 0x00, 0x0109, 0, 0, false},
+                      RefusedCase{"BelowFirstDeviceAddress", 0xDE, 0x07, 0xFE, 1, 1, false},
+                      RefusedCase{"AboveLastDeviceAddress", 0xDE, 0x78, 0xFE, 1, 1, false},
                       RefusedCase{"RegisterAbove255", 0xDE, 0x4C, 0x100, 1, 1, false},
                       RefusedCase{"ReadOfNoBytes", 0xDE, 0x4C, 0xFE, 1, 0, false},
                       RefusedCase{"ReadWithoutBuffer", 0xDE, 0x4C, 0xFE, 1, 1, true}),
@@ -221,24 +243,84 @@ TEST_F(I2cAdapterTest, FirmwareDownloadSucceedsWithoutTouchingTheBus) {
 struct OpenCase {
     const char* name;
     int openError;
+    int functionalityError;
+    unsigned long functionality;
     const char* message;
 };
 
 class I2cOpenCases : public I2cAdapterTest, public ::testing::WithParamInterface<OpenCase> {};
 
-TEST_P(I2cOpenCases, BusThatCannotBeOpenedIsRefusedWithTheReason) {
-    device->openError = GetParam().openError;
+TEST_P(I2cOpenCases, BusThatCannotBeUsedIsRefusedWithTheReasonAndWhatToDo) {
+    const OpenCase& c = GetParam();
+    device->openError = c.openError;
+    device->functionalityError = c.functionalityError;
+    device->functionality = c.functionality;
     std::string error;
     EXPECT_FALSE(adapter->Open(error));
-    EXPECT_EQ(error, GetParam().message);
+    EXPECT_EQ(error, c.message);
+    EXPECT_FALSE(device->IsOpen());
 }
+
+constexpr unsigned long kByteData = I2C_FUNC_SMBUS_BYTE_DATA;
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, I2cOpenCases,
     ::testing::Values(
-        OpenCase{"Missing", ENOENT, "Linux I2C bus /dev/i2c-3 cannot be opened: No such file or directory"},
-        OpenCase{"NotPermitted", EACCES, "Linux I2C bus /dev/i2c-3 cannot be opened: Permission denied"}),
+        OpenCase{"Missing", ENOENT, 0, kByteData,
+                 "Linux I2C bus /dev/i2c-3 cannot be opened: No such file or directory; load the kernel's "
+                 "i2c-dev module (sudo modprobe i2c-dev) and find the bus with i2cdetect -l"},
+        OpenCase{
+            "NotPermitted", EACCES, 0, kByteData,
+            "Linux I2C bus /dev/i2c-3 cannot be opened: Permission denied; add your user to the group i2c "
+            "(sudo adduser $USER i2c) and log in again"},
+        OpenCase{
+            "NoCharacterDevice", ENOTTY, 0, kByteData,
+            "Linux I2C bus /dev/i2c-3 refused: /dev/i2c-3 is no I2C adapter device (/dev/i2c-N of i2c-dev)"},
+        // A character device that is not i2c-dev, such as /dev/null.
+        OpenCase{"NoI2cFunctions", 0, ENOTTY, kByteData,
+                 "Linux I2C bus /dev/i2c-3 refused: /dev/i2c-3 is no I2C adapter device (I2C_FUNCS: "
+                 "Inappropriate ioctl for device)"},
+        OpenCase{"ReadOnlyByteData", 0, 0, I2C_FUNC_I2C | I2C_FUNC_SMBUS_READ_BYTE_DATA,
+                 "Linux I2C bus /dev/i2c-3 refused: the bus cannot do SMBus byte-data reads and writes "
+                 "(functionality 0x00080001)"}),
     [](const ::testing::TestParamInfo<OpenCase>& row) { return std::string(row.param.name); });
+
+TEST_F(I2cAdapterTest, SilenceOfAChipThatHasAnsweredIsAFailedTransfer) {
+    ASSERT_EQ(busSetUp(), 0);
+    ASSERT_EQ(adapter->VendorIORequest(0xDE, 0x4C, 0xFE, 1, 1, buffer), 0);
+    device->transferError = ENXIO;
+    EXPECT_EQ(adapter->VendorIORequest(0xDE, 0x4C, 0x00, 1, 1, buffer), I2cAdapter::kTransferFailed);
+    EXPECT_EQ(buffer[0], 0x41);
+    EXPECT_EQ(adapter->FailureDetail(),
+              "reading register 0x00 of the chip at 0x4C on /dev/i2c-3 failed: No such device or address");
+    // Other addresses, never heard, are still passed over.
+    EXPECT_EQ(adapter->VendorIORequest(0xDE, 0x4D, 0xFE, 1, 1, buffer), 0);
+    EXPECT_EQ(buffer[0], 0xFF);
+}
+
+TEST_F(I2cAdapterTest, AddressKeptByAKernelDriverIsNamedWithTheWayToFreeIt) {
+    device->claimed = {{0x4C, "lm90"}};
+    ASSERT_EQ(busSetUp(), 0);
+    for (int address = 0x4B; address <= 0x4D; ++address)
+        ASSERT_EQ(adapter->VendorIORequest(0xDE, address, 0xFE, 1, 1, buffer), 0);
+    EXPECT_EQ(
+        adapter->FailureDetail(),
+        "address 0x4C on /dev/i2c-3 is in use by the kernel driver lm90; unbind it with: echo 3-004c | "
+        "sudo tee /sys/bus/i2c/drivers/lm90/unbind; or start with --adapter i2c:/dev/i2c-3,force to use "
+        "it anyway");
+}
+
+TEST(I2cForcedAdapter, ForceTakesTheAddressFromTheKernelDriver) {
+    auto fake = std::make_unique<FakeI2cDevice>();
+    FakeI2cDevice* device = fake.get();
+    device->claimed = {{0x4C, "lm90"}};
+    I2cAdapter adapter(std::move(fake), "/dev/i2c-3", true);
+    uint8_t buffer[1] = {0};
+    ASSERT_EQ(adapter.VendorIORequest(0xDD, 0x30, 0x33, 0, 0, buffer), 0);
+    EXPECT_EQ(adapter.VendorIORequest(0xDE, 0x4C, 0xFE, 1, 1, buffer), 0);
+    EXPECT_EQ(buffer[0], 0x41);
+    EXPECT_EQ(device->calls, (std::vector<std::string>{"slave! 0x4C", "read 0xFE"}));
+}
 
 TEST_F(I2cAdapterTest, OpenedBusIsNamed) {
     std::string error;

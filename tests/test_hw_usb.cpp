@@ -10,7 +10,7 @@ protected:
     void SetUp() override {
         auto fake = std::make_unique<FakeUsbTransport>();
         transport = fake.get();
-        adapter = std::make_unique<UsbAdapter>(std::move(fake), UsbId{0x04B4, 0x5530});
+        adapter = std::make_unique<UsbAdapter>(std::move(fake), UsbAdapterIds{});
         std::string error;
         ASSERT_TRUE(adapter->Open(error));
     }
@@ -18,11 +18,23 @@ protected:
     std::unique_ptr<UsbAdapter> adapter;
 };
 
-TEST_F(UsbAdapterTest, OpensTheAdapterByItsIdAndNamesIt) {
-    ASSERT_EQ(transport->openedIds.size(), 1u);
-    EXPECT_EQ(transport->openedIds[0].vendor, 0x04B4);
-    EXPECT_EQ(transport->openedIds[0].product, 0x5530);
-    EXPECT_EQ(adapter->Description(), "USB adapter 04b4:5530 (bus 1, device 7)");
+TEST_F(UsbAdapterTest, OpensTheAdapterUnderTheLoaderOrTheFirmwareIdAnywhereAndNamesIt) {
+    ASSERT_EQ(transport->openedMatches.size(), 1u);
+    const UsbMatch& match = transport->openedMatches[0];
+    ASSERT_EQ(match.ids.size(), 2u);
+    EXPECT_EQ(UsbIdText(match.ids[0]), "04b4:8613");
+    EXPECT_EQ(UsbIdText(match.ids[1]), "04b4:5530");
+    EXPECT_EQ(match.bus, -1);
+    EXPECT_EQ(adapter->Description(), "USB adapter 04b4:8613 (bus 1, port 2, device 7)");
+}
+
+TEST_F(UsbAdapterTest, FailedRequestLeavesItsReasonForTheUser) {
+    transport->results = {UsbTransport::kErrorNoDevice};
+    uint8_t buffer[1] = {0};
+    EXPECT_EQ(adapter->VendorIORequest(0xDE, 0x4C, 0xFE, 1, 1, buffer), -4);
+    EXPECT_EQ(adapter->FailureDetail(),
+              "request 0xDE to USB adapter 04b4:8613 (bus 1, port 2, device 7) failed: "
+              "no device (the adapter left the bus)");
 }
 
 struct RequestCase {

@@ -47,12 +47,18 @@ bool ParseAdapterChoice(std::string_view text, AdapterChoice& choice, std::strin
         choice = {AdapterKind::Usb, {}};
         return true;
     }
+    constexpr std::string_view forceSuffix = ",force";
     if (word.size() > i2cPrefix.size() && word.substr(0, i2cPrefix.size()) == i2cPrefix) {
-        choice = {AdapterKind::LinuxI2c, std::string(word.substr(i2cPrefix.size()))};
+        std::string_view path = word.substr(i2cPrefix.size());
+        const bool force =
+            path.size() > forceSuffix.size() && path.substr(path.size() - forceSuffix.size()) == forceSuffix;
+        if (force)
+            path.remove_suffix(forceSuffix.size());
+        choice = {AdapterKind::LinuxI2c, std::string(path), force};
         return true;
     }
     error = "adapter \"" + std::string(text) +
-            "\" refused: expected sim, usb or i2c:<bus device> such as i2c:/dev/i2c-1";
+            "\" refused: expected sim, usb or i2c:<bus device>[,force] such as i2c:/dev/i2c-1";
     return false;
 }
 
@@ -66,6 +72,26 @@ bool ParseUsbId(std::string_view text, UsbId& id, std::string& error) {
         return false;
     }
     id = parsed;
+    return true;
+}
+
+bool ParseUsbIds(std::string_view text, std::vector<UsbId>& ids, std::string& error) {
+    std::vector<UsbId> parsed;
+    std::string_view rest = text;
+    for (;;) {
+        const size_t plus = rest.find('+');
+        UsbId id;
+        if (!ParseUsbId(rest.substr(0, plus), id, error)) {
+            error = "USB ids \"" + std::string(text) +
+                    "\" refused: expected VID:PID in hex such as 04b4:8613, several joined with +";
+            return false;
+        }
+        parsed.push_back(id);
+        if (plus == std::string_view::npos)
+            break;
+        rest.remove_prefix(plus + 1);
+    }
+    ids = parsed;
     return true;
 }
 

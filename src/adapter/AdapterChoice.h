@@ -4,16 +4,18 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class AdapterKind { Simulated, Usb, LinuxI2c };
 
 struct AdapterChoice {
     AdapterKind kind = AdapterKind::Simulated;
-    std::string i2cPath; // the bus device file, for LinuxI2c only
+    std::string i2cPath;   // the bus device file, for LinuxI2c only
+    bool i2cForce = false; // use addresses kernel drivers have claimed, for LinuxI2c only
 };
 
-// Reads "sim", "usb" or "i2c:<bus device file>" (e.g. "i2c:/dev/i2c-1"); blanks around the
-// text are ignored. False with a one-line message when the text is none of these;
+// Reads "sim", "usb" or "i2c:<bus device file>[,force]" (e.g. "i2c:/dev/i2c-1"); blanks
+// around the text are ignored. False with a one-line message when the text is none of these;
 // `choice` is then unchanged.
 bool ParseAdapterChoice(std::string_view text, AdapterChoice& choice, std::string& error);
 
@@ -22,12 +24,18 @@ struct UsbId {
     uint16_t product = 0;
 };
 
-// Our adapter's USB vendor and product id.
-constexpr UsbId kDefaultUsbId{0x04B4, 0x5530};
+// A bare adapter enumerates under its USB microcontroller's loader id; once our firmware
+// runs it comes back under our adapter's own id.
+constexpr UsbId kDefaultLoaderId{0x04B4, 0x8613};
+constexpr UsbId kDefaultFirmwareId{0x04B4, 0x5530};
 
 // Reads "VID:PID", each one to four hex digits with an optional 0x ("04b4:5530",
 // "0x4B4:0x5530"). False with a one-line message otherwise; `id` is then unchanged.
 bool ParseUsbId(std::string_view text, UsbId& id, std::string& error);
+
+// Reads one id or several joined with "+" ("04b4:8613+1234:abcd"). False with a one-line
+// message otherwise; `ids` is then unchanged.
+bool ParseUsbIds(std::string_view text, std::vector<UsbId>& ids, std::string& error);
 
 // "04b4:5530": how lsusb shows an id.
 std::string UsbIdText(UsbId id);

@@ -1,6 +1,7 @@
 #include "adapter/DefaultAdapter.h"
 
 #include "adapter/AdapterChoice.h"
+#include "adapter/FirmwareFile.h"
 #include "adapter/I2cAdapter.h"
 #include "adapter/LibusbTransport.h"
 #include "adapter/SimBoard.h"
@@ -17,69 +18,88 @@ std::string environment(const char* name) {
     return text ? text : "";
 }
 
-bool installSimulated(std::string& error, std::string& description) {
+bool installSimulated(AdapterStart& start, std::string& error) {
     SimConfig config;
     if (!ParseSimConfig(environment("OTK5530_SIM"), config, error))
         return false;
     InstallAdapter(std::make_unique<SimBoard>(config));
-    description = "Simulated evaluation board";
+    start.description = "Simulated evaluation board";
+    start.simulated = true;
     return true;
 }
 
-bool installUsb(std::string& error, std::string& description) {
-    UsbId id = kDefaultUsbId;
-    const std::string idText = environment("OTK5530_USB");
-    if (!idText.empty() && !ParseUsbId(idText, id, error)) {
+bool installUsb(AdapterStart& start, std::string& error) {
+    UsbAdapterIds ids;
+    const std::string firmwareId = environment("OTK5530_USB");
+    if (!firmwareId.empty() && !ParseUsbId(firmwareId, ids.firmware, error)) {
         error = "OTK5530_USB: " + error;
         return false;
     }
-    auto adapter = std::make_unique<UsbAdapter>(std::make_unique<LibusbTransport>(), id);
+    const std::string loaderIds = environment("OTK5530_USB_LOADER");
+    if (!loaderIds.empty() && !ParseUsbIds(loaderIds, ids.loader, error)) {
+        error = "OTK5530_USB_LOADER: " + error;
+        return false;
+    }
+    // Checked before the adapter is even opened: a real adapter never runs what is not its code.
+    const FirmwareCheck firmware = CheckAdapterFirmware(start.firmwarePath.c_str());
+    if (firmware.fault != FirmwareFault::None) {
+        error = "USB adapter firmware refused: " + firmware.error;
+        return false;
+    }
+    auto adapter = std::make_unique<UsbAdapter>(std::make_unique<LibusbTransport>(), ids);
     if (!adapter->Open(error))
         return false;
-    description = adapter->Description();
+    start.description = adapter->Description();
     InstallAdapter(std::move(adapter));
     return true;
 }
 
-bool installI2c(const std::string& path, std::string& error, std::string& description) {
-    auto adapter = std::make_unique<I2cAdapter>(std::make_unique<LinuxI2cDevice>(), path);
+bool installI2c(const AdapterChoice& choice, AdapterStart& start, std::string& error) {
+    auto adapter =
+        std::make_unique<I2cAdapter>(std::make_unique<LinuxI2cDevice>(), choice.i2cPath, choice.i2cForce);
     if (!adapter->Open(error))
         return false;
-    description = adapter->Description();
+    start.description = adapter->Description();
+    if (choice.i2cForce)
+        start.warning = "force: addresses that kernel drivers have claimed on " + choice.i2cPath +
+                        " are used anyway (I2C_SLAVE_FORCE); the driver and this program may disturb each "
+                        "other's transfers";
     InstallAdapter(std::move(adapter));
     return true;
 }
 
-bool install(const AdapterChoice& choice, std::string& error, std::string& description) {
+bool install(const AdapterChoice& choice, AdapterStart& start, std::string& error) {
+    start.simulated = false;
+    start.warning.clear();
     switch (choice.kind) {
     case AdapterKind::Usb:
-        return installUsb(error, description);
+        return installUsb(start, error);
     case AdapterKind::LinuxI2c:
-        return installI2c(choice.i2cPath, error, description);
+        return installI2c(choice, start, error);
     case AdapterKind::Simulated:
         break;
     }
-    return installSimulated(error, description);
+    return installSimulated(start, error);
 }
 
 } // namespace
 
-bool InstallAdapterFromChoice(const std::string& choice, std::string& error, std::string& description) {
+bool InstallAdapterFromChoice(const std::string& choice, AdapterStart& start, std::string& error) {
     AdapterChoice parsed;
-    return ParseAdapterChoice(choice, parsed, error) && install(parsed, error, description);
+    return ParseAdapterChoice(choice, parsed, error) && install(parsed, start, error);
 }
 
-bool InstallDefaultAdapter(std::string& error, std::string& description) {
+bool InstallDefaultAdapter(AdapterStart& start, std::string& error) {
     const std::string text = environment("OTK5530_ADAPTER");
     AdapterChoice choice;
     if (!text.empty() && !ParseAdapterChoice(text, choice, error)) {
         error = "OTK5530_ADAPTER: " + error;
         return false;
     }
-    return install(choice, error, description);
+    return install(choice, start, error);
 }
 
 bool InstallDefaultAdapter(std::string& error) {
-    std::string description;
-    return InstallDefaultAdapter(error, description);
+    AdapterStart start;
+    return InstallDefaultAdapter(start, error);
 }

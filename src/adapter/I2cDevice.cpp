@@ -1,10 +1,14 @@
 #include "adapter/I2cDevice.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -26,8 +30,17 @@ LinuxI2cDevice::~LinuxI2cDevice() {
 
 int LinuxI2cDevice::Open(const std::string& path) {
     Close();
-    fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    return fd_ < 0 ? errno : 0;
+    // Non-blocking, so a FIFO in the bus's place cannot hang the program.
+    fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ < 0)
+        return errno;
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || !S_ISCHR(info.st_mode)) {
+        Close();
+        return ENOTTY;
+    }
+    bus_ = minor(info.st_rdev);
+    return 0;
 }
 
 void LinuxI2cDevice::Close() {
@@ -36,8 +49,13 @@ void LinuxI2cDevice::Close() {
     fd_ = -1;
 }
 
-int LinuxI2cDevice::SetSlave(int address) {
-    return ioctl(fd_, I2C_SLAVE, static_cast<unsigned long>(address)) < 0 ? errno : 0;
+int LinuxI2cDevice::Functionality(unsigned long& bits) {
+    return ioctl(fd_, I2C_FUNCS, &bits) < 0 ? errno : 0;
+}
+
+int LinuxI2cDevice::SetSlave(int address, bool force) {
+    return ioctl(fd_, force ? I2C_SLAVE_FORCE : I2C_SLAVE, static_cast<unsigned long>(address)) < 0 ? errno
+                                                                                                    : 0;
 }
 
 int LinuxI2cDevice::ReadByteData(uint8_t reg, uint8_t& value) {
@@ -52,4 +70,17 @@ int LinuxI2cDevice::WriteByteData(uint8_t reg, uint8_t value) {
     i2c_smbus_data data{};
     data.byte = value;
     return smbusTransfer(fd_, I2C_SMBUS_WRITE, reg, &data);
+}
+
+std::string LinuxI2cDevice::BoundDriver(int address, std::string& deviceName) const {
+    char name[32];
+    std::snprintf(name, sizeof name, "%u-%04x", bus_, static_cast<unsigned>(address));
+    deviceName = name;
+    const std::string link = "/sys/bus/i2c/devices/" + deviceName + "/driver";
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (length <= 0)
+        return {};
+    const std::string driver(target, static_cast<size_t>(length));
+    return driver.substr(driver.find_last_of('/') + 1);
 }

@@ -3,6 +3,7 @@
 #include "adapter/UsbTransport.h"
 
 struct libusb_context;
+struct libusb_device;
 struct libusb_device_handle;
 
 class LibusbTransport : public UsbTransport {
@@ -12,15 +13,18 @@ public:
     LibusbTransport(const LibusbTransport&) = delete;
     LibusbTransport& operator=(const LibusbTransport&) = delete;
 
-    bool Open(UsbId id, std::string& error) override;
+    bool Open(const UsbMatch& match, std::string& error) override;
     void Close() override;
     bool IsOpen() const override { return handle_ != nullptr; }
     int ControlTransfer(uint8_t requestType, uint8_t request, uint16_t value, uint16_t index, uint8_t* data,
                         uint16_t length, unsigned timeoutMs) override;
-    std::string Location() const override { return location_; }
+    UsbPlace Opened() const override { return place_; }
 
 private:
+    // Opens and claims one device; false with the reason.
+    bool openDevice(libusb_device* device, const UsbPlace& place, std::string& error);
+
     libusb_context* context_ = nullptr;
     libusb_device_handle* handle_ = nullptr;
-    std::string location_;
+    UsbPlace place_;
 };

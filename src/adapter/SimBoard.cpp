@@ -1,10 +1,7 @@
 #include "adapter/SimBoard.h"
 
-#include "adapter/IntelHex.h"
+#include "adapter/FirmwareFile.h"
 #include "adapter/VendorRequests.h"
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 // What the bus reads where no chip acknowledges: the data line stays high.
@@ -40,17 +37,10 @@ int16_t SimBoard::LoadFirmWare(const char* path) {
         firmwareError_ = "firmware download refused by configuration";
         return kFirmwareRefused;
     }
-    std::ifstream file(path ? path : "", std::ios::binary);
-    if (!path || !file) {
-        firmwareError_ = std::string("cannot open ") + (path ? path : "(no path)");
-        return kFirmwareMissing;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    const HexVerdict verdict = VerifyIntelHex(text.str());
-    if (!verdict.ok) {
-        firmwareError_ = verdict.error;
-        return kFirmwareCorrupt;
+    const FirmwareCheck check = ReadFirmwareFile(path);
+    if (check.fault != FirmwareFault::None) {
+        firmwareError_ = check.error;
+        return check.fault == FirmwareFault::Missing ? kFirmwareMissing : kFirmwareCorrupt;
     }
     firmwareError_.clear();
     return 0;
@@ -62,7 +52,8 @@ int16_t SimBoard::VendorIORequest(int16_t request, int32_t value, int32_t index,
         return kTransferFailed;
     if (request == VendorRequest::BusSetUp)
         return busSetUp(value, index, direction);
-    const bool read = direction == 1 && (request == VendorRequest::RegisterAccess || request == VendorRequest::RegisterPoll);
+    const bool read = direction == 1 &&
+                      (request == VendorRequest::RegisterAccess || request == VendorRequest::RegisterPoll);
     const bool write = direction == 0 && request == VendorRequest::RegisterAccess;
     if (!read && !write)
         return kUnknownRequest;

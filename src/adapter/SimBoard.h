@@ -19,7 +19,6 @@ public:
     static constexpr int16_t kUnknownRequest = 3;
     static constexpr int16_t kSetUpFailed = 4;
 
-
     explicit SimBoard(const SimConfig& config, SecondsClock clock = {});
 
     int16_t LoadFirmWare(const char* path) override;
@@ -30,6 +29,7 @@ public:
     SimChip* ChipAt(int address);
     // The message of the last refused firmware file, for diagnosis.
     const std::string& FirmwareError() const { return firmwareError_; }
+    std::string FailureDetail() const override { return firmwareError_; }
 
 private:
     bool transferFails();

@@ -10,9 +10,13 @@ std::unique_ptr<AdapterBackend>& installed() {
 constexpr int16_t kNoAdapter = -1;
 } // namespace
 
-void InstallAdapter(std::unique_ptr<AdapterBackend> backend) { installed() = std::move(backend); }
+void InstallAdapter(std::unique_ptr<AdapterBackend> backend) {
+    installed() = std::move(backend);
+}
 
-AdapterBackend* InstalledAdapter() { return installed().get(); }
+AdapterBackend* InstalledAdapter() {
+    return installed().get();
+}
 
 namespace USBFunctions {
 int16_t LoadFirmWare(const char* path) {

@@ -4,6 +4,7 @@
 // by default, a scripted one in tests).
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class AdapterBackend {
 public:
@@ -15,6 +16,9 @@ public:
     // direction 0 sends the request with no data stage. 0 means success.
     virtual int16_t VendorIORequest(int16_t request, int32_t value, int32_t index, int16_t direction,
                                     int16_t length, uint8_t* buffer) = 0;
+    // Why the last failed call failed, in words for the user (the firmware file's fault, an
+    // access or bus error); empty when the backend has nothing to add.
+    virtual std::string FailureDetail() const { return {}; }
 };
 
 // Replaces the backend; the previous one is destroyed.

@@ -19,7 +19,7 @@ void HandleLinkError(int16_t, const QString& message) {
     // Stopped first: a tick under the open message box would only raise a second one.
     if (GeneralStuff::Views.main)
         GeneralStuff::Views.main->setMasterTimerEnabled(false);
-    ShowCriticalMessage(message);
+    ShowCriticalMessage(message, USBStuff::LinkErrorDetails());
     QList<QPointer<QWidget>> windows;
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (!isPopup(widget))

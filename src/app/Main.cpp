@@ -9,7 +9,7 @@
 
 namespace GeneralStuff {
 
-frmMain* Main(const QString& adapterDescription) {
+frmMain* Main(const QString& adapterDescription, bool simulated) {
     auto* splash = new frmSplash;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->Form_Load();
@@ -20,7 +20,7 @@ frmMain* Main(const QString& adapterDescription) {
 
     auto* main = new frmMain;
     main->setAttribute(Qt::WA_DeleteOnClose);
-    main->setAdapterDescription(adapterDescription);
+    main->setAdapterDescription(adapterDescription, simulated);
     main->MDIForm_Load(*splash);
 
     splash->close();

@@ -8,7 +8,8 @@ class frmMain;
 namespace GeneralStuff {
 
 // Returns with the main window shown and connected; the event loop does the rest.
-// The adapter description becomes the tooltip of the status bar's first panel.
-frmMain* Main(const QString& adapterDescription = {});
+// The adapter description becomes the tooltip of the status bar's first panel; a simulated
+// board is marked as such in the status bar.
+frmMain* Main(const QString& adapterDescription = {}, bool simulated = false);
 
 } // namespace GeneralStuff

@@ -32,6 +32,7 @@ namespace {
 constexpr int kMasterTimerMs = 10;
 constexpr int kClockRefreshMs = 1000;
 constexpr int kInchPixels = 96;
+constexpr int kMarkPadding = 6;
 const char* const kWindowClassProperty = "windowClass";
 } // namespace
 
@@ -286,6 +287,24 @@ bool frmMain::masterTimerEnabled() const {
     return tmrMaster->isActive();
 }
 
-void frmMain::setAdapterDescription(const QString& description) {
+void frmMain::setAdapterDescription(const QString& description, bool simulated) {
     statusPanels[0]->setToolTip(description.isEmpty() ? QString() : "Adapter: " + description);
+    if (!simulated || statusBar()->findChild<QLabel*>("lblSimulatedBoard"))
+        return;
+    // Beside the panels, never in place of their texts: simulated temperatures must not
+    // pass for measured ones, on screen or in a capture.
+    auto* mark = new QLabel("Simulated board", statusBar());
+    mark->setObjectName("lblSimulatedBoard");
+    mark->setFrameShape(QFrame::Panel);
+    mark->setFrameShadow(QFrame::Sunken);
+    QFont bold = mark->font();
+    bold.setBold(true);
+    mark->setFont(bold);
+    mark->setStyleSheet(
+        QString("QLabel { color: white; background: #b03000; padding: 0 %1px; }").arg(kMarkPadding));
+    mark->setToolTip(description);
+    // Never cut short when the window is narrow: the status text gives way instead.
+    mark->setMinimumWidth(mark->fontMetrics().horizontalAdvance(mark->text()) +
+                          2 * (kMarkPadding + mark->frameWidth()));
+    statusBar()->insertPermanentWidget(0, mark);
 }

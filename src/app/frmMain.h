@@ -43,8 +43,9 @@ public:
     bool masterTimerEnabled() const override;
 
     MonitoringCycle& monitoringCycle() { return cycle; }
-    // Names the adapter in use in the tooltip of the status text panel.
-    void setAdapterDescription(const QString& description);
+    // Names the adapter in use in the tooltip of the status text panel; the simulated board
+    // also gets a permanent "Simulated board" mark in the status bar.
+    void setAdapterDescription(const QString& description, bool simulated = false);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

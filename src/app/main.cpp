@@ -7,6 +7,7 @@
 #include "app/Unattended.h"
 #include "app/Version.h"
 #include "app/frmMain.h"
+#include "device/USBStuff.h"
 #include "files/LogStart.h"
 #include "files/RegularFile.h"
 
@@ -19,12 +20,15 @@
 int main(int argc, char** argv) {
     QString commandLineError;
     std::optional<CommandLineOptions> options;
+    AdapterStart adapter;
     {
         // --help, --version and refusals need no display.
         QCoreApplication parsing(argc, argv);
         QCoreApplication::setApplicationName(kApplicationTitle);
         QCoreApplication::setApplicationVersion(VersionText());
         options = ParseCommandLine(parsing.arguments(), commandLineError);
+        // The application folder, where the firmware file lies, is known from here on.
+        adapter.firmwarePath = QFile::encodeName(USBStuff::FirmwareFilePath()).toStdString();
     }
     if (options && !UnknownWindowClass(options->openWindows).isEmpty())
         commandLineError = "--open: no window named " + UnknownWindowClass(options->openWindows);
@@ -41,15 +45,16 @@ int main(int argc, char** argv) {
     }
 
     std::string adapterError;
-    std::string adapterDescription;
     const bool installed =
         options->adapter.isEmpty()
-            ? InstallDefaultAdapter(adapterError, adapterDescription)
-            : InstallAdapterFromChoice(options->adapter.toStdString(), adapterError, adapterDescription);
+            ? InstallDefaultAdapter(adapter, adapterError)
+            : InstallAdapterFromChoice(options->adapter.toStdString(), adapter, adapterError);
     if (!installed) {
         std::fprintf(stderr, "%s\n", adapterError.c_str());
         return 2;
     }
+    if (!adapter.warning.empty())
+        std::fprintf(stderr, "warning: %s\n", adapter.warning.c_str());
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     QApplication::setApplicationVersion(VersionText());
@@ -61,7 +66,7 @@ int main(int argc, char** argv) {
     InstallFastStartFromEnvironment();
     InstallSignalHandlers();
 
-    frmMain* mainWindow = GeneralStuff::Main(QString::fromStdString(adapterDescription));
+    frmMain* mainWindow = GeneralStuff::Main(QString::fromStdString(adapter.description), adapter.simulated);
     if (!options->logFile.isEmpty() && !StartLoggingAllChannels(options->logFile)) {
         std::fprintf(stderr, "--log: the file %s could not be opened for writing.\n",
                      qPrintable(options->logFile));

@@ -18,6 +18,13 @@ std::array<uint8_t, 513> PathBuffer{};
 namespace {
 constexpr int16_t kPathTooLong = -2;
 
+// Set when the link itself refused (a path too long for the library); otherwise the
+// adapter library is asked.
+QString& linkFailure() {
+    static QString text;
+    return text;
+}
+
 LinkErrorHandler& linkErrorHandler() {
     static LinkErrorHandler handler = [](int16_t, const QString& message) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
@@ -39,9 +46,15 @@ QString& applicationFolder() {
 }
 } // namespace
 
-void SetLinkErrorHandler(LinkErrorHandler handler) { linkErrorHandler() = std::move(handler); }
-void SetProgramEnd(ProgramEnd end) { programEnd() = std::move(end); }
-void SetApplicationFolder(const QString& folder) { applicationFolder() = folder; }
+void SetLinkErrorHandler(LinkErrorHandler handler) {
+    linkErrorHandler() = std::move(handler);
+}
+void SetProgramEnd(ProgramEnd end) {
+    programEnd() = std::move(end);
+}
+void SetApplicationFolder(const QString& folder) {
+    applicationFolder() = folder;
+}
 
 QString ApplicationFolder() {
     if (!applicationFolder().isEmpty())
@@ -49,13 +62,31 @@ QString ApplicationFolder() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString(".");
 }
 
+QString FirmwareFilePath() {
+    return ApplicationFolder() + "/OTK5520FW.Hex";
+}
+
+QString LinkErrorDetails() {
+    if (!linkFailure().isEmpty())
+        return linkFailure();
+    const AdapterBackend* backend = InstalledAdapter();
+    return backend ? QString::fromStdString(backend->FailureDetail()) : QString();
+}
+
 int16_t LoadAdapterFirmware() {
-    FirmwarePath = ApplicationFolder() + "/OTK5520FW.Hex";
+    FirmwarePath = FirmwareFilePath();
+    linkFailure().clear();
     // Paths are bytes in the local 8-bit encoding here; a path that does not fit is
     // refused whole rather than truncated into a different file name.
     const QByteArray bytes = QFile::encodeName(FirmwarePath);
-    if (bytes.size() > static_cast<int>(PathBuffer.size()) - 1)
+    const int limit = static_cast<int>(PathBuffer.size()) - 1;
+    if (bytes.size() > limit) {
+        linkFailure() = QString("the firmware path %1 has %2 bytes; the adapter library takes at most %3")
+                            .arg(FirmwarePath)
+                            .arg(bytes.size())
+                            .arg(limit);
         return kPathTooLong;
+    }
     PathBuffer.fill(0);
     for (int i = 0; i < bytes.size(); ++i)
         PathBuffer[i] = static_cast<uint8_t>(bytes[i]);
@@ -71,8 +102,8 @@ int32_t WriteRequestIndex(int32_t registerAddress, int32_t data) {
 }
 
 int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress) {
-    const int16_t status =
-        USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
+    const int16_t status = USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress,
+                                                         registerAddress, 1, 1, ReadBuffer.data());
     if (status != 0)
         ReportLinkError(CommunicationsInterrupted);
     return ReadBuffer[0];
@@ -80,8 +111,9 @@ int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress) {
 
 int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t data) {
     uint8_t noData = 0;
-    const int16_t status = USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress,
-                                                         WriteRequestIndex(registerAddress, data), 0, 0, &noData);
+    const int16_t status =
+        USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress,
+                                      WriteRequestIndex(registerAddress, data), 0, 0, &noData);
     if (status != 0)
         ReportLinkError(CommunicationsInterrupted);
     // The byte the chip was sent: the request index carries it in bits 15..8.
@@ -91,7 +123,8 @@ int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t da
 }
 
 int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress) {
-    USBFunctions::VendorIORequest(VendorRequest::RegisterPoll, deviceAddress, registerAddress, 1, 1, ReadBuffer.data());
+    USBFunctions::VendorIORequest(VendorRequest::RegisterPoll, deviceAddress, registerAddress, 1, 1,
+                                  ReadBuffer.data());
     return ReadBuffer[0];
 }
 

@@ -13,7 +13,11 @@ extern QString FirmwarePath;
 // The firmware path as single-byte characters plus a NUL: at most 512 characters fit.
 extern std::array<uint8_t, 513> PathBuffer;
 
-enum LinkErrorCode : int16_t { FirmwareFailed = 0, InitialConnectionFailed = 2, CommunicationsInterrupted = 3 };
+enum LinkErrorCode : int16_t {
+    FirmwareFailed = 0,
+    InitialConnectionFailed = 2,
+    CommunicationsInterrupted = 3
+};
 
 int16_t LoadAdapterFirmware();
 int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress);
@@ -22,6 +26,11 @@ int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress);
 [[noreturn]] void ReportLinkError(int16_t code);
 
 QString LinkErrorMessage(int16_t code);
+// The technical reason behind the last failure (the firmware file's fault, a bus error),
+// shown beside the fixed message; empty when there is none.
+QString LinkErrorDetails();
+// The firmware file: the application folder + "/OTK5520FW.Hex".
+QString FirmwareFilePath();
 // The register-write request's index: data (clamped above 255) in bits 15..8, register in 7..0.
 int32_t WriteRequestIndex(int32_t registerAddress, int32_t data);
 
