@@ -23,7 +23,8 @@ void Connect() {
     }
     InstallAdapter(std::make_unique<SimBoard>(config));
     uint8_t noData = 0;
-    if (USBFunctions::VendorIORequest(VendorRequest::BusSetUp, VendorRequest::BusSetUpValue, VendorRequest::BusSetUpIndex, 0, 0, &noData) != 0) {
+    if (USBFunctions::VendorIORequest(VendorRequest::BusSetUp, VendorRequest::BusSetUpValue,
+                                      VendorRequest::BusSetUpIndex, 0, 0, &noData) != 0) {
         std::cerr << "the simulated board refused the bus set-up\n";
         std::exit(1);
     }

@@ -85,15 +85,23 @@ TEST(ConfigBits, HysteresisTextGivesTheByteToWrite) {
         std::optional<int32_t> expected;
     };
     const std::vector<Case> cases{
-        {"10", 10},           {"12.5", 12}, // halves go to the even neighbour
-        {"13.5", 14},         {"300", 255},
-        {"255", 255},         {"99999999999999999999", 255}, // beyond 32 bits is still just "above 255"
-        {"abc", 0},           {"", 0},
-        {"  7", 7},           {"20 degrees", 20},
-        {"1 2", 12},          {"1 3 . 5", 14}, // blanks inside the number are skipped
-        {"- 5", std::nullopt}, {"\t9", 9},
+        {"10", 10},
+        {"12.5", 12}, // halves go to the even neighbour
+        {"13.5", 14},
+        {"300", 255},
+        {"255", 255},
+        {"99999999999999999999", 255}, // beyond 32 bits is still just "above 255"
+        {"abc", 0},
+        {"", 0},
+        {"  7", 7},
+        {"20 degrees", 20},
+        {"1 2", 12},
+        {"1 3 . 5", 14}, // blanks inside the number are skipped
+        {"- 5", std::nullopt},
+        {"\t9", 9},
         {"-0.4", 0}, // rounds to zero, not negative
-        {"-5", std::nullopt}, {"-99999999999", std::nullopt},
+        {"-5", std::nullopt},
+        {"-99999999999", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

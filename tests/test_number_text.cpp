@@ -14,9 +14,11 @@ struct NumberCase {
 
 TEST(NumberText, StrNumberGivesLeadingBlankAndNoSurplusZeros) {
     const NumberCase cases[] = {
-        {25, " 25"},       {33.75, " 33.75"}, {0.5, " .5"},          {-3.25, "-3.25"}, {-0.25, "-.25"},
-        {0, " 0"},         {-3, "-3"},        {30.5, " 30.5"},       {0.75, " .75"}, {191.75, " 191.75"},
-        {1e10, " 10000000000"}, // large whole numbers stay plain digits, never exponent notation
+        {25, " 25"},         {33.75, " 33.75"},      {0.5, " .5"},
+        {-3.25, "-3.25"},    {-0.25, "-.25"},        {0, " 0"},
+        {-3, "-3"},          {30.5, " 30.5"},        {0.75, " .75"},
+        {191.75, " 191.75"}, {1e10, " 10000000000"}, // large whole numbers stay plain digits, never exponent
+                                                     // notation
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -48,9 +50,8 @@ TEST(NumberText, ValueOfTextTakesTheLeadingNumberOnly) {
         const char* text;
         double value;
     } cases[] = {
-        {"250", 250},   {"250 ms", 250}, {"abc", 0},     {"", 0},          {"  12.5", 12.5},
-        {"-7", -7},     {"+3", 3},       {"1.2.3", 1.2}, {".5", 0.5},      {"-", 0},
-        {"0x1g", 0},    {"12abc", 12},   {"- 5", 0},     {"\t42", 42},
+        {"250", 250},   {"250 ms", 250}, {"abc", 0}, {"", 0},     {"  12.5", 12.5}, {"-7", -7}, {"+3", 3},
+        {"1.2.3", 1.2}, {".5", 0.5},     {"-", 0},   {"0x1g", 0}, {"12abc", 12},    {"- 5", 0}, {"\t42", 42},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -61,7 +62,8 @@ TEST(NumberText, ValueOfTextTakesTheLeadingNumberOnly) {
 TEST(NumberText, RoundHalfEvenSendsHalvesToTheEvenNeighbour) {
     const struct {
         double in, out;
-    } cases[] = {{12.5, 12}, {13.5, 14}, {80.5, 80}, {81.5, 82}, {-0.5, 0}, {-1.5, -2}, {2.4, 2}, {2.6, 3}, {-2.6, -3}};
+    } cases[] = {{12.5, 12}, {13.5, 14}, {80.5, 80}, {81.5, 82}, {-0.5, 0},
+                 {-1.5, -2}, {2.4, 2},   {2.6, 3},   {-2.6, -3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
         EXPECT_DOUBLE_EQ(RoundHalfEven(c.in), c.out);
@@ -92,7 +94,14 @@ TEST(NumberText, HexValueOfTextStopsAtTheFirstNonDigit) {
         const char* text;
         int32_t value;
     } cases[] = {
-        {"", 0}, {"5h", 5}, {"5H", 5}, {"1a", 0x1A}, {"FF", 255}, {"3E8", 1000}, {"xyz", 0}, {"0x10", 0},
+        {"", 0},
+        {"5h", 5},
+        {"5H", 5},
+        {"1a", 0x1A},
+        {"FF", 255},
+        {"3E8", 1000},
+        {"xyz", 0},
+        {"0x10", 0},
         {" 5", 0}, // a leading blank is no hexadecimal digit
         {"7FFFFFFF", 0x7FFFFFFF},
     };

@@ -1,7 +1,7 @@
 #include "adapter/DefaultAdapter.h"
 #include "adapter/SimBoard.h"
-#include "adapter/VendorRequests.h"
 #include "adapter/USBFunctions.h"
+#include "adapter/VendorRequests.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"

@@ -9,10 +9,16 @@ std::function<QDateTime()>& source() {
 }
 } // namespace
 
-QDateTime LocalNow() { return source() ? source()() : QDateTime::currentDateTime(); }
+QDateTime LocalNow() {
+    return source() ? source()() : QDateTime::currentDateTime();
+}
 
-double TimeOfDay() { return LocalNow().time().msecsSinceStartOfDay() / 1000.0; }
+double TimeOfDay() {
+    return LocalNow().time().msecsSinceStartOfDay() / 1000.0;
+}
 
-void SetLocalNowSource(std::function<QDateTime()> newSource) { source() = std::move(newSource); }
+void SetLocalNowSource(std::function<QDateTime()> newSource) {
+    source() = std::move(newSource);
+}
 
 } // namespace Clock

@@ -24,10 +24,18 @@ template <typename T> QString numberText(T value) {
 }
 } // namespace
 
-QString StrNumber(double value) { return numberText(value); }
-QString StrNumber(float value) { return numberText(value); }
-QString TrimmedNumber(double value) { return StrNumber(value).mid(StrNumber(value).startsWith(' ') ? 1 : 0); }
-QString TrimmedNumber(float value) { return StrNumber(value).mid(StrNumber(value).startsWith(' ') ? 1 : 0); }
+QString StrNumber(double value) {
+    return numberText(value);
+}
+QString StrNumber(float value) {
+    return numberText(value);
+}
+QString TrimmedNumber(double value) {
+    return StrNumber(value).mid(StrNumber(value).startsWith(' ') ? 1 : 0);
+}
+QString TrimmedNumber(float value) {
+    return StrNumber(value).mid(StrNumber(value).startsWith(' ') ? 1 : 0);
+}
 
 QString FormatTemperature(float value) {
     const QString whole = TrimmedNumber(value);
@@ -91,7 +99,9 @@ std::optional<int16_t> WholeValueOfText16(const QString& text) {
     return static_cast<int16_t>(whole);
 }
 
-QString HexText(int64_t value) { return QString::number(static_cast<qulonglong>(value), 16).toUpper(); }
+QString HexText(int64_t value) {
+    return QString::number(static_cast<qulonglong>(value), 16).toUpper();
+}
 
 std::optional<int32_t> HexValueOfText(const QString& text) {
     int64_t value = 0;
