@@ -128,6 +128,8 @@ void frmMain::buildStatusBar() {
         statusPanels[i]->setFrameShadow(QFrame::Sunken);
     }
     statusPanels[0]->setText("Status");
+    // The status text gives way in a narrow window; the panels beside it keep their width.
+    statusPanels[0]->setMinimumWidth(1);
     bar->addWidget(statusPanels[0], 1);
     for (int i = 1; i < 3; ++i) {
         statusPanels[i]->setFixedWidth(kInchPixels);
@@ -306,5 +308,6 @@ void frmMain::setAdapterDescription(const QString& description, bool simulated) 
     // Never cut short when the window is narrow: the status text gives way instead.
     mark->setMinimumWidth(mark->fontMetrics().horizontalAdvance(mark->text()) +
                           2 * (kMarkPadding + mark->frameWidth()));
-    statusBar()->insertPermanentWidget(0, mark);
+    // Index 1 is right after the status text, before the date and time panels.
+    statusBar()->insertPermanentWidget(1, mark);
 }
