@@ -1,6 +1,7 @@
 #include "adapter/ChipRegisters.h"
 #include "device/RegMapStuff.h"
 #include "files/SettingsCompare.h"
+#include "views/OverviewExport.h"
 #include "views/RegisterOverview.h"
 
 #include <gtest/gtest.h>
@@ -156,6 +157,17 @@ TEST_F(RegisterOverviewTest, CompareOfAFileWithoutListHasNoEntries) {
     const RecallPlan plan = ReadRecallPlan("Address\tData\r\n0x9\t0x4\r\n");
     EXPECT_EQ(plan.outcome, RecallOutcome::NoListStart);
     EXPECT_TRUE(plan.entries.empty());
+}
+
+TEST(OverviewExportTest, CsvQuotesFieldsWithCommasAndJsonKeysByColumn) {
+    const OverviewTable table{{"Register", "Hex"},
+                              {{"Remote 1 High Limit,High Byte", "0x55"}, {"Say \"hi\"", "0x1"}}};
+    EXPECT_EQ(
+        OverviewCsv(table),
+        QByteArray("Register,Hex\r\n\"Remote 1 High Limit,High Byte\",0x55\r\n\"Say \"\"hi\"\"\",0x1\r\n"));
+    const QByteArray json = OverviewJson(table);
+    EXPECT_TRUE(json.contains("\"Register\": \"Remote 1 High Limit,High Byte\""));
+    EXPECT_TRUE(json.contains("\"Hex\": \"0x1\""));
 }
 
 } // namespace

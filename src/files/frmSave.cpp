@@ -7,6 +7,7 @@
 #include "device/WindowClasses.h"
 #include "files/FileDialog.h"
 #include "files/MasterTimerPause.h"
+#include "files/RecallPreview.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsReader.h"
 #include "ui/AppMessages.h"
@@ -61,6 +62,10 @@ frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     cmdRecall->setObjectName("cmdRecall");
     cmdRecall->setGeometry(PxRect(480, 1560, 2655, 495));
     connect(cmdRecall, &QPushButton::clicked, this, [this] { cmdRecall_Click(); });
+
+    chkPreview_ = new QCheckBox("Preview changes before recall", this);
+    chkPreview_->setObjectName("chkPreview");
+    chkPreview_->setGeometry(PxRect(240, 3120, 4800, 375));
 
     auto* cmdClose = new QPushButton("Close", this);
     cmdClose->setObjectName("cmdClose");
@@ -127,6 +132,15 @@ void frmSave::cmdRecall_Click() {
             QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
                 .arg(QDir::toNativeSeparators(path)));
         return;
+    }
+
+    // Reading the chip for the preview writes nothing; a file without a list goes on to its refusal below.
+    if (chkPreview_->isChecked()) {
+        const RecallPlan plan = ReadRecallPlan(bytes);
+        if (plan.outcome != RecallOutcome::NoListStart &&
+            !ConfirmRecall(this,
+                           RecallChanges(plan.entries, [](int32_t readAddr) { return ReadChip(readAddr); })))
+            return;
     }
 
     MasterTimerPause pause;
