@@ -35,9 +35,7 @@ protected:
         window->Form_Load();
         window->show();
     }
-    void TearDown() override {
-        window.reset();
-    }
+    void TearDown() override { window.reset(); }
     QTableWidget* grid() const { return window->findChild<QTableWidget*>("grdRegisters"); }
     // Row of record index i (the placeholder has no row).
     QString cell(int index, int column) const { return grid()->item(index - 1, column)->text(); }
@@ -55,6 +53,8 @@ TEST_F(RegOverviewWindowTest, OpeningNeverReadsStatusReadAllDoes) {
     ASSERT_EQ(grid()->rowCount(), 40);
     EXPECT_EQ(statusReads(), 0);
     EXPECT_TRUE(cell(4, 3).contains("clears latched bits"));
+    EXPECT_EQ(cell(1, 0), "0x0"); // read address 0 is Local Temp Value, not "no address"
+    EXPECT_EQ(cell(1, 1), "");
     EXPECT_EQ(cell(7, 3), "0x50");
     EXPECT_EQ(cell(7, 6), "*"); // differs from its default 0x55
     EXPECT_TRUE(grid()->item(5 - 1, 3)->toolTip().contains("TmpR"));

@@ -8,6 +8,7 @@
 #include "files/SettingsCompare.h"
 #include "files/SettingsFileLoad.h"
 #include "ui/AppMessages.h"
+#include "ui/Twips.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -24,7 +25,7 @@ const QStringList kColumns{"Read",      "Write", "Register",        "Hex",  "Dec
 const QStringList kFileColumns{"File", "Recall changes"};
 
 QString addressText(int32_t address) {
-    return address == 0 ? QString() : "0x" + QString::number(address, 16).toUpper();
+    return "0x" + QString::number(address, 16).toUpper();
 }
 } // namespace
 
@@ -44,8 +45,9 @@ frmRegOverview::frmRegOverview(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(cmdReadAll);
     buttons->addWidget(cmdCompare);
     buttons->addWidget(cmdExport);
-    buttons->addWidget(lblLastRead, 1);
+    buttons->addStretch(1);
     layout->addLayout(buttons);
+    layout->addWidget(lblLastRead);
     auto* lblStatusNote = new QLabel(
         "Reading a status register clears its latched bits on the chip: Status Reg 1 and 2 are read only "
         "by \"Read All\".",
@@ -58,7 +60,6 @@ frmRegOverview::frmRegOverview(QWidget* parent) : QWidget(parent) {
     grdRegisters->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdRegisters->verticalHeader()->hide();
     layout->addWidget(grdRegisters);
-    resize(1000, 600);
 
     connect(cmdReadAll, &QPushButton::clicked, this, [this] { cmdReadAll_Click(); });
     connect(cmdCompare, &QPushButton::clicked, this, [this] { cmdCompare_Click(); });
@@ -69,6 +70,7 @@ frmRegOverview::frmRegOverview(QWidget* parent) : QWidget(parent) {
 }
 
 void frmRegOverview::Form_Load() {
+    SetOuterSize(this, 12000, 6600);
     readSnapshot(false);
 }
 
@@ -177,7 +179,7 @@ void frmRegOverview::showRows() {
         const OverviewRow& row = rows[r];
         const bool known = row.value.has_value();
         QStringList texts{addressText(row.readAddr),
-                          addressText(row.writeAddr),
+                          row.writeAddr == 0 ? QString() : addressText(row.writeAddr),
                           row.name,
                           known ? OverviewHex(*row.value) : row.valueNote,
                           known ? QString::number(*row.value) : QString(),
