@@ -12,8 +12,11 @@
 #include "files/SettingsReader.h"
 #include "files/frmSave.h"
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
@@ -390,3 +393,50 @@ TEST_F(RecallWindow, FileSavedWithBit3SetRestoresTheBankFirst) {
     EXPECT_EQ(writes[5], (RegisterWrite{0x0D, 0x60}));
 }
 } // namespace
+
+namespace {
+// Answers the recall preview: records how many entries it listed, then confirms or cancels.
+void AnswerPreview(bool confirm, int* listed) {
+    WhenShown(
+        []() -> QWidget* {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal && modal->objectName() == "dlgRecallPreview" ? modal : nullptr;
+        },
+        [=](QWidget* widget) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            *listed = dialog->findChild<QTableWidget*>("grdChanges")->rowCount();
+            confirm ? dialog->accept() : dialog->reject();
+        });
+}
+
+const QByteArray kPreviewFile = kHeader +
+                                "{\r\n0x9\t0x4\t // Configuration Reg 1\r\n0xB\t0x55\t // Local Temp "
+                                "High Limit\r\n}\r\n";
+} // namespace
+
+TEST_F(RecallWindow, PreviewIsOffByDefault) {
+    EXPECT_FALSE(window.findChild<QCheckBox*>("chkPreview")->isChecked());
+}
+
+TEST_F(RecallWindow, PreviewCancelledWritesNothing) {
+    adapter->setRegister(kDevice, 0x05, 0x55); // the high limit already holds the file's value
+    window.findChild<QCheckBox*>("chkPreview")->setChecked(true);
+    const QString path = writeFile(kPreviewFile);
+    int listed = -1;
+    AnswerFileDialog(path);
+    AnswerPreview(false, &listed);
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdRecall"), Qt::LeftButton);
+    EXPECT_EQ(listed, 1); // only Configuration Reg 1 would change
+    EXPECT_TRUE(adapter->writes().empty());
+}
+
+TEST_F(RecallWindow, PreviewConfirmedWritesTheWholeFile) {
+    window.findChild<QCheckBox*>("chkPreview")->setChecked(true);
+    const QString path = writeFile(kPreviewFile);
+    int listed = -1;
+    AnswerFileDialog(path);
+    AnswerPreview(true, &listed);
+    QTest::mouseClick(window.findChild<QPushButton*>("cmdRecall"), Qt::LeftButton);
+    EXPECT_EQ(listed, 2);
+    EXPECT_EQ(adapter->writes(), (std::vector<RegisterWrite>{{0x09, 0x04}, {0x0B, 0x55}}));
+}

@@ -1,5 +1,6 @@
 #include "support/RegMapWindowFixture.h"
 #include "ui/Twips.h"
+#include "views/RegisterTree.h"
 
 #include <QCheckBox>
 #include <QMdiArea>
@@ -380,4 +381,19 @@ TEST_F(RegMapWindowTest, ShownTextsFitTheirLabels) {
             EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
         }
     }
+}
+
+TEST_F(RegMapWindowTest, TreeMarksRegistersWhoseLastReadDiffersFromDefault) {
+    auto* tree = control<QTreeWidget>("TreeView1");
+    QTreeWidgetItem* leaf = RegisterTreeLeaf(tree, "Local Temp High Limit");
+    ASSERT_NE(leaf, nullptr);
+    const QString name = leaf->text(0);
+    adapter->setRegister(kChip, 0x05, 0x50);
+    window->TreeView1_NodeClick(leaf);
+    EXPECT_TRUE(RegisterTreeMarkedNotDefault(leaf));
+    EXPECT_FALSE(leaf->icon(0).isNull());
+    EXPECT_EQ(leaf->text(0), name);          // the mark sits beside the name, never in it
+    adapter->setRegister(kChip, 0x05, 0x55); // back at its power-on default
+    window->TreeView1_NodeClick(leaf);
+    EXPECT_FALSE(RegisterTreeMarkedNotDefault(leaf));
 }

@@ -9,6 +9,7 @@
 #include "views/frmGraph.h"
 #include "views/frmLimits.h"
 #include "views/frmRegMap.h"
+#include "views/frmRegOverview.h"
 
 #include <map>
 
@@ -23,10 +24,11 @@ using Maker = ChildWindow (*)();
 // One entry per window opened from the main window's menus and toolbar.
 const std::map<QString, Maker>& table() {
     static const std::map<QString, Maker> windows = {
-        {WindowClass::kRegMap, make<frmRegMap>},       {WindowClass::kGraph, make<frmGraph>},
-        {WindowClass::kLimits, make<frmLimits>},       {WindowClass::kConfig, make<frmConfig>},
-        {WindowClass::kLogging, make<frmLogging>},     {WindowClass::kSave, make<frmSave>},
-        {WindowClass::kSWOptions, make<frmSWOptions>}, {WindowClass::kAbout, make<frmAbout>},
+        {WindowClass::kRegMap, make<frmRegMap>},           {WindowClass::kGraph, make<frmGraph>},
+        {WindowClass::kLimits, make<frmLimits>},           {WindowClass::kConfig, make<frmConfig>},
+        {WindowClass::kLogging, make<frmLogging>},         {WindowClass::kSave, make<frmSave>},
+        {WindowClass::kSWOptions, make<frmSWOptions>},     {WindowClass::kAbout, make<frmAbout>},
+        {WindowClass::kRegOverview, make<frmRegOverview>},
     };
     return windows;
 }

@@ -91,7 +91,9 @@ void frmMain::buildMenus() {
     addMenu("mnuDevice", "&View",
             {{"mnuRegMap", "&Register Map", &frmMain::mnuRegMap_Click, QKeySequence("Ctrl+R")},
              {"mnuGraph", "Gra&phing", &frmMain::mnuGraph_Click, QKeySequence("Ctrl+Shift+P")},
-             {"mnuLimits", "Li&mits, Interrupts", &frmMain::mnuLimits_Click, QKeySequence("Ctrl+M")}});
+             {"mnuLimits", "Li&mits, Interrupts", &frmMain::mnuLimits_Click, QKeySequence("Ctrl+M")},
+             {"mnuRegOverview", "Register &Overview", &frmMain::mnuRegOverview_Click,
+              QKeySequence("Ctrl+Shift+O")}});
     addMenu("mnuConfig", "&Configuration",
             {{"mnuGeneralConfig", "&General Configuration", &frmMain::mnuGeneralConfig_Click,
               QKeySequence("Ctrl+Shift+C")},
@@ -263,6 +265,10 @@ void frmMain::mnuGraph_Click() {
 }
 void frmMain::mnuLimits_Click() {
     OpenChildWindow(WindowClass::kLimits);
+}
+
+void frmMain::mnuRegOverview_Click() {
+    OpenChildWindow(WindowClass::kRegOverview);
 }
 void frmMain::mnuGeneralConfig_Click() {
     OpenChildWindow(WindowClass::kConfig);

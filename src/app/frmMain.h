@@ -34,6 +34,7 @@ public:
     void mnuRegMap_Click();
     void mnuGraph_Click();
     void mnuLimits_Click();
+    void mnuRegOverview_Click();
     void mnuGeneralConfig_Click();
     void mnuSoftware_Click();
     void mnuAbout_Click();

@@ -12,4 +12,5 @@ inline constexpr char kLogging[] = "frmLogging";
 inline constexpr char kSave[] = "frmSave";
 inline constexpr char kSWOptions[] = "frmSWOptions";
 inline constexpr char kAbout[] = "frmAbout";
+inline constexpr char kRegOverview[] = "frmRegOverview";
 } // namespace WindowClass

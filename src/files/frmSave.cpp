@@ -7,9 +7,9 @@
 #include "device/WindowClasses.h"
 #include "files/FileDialog.h"
 #include "files/MasterTimerPause.h"
-#include "files/RegularFile.h"
-#include "files/SettingsCheck.h"
+#include "files/RecallPreview.h"
 #include "files/SettingsFile.h"
+#include "files/SettingsFileLoad.h"
 #include "files/SettingsReader.h"
 #include "ui/AppMessages.h"
 #include "ui/Twips.h"
@@ -22,13 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-
-namespace {
-// A settings file holds about 1.5 KB; anything far larger is not one, and
-// reading it character by character would only keep the timer paused.
-constexpr qint64 kLargestSettingsFile = 1024 * 1024;
-const char* const kFilter = "Text Files (*.sav)";
-} // namespace
 
 frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     setObjectName(WindowClass::kSave);
@@ -62,6 +55,10 @@ frmSave::frmSave(QWidget* parent) : QWidget(parent) {
     cmdRecall->setObjectName("cmdRecall");
     cmdRecall->setGeometry(PxRect(480, 1560, 2655, 495));
     connect(cmdRecall, &QPushButton::clicked, this, [this] { cmdRecall_Click(); });
+
+    chkPreview_ = new QCheckBox("Preview changes before recall", this);
+    chkPreview_->setObjectName("chkPreview");
+    chkPreview_->setGeometry(PxRect(240, 3120, 4800, 375));
 
     auto* cmdClose = new QPushButton("Close", this);
     cmdClose->setObjectName("cmdClose");
@@ -117,43 +114,30 @@ void frmSave::cmdRecall_Click() {
     const QString path = chooseFile(QFileDialog::AcceptOpen);
     if (path.isEmpty())
         return;
-    const QString shownPath = QDir::toNativeSeparators(path);
-    const WholeFile file = ReadRegularFile(NativeName(path), kLargestSettingsFile);
-    if (file.error == FileOpenError::NotAFile) {
-        ShowWarningOver(
-            this, QString("\"%1\" is not a settings file. Nothing was written to the chip.").arg(shownPath));
-        return;
-    }
-    if (file.error == FileOpenError::CannotOpen) {
-        ShowWarningOver(
-            this, QString("The settings file\n%1\ncould not be opened (%2).").arg(shownPath, file.errorText));
-        return;
-    }
-    if (file.tooLarge) {
-        ShowWarningOver(
-            this,
-            QString("The file\n%1\nis too large to be a settings file. Nothing was written to the chip.")
-                .arg(shownPath));
-        return;
-    }
-    // A damaged file is never half applied: the whole file is checked before the first write.
-    const SettingsCheck check = CheckSettingsFile(file.bytes, IsWritableRegisterAddress);
-    if (!check.passed) {
-        const QString where =
-            check.badLine > 0 ? QString("cannot be recalled: line %1 ").arg(check.badLine) : "";
-        ShowWarningOver(this, QString("The file\n%1\n%2%3. Nothing was written to the chip.")
-                                  .arg(shownPath, where, check.problem));
+    QString refusal;
+    const std::optional<QByteArray> bytes = LoadSettingsFile(path, refusal);
+    if (!bytes) {
+        ShowWarningOver(this, refusal);
         return;
     }
 
+    // Reading the chip for the preview writes nothing; a file without a list goes on to its refusal below.
+    if (chkPreview_->isChecked()) {
+        const RecallPlan plan = ReadRecallPlan(*bytes);
+        if (plan.outcome != RecallOutcome::NoListStart &&
+            !ConfirmRecall(this,
+                           RecallChanges(plan.entries, [](int32_t readAddr) { return ReadChip(readAddr); })))
+            return;
+    }
+
     MasterTimerPause pause;
-    RecallSettings(file.bytes, {[&pause] { pause.pause(); },
-                                [](int32_t address, int32_t value) { WriteChip(address, value); }});
+    RecallSettings(*bytes, {[&pause] { pause.pause(); },
+                            [](int32_t address, int32_t value) { WriteChip(address, value); }});
 }
 
 QString frmSave::chooseFile(QFileDialog::AcceptMode mode) {
     // A recall takes only a file that is there; a save may name a new one.
     return ChooseFile(this, mode,
                       mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile,
-                      kFilter);
+                      kSettingsFileFilter);
 }

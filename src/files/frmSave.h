@@ -20,5 +20,6 @@ private:
     QString chooseFile(QFileDialog::AcceptMode mode);
 
     QCheckBox* chkNotDefaults_ = nullptr;
+    QCheckBox* chkPreview_ = nullptr;
     QLineEdit* txtComment_ = nullptr;
 };

@@ -6,6 +6,9 @@
 #include <QBrush>
 #include <QColor>
 #include <QHash>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -44,4 +47,39 @@ QString RegisterTreeFullPath(const QTreeWidgetItem* node) {
     for (const QTreeWidgetItem* n = node; n; n = n->parent())
         texts.prepend(n->text(0));
     return texts.join(kTreePathSeparator);
+}
+
+namespace {
+constexpr int kNotDefaultRole = kRegisterTreeKeyRole + 1;
+
+QIcon notDefaultMark() {
+    // A filled dot, drawn once: no image file to ship for one mark.
+    static const QIcon icon = [] {
+        QPixmap pixmap(10, 10);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(QColor(0xE0, 0x80, 0x00));
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(1, 1, 8, 8);
+        return QIcon(pixmap);
+    }();
+    return icon;
+}
+} // namespace
+
+void MarkRegisterTreeDefault(QTreeWidgetItem* leaf, int value, int defaultValue) {
+    if (!leaf)
+        return;
+    const bool differs = value != defaultValue;
+    leaf->setData(0, kNotDefaultRole, differs);
+    leaf->setIcon(0, differs ? notDefaultMark() : QIcon());
+    leaf->setToolTip(0, differs ? QString("Last read 0x%1, power-on default 0x%2")
+                                      .arg(QString::number(value, 16).toUpper(),
+                                           QString::number(defaultValue, 16).toUpper())
+                                : QString());
+}
+
+bool RegisterTreeMarkedNotDefault(const QTreeWidgetItem* leaf) {
+    return leaf && leaf->data(0, kNotDefaultRole).toBool();
 }

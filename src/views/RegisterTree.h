@@ -15,3 +15,8 @@ QString RegisterTreeNodeKey(const QTreeWidgetItem* node);
 QTreeWidgetItem* RegisterTreeLeaf(const QTreeWidget* tree, const QString& key);
 // The display texts from the root down to the node, joined with "\".
 QString RegisterTreeFullPath(const QTreeWidgetItem* node);
+// Marks the register's leaf beside its name while the value last read differs from
+// the power-on default (the specified colours stay as they are).
+void MarkRegisterTreeDefault(QTreeWidgetItem* leaf, int value, int defaultValue);
+// Whether the leaf carries that mark.
+bool RegisterTreeMarkedNotDefault(const QTreeWidgetItem* leaf);

@@ -274,6 +274,7 @@ void frmRegMap::ShowRegister(int index) {
     showBitNames(BitNameFields(record.BitNames));
     const int value = ReadChip(record.ReadAddr);
     showValue(value, ValueCaption(value));
+    MarkRegisterTreeDefault(RegisterTreeLeaf(TreeView1, record.Key), value, record.DefaultValue);
     txtWriteAddr->setText(AddressCaption(record.WriteAddr));
 }
 
