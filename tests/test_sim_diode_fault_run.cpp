@@ -2,13 +2,13 @@
 // and is mended again: the limits window's lamps and the log file follow it.
 #include "adapter/SimBoard.h"
 #include "adapter/USBFunctions.h"
-#include "app/AppMessages.h"
-#include "app/StartLogging.h"
 #include "app/frmMain.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
+#include "files/LogStart.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
+#include "ui/AppMessages.h"
 #include "views/StatusLamp.h"
 
 #include <QFile>
