@@ -37,9 +37,9 @@ void AfterRegisterWrite(int32_t writeAddress, std::optional<uint8_t> writtenValu
         const bool standby = (value & kConfig1Standby) != 0;
         if (writtenValue && ExtendedRange != wasExtended)
             State.ReadingHold.rangeSwitched(nowMs(), standby);
-        else
+        else if (State.ReadingHold.pending())
             State.ReadingHold.standbySeen(nowMs(), standby);
-    } else if (writeAddress == kConversionRateWrite && writtenValue) {
+    } else if (writeAddress == kConversionRateWrite && writtenValue && State.ReadingHold.pending()) {
         State.ReadingHold.rateWritten(nowMs(), *writtenValue);
     }
     // Every write is told, so a view may follow any register.
@@ -47,6 +47,9 @@ void AfterRegisterWrite(int32_t writeAddress, std::optional<uint8_t> writtenValu
 }
 
 bool ReadingsHeld() {
+    // The clock is read only while a switch is pending: the cycle's sections read it as they always have.
+    if (!State.ReadingHold.pending())
+        return false;
     // Asked for by the monitoring cycle, not by the write: the windows' request orders stay as they were.
     if (State.ReadingHold.needsRate())
         State.ReadingHold.rateRead(USBStuff::ReadRegister(DeviceAddress, kConversionRateRead));

@@ -17,6 +17,8 @@ public:
     // rate is asked for later (needsRate), so the writer's requests stay as they were.
     void rangeSwitched(double nowMs, bool standby);
     bool needsRate() const { return pending_ && periodMs_ < 0; }
+    // A switch has not yet been settled: only then does the time matter.
+    bool pending() const { return pending_; }
     // The Conversion Rate in force, read after the switch.
     void rateRead(int32_t conversionRate);
     // A new rate restarts the chip's conversion period.
