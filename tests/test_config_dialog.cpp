@@ -1,4 +1,5 @@
 #include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "support/RecordedMessages.h"
 #include "support/ScriptedAdapter.h"
 #include "views/TempGauge.h"
@@ -15,6 +16,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -275,6 +277,78 @@ TEST_F(ConfigDialog, SpinButtonsStepTheTextWithinZeroToHundred) {
     edit->setText("40");
     QTest::keyClick(edit, Qt::Key_Up);
     EXPECT_EQ(edit->text(), "41");
+}
+
+struct ElsewhereCase {
+    const char* name;
+    int32_t writeAddress;
+    uint8_t value;
+    int32_t readAddress;
+    std::function<bool(frmConfig&)> shown;
+    const char* registerName;
+};
+
+class WrittenElsewhere : public ConfigDialog, public ::testing::WithParamInterface<ElsewhereCase> {};
+
+// The register map or a recall writes one of the dialog's registers while it is open:
+// after the writer's own requests the dialog reads it and shows it, and says so.
+TEST_P(WrittenElsewhere, IsReadAfterTheWriterAndShownWithANote) {
+    const ElsewhereCase& c = GetParam();
+    open();
+    USBStuff::WriteRegister(kChip, c.writeAddress, c.value);
+    const size_t writersReads = adapter->reads().size();
+    EXPECT_TRUE(control<QLabel>("lblChipChanged")->text().isEmpty()) << "not before the writer has finished";
+    QCoreApplication::processEvents();
+    const std::vector<int32_t> reads = adapter->reads();
+    EXPECT_EQ(std::vector<int32_t>(reads.begin() + static_cast<std::ptrdiff_t>(writersReads), reads.end()),
+              std::vector<int32_t>{c.readAddress});
+    EXPECT_TRUE(c.shown(*dialog));
+    EXPECT_TRUE(control<QLabel>("lblChipChanged")->text().contains(c.registerName));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registers, WrittenElsewhere,
+    ::testing::Values(
+        ElsewhereCase{"Config1", 0x09, 0x04, 0x03,
+                      [](frmConfig& d) { return d.findChild<QCheckBox*>("chkExtRange")->isChecked(); },
+                      "Configuration Reg 1"},
+        ElsewhereCase{"ConversionRate", 0x0A, 0x84, 0x04,
+                      [](frmConfig& d) {
+                          return d.findChild<QComboBox*>("cmbConvRate")->currentText() == "1 (1 sec)" &&
+                                 d.findChild<QCheckBox*>("chkAveraging")->isChecked();
+                      },
+                      "Conversion Rate"},
+        ElsewhereCase{"Config2", 0x24, 0x80, 0x24,
+                      [](frmConfig& d) { return d.findChild<QCheckBox*>("chkLock")->isChecked(); },
+                      "Configuration Reg 2"},
+        ElsewhereCase{"Hysteresis", 0x21, 20, 0x21,
+                      [](frmConfig& d) { return d.findChild<QLineEdit*>("txtTHERMHyst")->text() == "20"; },
+                      "Therm Hysteresis"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The user's case: the range bit set in the register map while the dialog is open
+// is neither hidden nor undone by Apply; what the user ticked stays ticked.
+TEST_F(ConfigDialog, ApplyKeepsABitSetElsewhereAndTheUsersOwnChange) {
+    open();
+    tick("chkMaskAll");
+    USBStuff::WriteRegister(kChip, 0x09, 0x04);
+    adapter->clearLog();
+    // Apply before the dialog had a turn to follow: it takes the write in first.
+    click("cmdApply");
+    EXPECT_TRUE(control<QCheckBox>("chkExtRange")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("chkMaskAll")->isChecked());
+    EXPECT_EQ(writtenTo(0x09), 0x84);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(control<QLabel>("lblChipChanged")->text().isEmpty()) << "its own writes are no news";
+}
+
+TEST_F(ConfigDialog, AUserChangedHysteresisIsNotOverwritten) {
+    open();
+    typeHysteresis("15");
+    USBStuff::WriteRegister(kChip, 0x21, 20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control<QLineEdit>("txtTHERMHyst")->text(), "15");
+    EXPECT_FALSE(control<QLabel>("lblChipChanged")->text().isEmpty());
 }
 
 TEST_F(ConfigDialog, ShowingRemote2InRemote1RegsLeavesTheLimitsWindowTwoGauges) {

@@ -6,6 +6,7 @@
 #include "views/TempGauge.h"
 #include "views/frmLimits.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -375,6 +376,63 @@ TEST_F(LimitsWindow, ConfigReg1WriteReloadsTheOpenWindow) {
     EXPECT_FALSE(label("Label5")->isHidden());
     EXPECT_EQ(gauge(1)->scaleMinimum(), -64);
     EXPECT_EQ(gauge(0)->lowLimit(), 10 - 64);
+}
+
+struct WrittenElsewhereCase {
+    const char* name;
+    bool remote2Selected;
+    int32_t writeAddress;
+    std::vector<int32_t> reads;
+};
+
+class LimitWrittenElsewhere : public LimitsWindow,
+                              public ::testing::WithParamInterface<WrittenElsewhereCase> {};
+
+// The register map or a settings recall writes one limit: the window re-reads that
+// channel's limits, and only after the writer's own request.
+TEST_P(LimitWrittenElsewhere, IsReadBackForItsChannelAfterTheWriter) {
+    const WrittenElsewhereCase& c = GetParam();
+    if (c.remote2Selected) {
+        setChip({{0x03, 0x08}});
+        GeneralStuff::Remote2Selected = true;
+    }
+    open();
+    USBStuff::WriteRegister(kChip, c.writeAddress, 30);
+    EXPECT_TRUE(adapter->reads().empty()) << "the writer's action is not interrupted";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(adapter->reads(), c.reads);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(adapter->reads(), c.reads) << "read once per write";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, LimitWrittenElsewhere,
+    ::testing::Values(WrittenElsewhereCase{"LocalHigh", false, 0x0B, {0x06, 0x05, 0x20}},
+                      WrittenElsewhereCase{"LocalTherm", false, 0x20, {0x06, 0x05, 0x20}},
+                      WrittenElsewhereCase{
+                          "Remote1HighFraction", false, 0x13, {0x08, 0x14, 0x07, 0x13, 0x19}},
+                      WrittenElsewhereCase{"Remote2Therm", false, 0x39, {0x32, 0x37, 0x31, 0x36, 0x39}},
+                      // The shared registers then reach Remote2: both gauges showing it follow.
+                      WrittenElsewhereCase{"SharedLowUnderRemote2",
+                                           true,
+                                           0x0E,
+                                           {0x08, 0x14, 0x07, 0x13, 0x19, 0x32, 0x37, 0x31, 0x36, 0x39}},
+                      WrittenElsewhereCase{"ReadAddressChangesNothing", false, 0x05, {}},
+                      WrittenElsewhereCase{"NotALimit", false, 0x22, {}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(LimitsWindow, HighMarkerFollowsALocalHighWrittenElsewhere) {
+    open();
+    USBStuff::WriteRegister(kChip, 0x0B, 30);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gauge(0)->highLimit(), 30);
+}
+
+TEST_F(LimitsWindow, OwnSliderWritesAreReadBackOnceNotAgain) {
+    open();
+    drag(gauge(1), TempGauge::ThermSlider, -20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(adapter->reads().size(), 13u);
 }
 
 TEST_F(LimitsWindow, FreshWindowUnderRemote2SelectedShowsTwoGauges) {

@@ -1,8 +1,10 @@
+#include "device/USBStuff.h"
 #include "support/RegMapWindowFixture.h"
 #include "ui/Twips.h"
 #include "views/RegisterTree.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -185,6 +187,24 @@ TEST_F(RegMapWindowTest, WriteSendsDecimalValueThenShowsReadBack) {
     EXPECT_EQ(text("lblRegDescription"), "Local Temp High Limit");
     EXPECT_EQ(text("lblDecVal"), "100");
     EXPECT_EQ(text("lblHexVal"), "64H");
+}
+
+// The limits window or a recall writes the register on show: it is read again after
+// that writer's action; a write to another register, or the window's own, adds no read.
+TEST_F(RegMapWindowTest, ShownRegisterFollowsAWriteFromElsewhere) {
+    adapter->setRegister(kChip, 0x05, 0x55);
+    readAddress("5");
+    typeInto("txtHex", "64");
+    click("cmdWrite");
+    QCoreApplication::processEvents();
+    adapter->clearLog();
+
+    USBStuff::WriteRegister(kChip, 0x0C, 20); // Local Low: not shown
+    USBStuff::WriteRegister(kChip, 0x0B, 30);
+    EXPECT_EQ(adapter->reads(), Reads{}) << "not inside the writer's action";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(adapter->reads(), Reads{0x05});
+    EXPECT_EQ(text("lblDecVal"), "30");
 }
 
 TEST_F(RegMapWindowTest, WriteOfHalfValueRoundsToEven) {

@@ -39,17 +39,19 @@ float RemoteFraction(int16_t lowByte) {
 }
 
 void ReadTemperatures() {
+    // Still read while held, so a lost link is found as soon as ever; nothing is stored.
+    const bool held = ReadingsHeld();
     // The high bytes are never two's complement: the extended range is an offset of 64.
-    Temperatures[0] = static_cast<float>(ReadChip(kLocalTemp));
+    const float offset = ExtendedRange ? kExtendedRangeOffset : 0;
+    const auto store = [held, offset](int channel, float reading) {
+        if (!held)
+            Temperatures[channel] = reading - offset;
+    };
+    store(0, static_cast<float>(ReadChip(kLocalTemp)));
     const float f1 = RemoteFraction(ReadChip(kRemote1TempLow));
-    Temperatures[1] = static_cast<float>(ReadChip(kRemote1TempHigh)) + f1;
+    store(1, static_cast<float>(ReadChip(kRemote1TempHigh)) + f1);
     const float f2 = RemoteFraction(ReadChip(kRemote2TempLow));
-    Temperatures[2] = static_cast<float>(ReadChip(kRemote2TempHigh)) + f2;
-    if (ExtendedRange) {
-        Temperatures[0] -= kExtendedRangeOffset;
-        Temperatures[1] -= kExtendedRangeOffset;
-        Temperatures[2] -= kExtendedRangeOffset;
-    }
+    store(2, static_cast<float>(ReadChip(kRemote2TempHigh)) + f2);
 }
 
 void UpdateStatusLamps() {

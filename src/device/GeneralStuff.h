@@ -1,6 +1,7 @@
 #pragma once
 // Application-wide state beside the register table, and the update that
 // follows every register write.
+#include "device/RangeHold.h"
 #include "device/ViewRegistry.h"
 
 #include <QString>
@@ -21,6 +22,8 @@ struct SharedState {
     std::array<float, 3> Temperatures{}; // °C: 0 Local, 1 Remote1, 2 Remote2
     bool ExtendedRange = false;
     bool Remote2Selected = false;
+    // Readings from before the last range switch that the chip may still hold.
+    RangeHold ReadingHold;
     bool LoggingActive = false;
     // Logging state.
     QString LogFileName;
@@ -63,6 +66,9 @@ void InitDeviceModel();
 // subscribers (ChipChanges) of the write. The value is the byte sent; the start-up
 // update has none.
 void AfterRegisterWrite(int32_t writeAddress, std::optional<uint8_t> writtenValue = std::nullopt);
+// True while the temperature registers may hold a conversion from before the last
+// range switch: the readings then keep their last good values.
+bool ReadingsHeld();
 
 inline void ResetSharedState() {
     State = SharedState{};

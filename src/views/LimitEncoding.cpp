@@ -37,6 +37,19 @@ const LimitRegisters& GaugeLimitRegisters(int gauge) {
     return kGaugeRegisters.at(gauge);
 }
 
+std::vector<int> GaugesShowingWrite(int32_t writeAddress, bool remote2Selected) {
+    std::vector<int> gauges;
+    for (int g = 0; g < kGaugeCount; ++g) {
+        const LimitRegisters& r = kGaugeRegisters[g];
+        for (const int32_t reg : {r.lowWrite, r.lowFraction, r.highWrite, r.highFraction, r.therm})
+            if (reg != 0 && reg == writeAddress)
+                gauges.push_back(g);
+    }
+    if (remote2Selected && !gauges.empty() && gauges.front() != 0)
+        return {1, 2};
+    return gauges;
+}
+
 int32_t WholeDegreeLimitByte(double value, bool extended) {
     return registerData(RoundHalfEven(value + rangeOffset(extended)));
 }

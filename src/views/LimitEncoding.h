@@ -20,6 +20,11 @@ struct LimitRegisters {
 constexpr int kGaugeCount = 3;
 const LimitRegisters& GaugeLimitRegisters(int gauge);
 
+// The gauges that show a register written at writeAddress, in gauge order; none for a
+// register that is not a limit. While Remote2 is selected the shared registers reach
+// Remote2, so gauges 1 and 2 then show the same limits.
+std::vector<int> GaugesShowingWrite(int32_t writeAddress, bool remote2Selected);
+
 // Slider temperatures in °C.
 struct GaugeLimits {
     double low = 0;

@@ -17,7 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr double kCheckLeft = 360;
@@ -40,6 +43,28 @@ QComboBox* addList(QWidget* parent, const char* objectName, const QStringList& i
     return list;
 }
 
+struct DialogRegister {
+    int32_t writeAddress;
+    int32_t readAddress;
+    const char* name;
+};
+// The dialog's four registers, in the order of frmConfig::writtenElsewhere.
+constexpr DialogRegister kDialogRegisters[] = {{kConfig1Write, kConfig1Read, "Configuration Reg 1"},
+                                               {kConversionRateWrite, kConversionRateRead, "Conversion Rate"},
+                                               {kConfig2, kConfig2, "Configuration Reg 2"},
+                                               {kThermHysteresis, kThermHysteresis, "Therm Hysteresis"}};
+
+// A control the user has not changed (it still shows what was filled) takes the new value.
+void follow(QCheckBox* box, bool filled, bool chip, bool keepUserChanges) {
+    if (!keepUserChanges || box->isChecked() == filled)
+        box->setChecked(chip);
+}
+
+void follow(QComboBox* list, int filled, int chip, bool keepUserChanges) {
+    if (!keepUserChanges || list->currentIndex() == filled)
+        list->setCurrentIndex(chip);
+}
+
 QPushButton* addButton(QWidget* parent, const char* objectName, const QString& text, double left) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(objectName);
@@ -58,6 +83,13 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmConfig::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmConfig::cmdCancel_Click);
     connect(cmdApply, &QPushButton::clicked, this, &frmConfig::cmdApply_Click);
+    lblChipChanged = new QLabel(this);
+    lblChipChanged->setObjectName("lblChipChanged");
+    lblChipChanged->setWordWrap(true);
+    lblChipChanged->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblChipChanged->setGeometry(PxRect(240, 4035, 2880, 780));
+    chipChanges = ChipChanges::Subscription(ChipChanges::Order::Others,
+                                            [this](const auto& change) { chipChanged(change); });
 }
 
 QCheckBox* frmConfig::addCheckBox(const char* objectName, const QString& text, double top) {
@@ -103,22 +135,88 @@ void frmConfig::buildSettingsFrame() {
 
 void frmConfig::Form_Load() {
     SetOuterSize(this, 6960, 5340);
-    const ConfigReg1Settings shown = ConfigReg1Shown(ReadChip(kConfig1Read));
-    chkMaskAll->setChecked(shown.maskAllAlerts);
-    chkStandby->setChecked(shown.standby);
-    chkR2onR1->setChecked(shown.remote2OnRemote1);
-    chkExtRange->setChecked(shown.extendedRange);
-    chkMaskR1->setChecked(shown.maskRemote1);
-    chkMaskR2->setChecked(shown.maskRemote2);
-    cmbPin8->setCurrentIndex(shown.pin8Therm2 ? 1 : 0);
+    showConfig1(ReadChip(kConfig1Read), false);
+    showConversionRate(ReadChip(kConversionRateRead), false);
+    showConfig2(ReadChip(kConfig2), false);
+    showHysteresis(ReadChip(kThermHysteresis), false);
+    loaded = true;
+}
 
-    const int16_t rate = ReadChip(kConversionRateRead);
-    chkAveraging->setChecked(rate & kConversionRateNoAveraging);
+void frmConfig::showConfig1(int16_t value, bool keepUserChanges) {
+    const ConfigReg1Settings was = ConfigReg1Shown(filled.config1);
+    const ConfigReg1Settings chip = ConfigReg1Shown(value);
+    follow(chkMaskAll, was.maskAllAlerts, chip.maskAllAlerts, keepUserChanges);
+    follow(chkStandby, was.standby, chip.standby, keepUserChanges);
+    follow(chkR2onR1, was.remote2OnRemote1, chip.remote2OnRemote1, keepUserChanges);
+    follow(chkExtRange, was.extendedRange, chip.extendedRange, keepUserChanges);
+    follow(chkMaskR1, was.maskRemote1, chip.maskRemote1, keepUserChanges);
+    follow(chkMaskR2, was.maskRemote2, chip.maskRemote2, keepUserChanges);
+    follow(cmbPin8, was.pin8Therm2 ? 1 : 0, chip.pin8Therm2 ? 1 : 0, keepUserChanges);
+    filled.config1 = value;
+}
+
+void frmConfig::showConversionRate(int16_t value, bool keepUserChanges) {
+    follow(chkAveraging, filled.conversionRate & kConversionRateNoAveraging,
+           value & kConversionRateNoAveraging, keepUserChanges);
     // Codes 11 to 15 have no item: nothing is selected and Apply keeps the code.
-    cmbConvRate->setCurrentIndex(ConversionRateItem(rate).value_or(-1));
+    follow(cmbConvRate, ConversionRateItem(filled.conversionRate).value_or(-1),
+           ConversionRateItem(value).value_or(-1), keepUserChanges);
+    filled.conversionRate = value;
+}
 
-    chkLock->setChecked(LockShown(ReadChip(kConfig2)));
-    txtTHERMHyst->setText(QString::number(ReadChip(kThermHysteresis)));
+void frmConfig::showConfig2(int16_t value, bool keepUserChanges) {
+    follow(chkLock, LockShown(filled.config2), LockShown(value), keepUserChanges);
+    filled.config2 = value;
+}
+
+void frmConfig::showHysteresis(int16_t value, bool keepUserChanges) {
+    if (!keepUserChanges || txtTHERMHyst->text() == QString::number(filled.hysteresis))
+        txtTHERMHyst->setText(QString::number(value));
+    filled.hysteresis = value;
+}
+
+// A register written elsewhere is read after the writer's own requests, so their order stays as it was.
+void frmConfig::chipChanged(const ChipChanges::RegisterWritten& change) {
+    if (!loaded || applying)
+        return;
+    const bool scheduled =
+        std::find(writtenElsewhere.begin(), writtenElsewhere.end(), true) != writtenElsewhere.end();
+    bool ours = false;
+    for (size_t i = 0; i < writtenElsewhere.size(); ++i)
+        if (kDialogRegisters[i].writeAddress == change.writeAddress)
+            writtenElsewhere[i] = ours = true;
+    if (ours && !scheduled)
+        QTimer::singleShot(0, this, &frmConfig::readWrittenRegisters);
+}
+
+void frmConfig::readWrittenRegisters() {
+    const std::array<bool, 4> written = std::exchange(writtenElsewhere, {});
+    QStringList names;
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (!written[i])
+            continue;
+        const int16_t value = ReadChip(kDialogRegisters[i].readAddress);
+        switch (i) {
+        case 0:
+            showConfig1(value, true);
+            break;
+        case 1:
+            showConversionRate(value, true);
+            break;
+        case 2:
+            showConfig2(value, true);
+            break;
+        default:
+            showHysteresis(value, true);
+            break;
+        }
+        names << kDialogRegisters[i].name;
+    }
+    if (!names.isEmpty())
+        lblChipChanged->setText(
+            QString("Written elsewhere while this dialog was open: %1. The settings you had not "
+                    "changed now show the chip's values; your own changes are kept.")
+                .arg(names.join(", ")));
 }
 
 void frmConfig::cmdApply_Click() {
@@ -135,6 +233,10 @@ void frmConfig::cmdCancel_Click() {
 }
 
 void frmConfig::ApplyAction() {
+    // A write from elsewhere not yet taken in is shown first, so Apply writes back only what the user saw.
+    readWrittenRegisters();
+    lblChipChanged->clear();
+    const QScopedValueRollback<bool> ownWrites(applying, true);
     ConfigReg1Settings settings;
     settings.maskAllAlerts = chkMaskAll->isChecked();
     settings.standby = chkStandby->isChecked();
@@ -143,26 +245,31 @@ void frmConfig::ApplyAction() {
     settings.maskRemote1 = chkMaskR1->isChecked();
     settings.maskRemote2 = chkMaskR2->isChecked();
     settings.pin8Therm2 = cmbPin8->currentText() != cmbPin8->itemText(0);
-    WriteChip(kConfig1Write, ConfigReg1Applied(ReadChip(kConfig1Read), settings));
+    filled.config1 = static_cast<int16_t>(ConfigReg1Applied(ReadChip(kConfig1Read), settings));
+    WriteChip(kConfig1Write, filled.config1);
 
     const int index = cmbConvRate->currentIndex();
     const std::optional<int> item = index >= 0 ? std::optional<int>(index) : std::nullopt;
-    WriteChip(kConversionRateWrite,
-              ConversionRateApplied(ReadChip(kConversionRateRead), chkAveraging->isChecked(), item));
+    filled.conversionRate = static_cast<int16_t>(
+        ConversionRateApplied(ReadChip(kConversionRateRead), chkAveraging->isChecked(), item));
+    WriteChip(kConversionRateWrite, filled.conversionRate);
 
-    WriteChip(kConfig2, LockApplied(ReadChip(kConfig2), chkLock->isChecked()));
+    filled.config2 = static_cast<int16_t>(LockApplied(ReadChip(kConfig2), chkLock->isChecked()));
+    WriteChip(kConfig2, filled.config2);
 
     // A typed value never stops the dialog: only the hysteresis itself is refused.
     const std::optional<int32_t> hysteresis = HysteresisFromText(txtTHERMHyst->text());
-    if (hysteresis)
+    if (hysteresis) {
         WriteChip(kThermHysteresis, *hysteresis);
-    else
+        filled.hysteresis = static_cast<int16_t>(std::min(*hysteresis, 255));
+    } else {
         refuseHysteresis();
+    }
 }
 
 void frmConfig::refuseHysteresis() {
     const int16_t kept = ReadChip(kThermHysteresis);
-    txtTHERMHyst->setText(QString::number(kept));
+    showHysteresis(kept, false);
     // Over the main window, not the dialog: OK closes the dialog right after.
     ShowInputWarning(window(),
                      QString("The THERM Hysteresis cannot be negative: enter a number from 0 to "

@@ -1,11 +1,16 @@
 #pragma once
 // The general configuration dialog: the chip's device settings in one place,
 // read when it opens and written back with read-modify-write on Apply or OK.
+#include "device/ChipChanges.h"
+
 #include <QWidget>
+#include <array>
+#include <cstdint>
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class UpDownButtons;
@@ -27,6 +32,29 @@ private:
     void ApplyAction();
     void refuseHysteresis();
 
+    // Fill the controls of one register. With keepUserChanges a control the user has
+    // changed since it was last filled keeps the user's value.
+    void showConfig1(int16_t value, bool keepUserChanges);
+    void showConversionRate(int16_t value, bool keepUserChanges);
+    void showConfig2(int16_t value, bool keepUserChanges);
+    void showHysteresis(int16_t value, bool keepUserChanges);
+    void chipChanged(const ChipChanges::RegisterWritten& change);
+    // Takes the registers written elsewhere into the controls and says so in the dialog.
+    void readWrittenRegisters();
+
+    // The chip values the controls were last filled from (or that Apply wrote): a
+    // control still showing its value here is one the user has not changed.
+    struct Filled {
+        int16_t config1 = 0;
+        int16_t conversionRate = 0;
+        int16_t config2 = 0;
+        int16_t hysteresis = 0;
+    } filled;
+    // Configuration Reg 1, Conversion Rate, Configuration Reg 2, Therm Hysteresis.
+    std::array<bool, 4> writtenElsewhere{};
+    bool loaded = false;
+    bool applying = false;
+
     QGroupBox* fraSettings = nullptr;
     QCheckBox* chkMaskAll = nullptr;
     QCheckBox* chkMaskR1 = nullptr;
@@ -43,4 +71,6 @@ private:
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdApply = nullptr;
+    QLabel* lblChipChanged = nullptr;
+    ChipChanges::Subscription chipChanges;
 };

@@ -11,6 +11,10 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -132,9 +136,34 @@ void frmLimits::Form_Unload() {
 }
 
 // The load re-reads every limit on the new scale and lays the gauges out for the channel selection.
+// A limit written elsewhere (register map, settings recall) is re-read after the writer's
+// own requests, so their order stays as it was; this window's own writes are read back anyway.
 void frmLimits::chipChanged(const ChipChanges::RegisterWritten& change) {
-    if (registration.attached() && change.rangeAndSelectionRead)
+    if (!registration.attached())
+        return;
+    if (change.rangeAndSelectionRead) {
         Form_Load();
+        return;
+    }
+    if (writingLimits)
+        return;
+    const std::vector<int> gauges = GaugesShowingWrite(change.writeAddress, GeneralStuff::Remote2Selected);
+    if (gauges.empty())
+        return;
+    const bool scheduled = std::find(gaugesWritten.begin(), gaugesWritten.end(), true) != gaugesWritten.end();
+    for (const int g : gauges)
+        gaugesWritten[g] = true;
+    if (!scheduled)
+        QTimer::singleShot(0, this, &frmLimits::readWrittenGauges);
+}
+
+void frmLimits::readWrittenGauges() {
+    const std::array<bool, 3> written = std::exchange(gaugesWritten, {});
+    if (!registration.attached())
+        return;
+    for (int g = 0; g < kGaugeCount; ++g)
+        if (written[g])
+            ReadGaugeLimits(g);
 }
 
 void frmLimits::closeEvent(QCloseEvent* event) {
@@ -153,8 +182,11 @@ void frmLimits::ReadGaugeLimits(int gauge) {
 void frmLimits::ggeTemp_SliderChange(int gauge) {
     const TempGauge* g = ggeTemp[gauge];
     const GaugeLimits limits{g->lowLimit(), g->highLimit(), g->thermLimit()};
-    for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
-        WriteChip(write.reg, write.data);
+    {
+        const QScopedValueRollback<bool> ownWrites(writingLimits, true);
+        for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
+            WriteChip(write.reg, write.data);
+    }
     for (int i = 0; i < kGaugeCount; ++i)
         ReadGaugeLimits(i);
 }

@@ -34,6 +34,8 @@ private:
     void buildStatusFrame();
     void buildLimitsFrame();
     void chipChanged(const ChipChanges::RegisterWritten& change);
+    // Re-reads the gauges whose limits were written elsewhere, once the writer's action has finished.
+    void readWrittenGauges();
 
     QGroupBox* fraStatus = nullptr;
     QGroupBox* fraLimits = nullptr;
@@ -43,5 +45,7 @@ private:
     QLabel* lblRem1_2 = nullptr;
     QLabel* Label5 = nullptr;
     ViewRegistration<LimitsView> registration{&OpenViews::limits, this};
+    std::array<bool, 3> gaugesWritten{};
+    bool writingLimits = false;
     ChipChanges::Subscription chipChanges;
 };

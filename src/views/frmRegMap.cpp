@@ -17,6 +17,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -113,6 +115,8 @@ frmRegMap::frmRegMap(QWidget* parent) : QWidget(parent) {
     buildBitsFrame();
     buildReadWriteFrame();
     connectHandlers();
+    chipChanges = ChipChanges::Subscription(ChipChanges::Order::Others,
+                                            [this](const auto& change) { chipChanged(change); });
 }
 
 void frmRegMap::buildTreeFrame() {
@@ -232,6 +236,7 @@ void frmRegMap::ReadAction() {
 }
 
 void frmRegMap::readAt(int32_t address) {
+    shownAddress = address;
     const int index = RegMapStuff::FindRegisterByReadAddr(address);
     followInTree(index);
     if (index != RegMapStuff::kNotFound) {
@@ -324,8 +329,30 @@ void frmRegMap::WriteAction() {
     const CheckedNumber readBack = RegisterAddressOfText(txtReadAddr->text(), "read");
     if (refused({&address, &value, &readBack}))
         return;
-    WriteChip(address.value, value.value);
+    {
+        const QScopedValueRollback<bool> own(writingOwn, true);
+        WriteChip(address.value, value.value);
+    }
     ReadAction();
+}
+
+void frmRegMap::chipChanged(const ChipChanges::RegisterWritten& change) {
+    if (!registration.attached() || writingOwn || !shownAddress || rereadScheduled)
+        return;
+    // A register is shown at its read address; the written one reads back there.
+    int32_t readAddress = change.writeAddress;
+    for (const RegisterRecord& record : RegMapStuff::RegisterTable)
+        if (record.WriteAddr != 0 && record.WriteAddr == change.writeAddress &&
+            record.ReadAddr != RegMapStuff::kPlaceholderAddress)
+            readAddress = record.ReadAddr;
+    if (readAddress != *shownAddress)
+        return;
+    rereadScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        rereadScheduled = false;
+        if (registration.attached() && shownAddress)
+            readAt(*shownAddress);
+    });
 }
 
 void frmRegMap::lblBit_Click(int bit) {
@@ -337,7 +364,10 @@ void frmRegMap::lblBit_Click(int bit) {
     std::array<QString, 8> texts;
     for (int b = 0; b < 8; ++b)
         texts[b] = lblBit[b]->text();
-    WriteChip(address.value, ByteOfBitTexts(texts));
+    {
+        const QScopedValueRollback<bool> own(writingOwn, true);
+        WriteChip(address.value, ByteOfBitTexts(texts));
+    }
     ReadAction();
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 // The register map window: pick a register from the tree or by address, see its
 // value and bits, write a value or flip single bits.
+#include "device/ChipChanges.h"
 #include "device/ViewRegistration.h"
 
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 
 class ClickableLabel;
 class QCheckBox;
@@ -86,4 +88,12 @@ private:
     // True only while one value box is rewritten from the other, so the rewrite does not echo back.
     bool Updating = false;
     ViewRegistration<RegMapView> registration{&OpenViews::regMap, this};
+
+    // The shown register is read again when another window writes it, after that
+    // window's action; this window's own writes are followed by its own Read.
+    void chipChanged(const ChipChanges::RegisterWritten& change);
+    std::optional<int32_t> shownAddress;
+    bool writingOwn = false;
+    bool rereadScheduled = false;
+    ChipChanges::Subscription chipChanges;
 };
