@@ -1,6 +1,7 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/ChartReadout.h"
 #include "views/ZoomHandle.h"
 
 #include <qcustomplot.h>
@@ -95,6 +96,7 @@ StripChart::StripChart(QWidget* parent)
     m_pausedMark->setClipToAxisRect(false);
     m_pausedMark->setVisible(false);
 
+    m_readout = new ChartReadout(m_plot, m_graphs);
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setMouseTracking(true);
     buildMenu();
@@ -213,6 +215,13 @@ void StripChart::buildMenu() {
             &StripChart::autoscale);
     connect(addMenuAction("Reset View", Qt::Key_R, "actionResetView"), &QAction::triggered, this,
             &StripChart::resetView);
+    m_menu->addSeparator();
+    QAction* cursors = addMenuAction("Cursors", Qt::Key_C, "actionCursors");
+    cursors->setCheckable(true);
+    connect(cursors, &QAction::toggled, m_readout, &ChartReadout::setCursorsShown);
+    QAction* statistics = addMenuAction("Statistics", Qt::Key_S, "actionStatistics");
+    statistics->setCheckable(true);
+    connect(statistics, &QAction::toggled, m_readout, &ChartReadout::setStatisticsShown);
 }
 
 void StripChart::keyPressEvent(QKeyEvent* event) {
@@ -277,12 +286,14 @@ void StripChart::resetView() {
 }
 
 void StripChart::plotPressed(QMouseEvent* event) {
-    if (m_paused && event->button() == Qt::LeftButton)
+    if (event->button() != Qt::LeftButton || m_readout->press(event->position()))
+        return;
+    if (m_paused)
         m_panFromX = event->position().x();
 }
 
 void StripChart::plotMoved(QMouseEvent* event) {
-    if (!m_panFromX)
+    if (m_readout->move(event->position()) || !m_panFromX)
         return;
     const double x = event->position().x();
     QCPAxis* axis = m_plot->xAxis;
@@ -293,6 +304,7 @@ void StripChart::plotMoved(QMouseEvent* event) {
 }
 
 void StripChart::plotReleased(QMouseEvent*) {
+    m_readout->release();
     m_panFromX.reset();
 }
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 
+class ChartReadout;
 class QAction;
 class QCPGraph;
 class QCPItemText;
@@ -56,6 +57,7 @@ public:
     void resetView();
     // The chart's menu, also reached by right-click; its actions carry the keys.
     QMenu* menu() const { return m_menu; }
+    ChartReadout* readout() const { return m_readout; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -88,6 +90,7 @@ private:
     bool m_paused = false;
     QCPItemText* m_pausedMark;
     QMenu* m_menu;
+    ChartReadout* m_readout;
     QAction* m_pauseAction = nullptr;
     // The pointer's last x while the view is dragged; none when not dragging.
     std::optional<double> m_panFromX;
