@@ -58,7 +58,8 @@ TEST_F(GraphPause, MenuOffersTheFunctionsByTheirTexts) {
     for (const QAction* action : chart->menu()->actions())
         if (!action->isSeparator())
             texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"Pause", "Autoscale", "Reset View", "Cursors", "Statistics"}));
+    EXPECT_EQ(texts,
+              (QStringList{"Pause", "Autoscale", "Reset View", "Cursors", "Statistics", "Limit Lines"}));
 }
 
 TEST_F(GraphPause, SpaceFreezesTheViewWhileEverySampleIsKept) {

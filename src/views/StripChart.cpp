@@ -2,6 +2,7 @@
 
 #include "device/Clock.h"
 #include "views/ChartReadout.h"
+#include "views/LimitLines.h"
 #include "views/ZoomHandle.h"
 
 #include <qcustomplot.h>
@@ -97,6 +98,7 @@ StripChart::StripChart(QWidget* parent)
     m_pausedMark->setVisible(false);
 
     m_readout = new ChartReadout(m_plot, m_graphs);
+    m_limitLines = new LimitLines(m_plot, m_graphs);
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setMouseTracking(true);
     buildMenu();
@@ -222,6 +224,9 @@ void StripChart::buildMenu() {
     QAction* statistics = addMenuAction("Statistics", Qt::Key_S, "actionStatistics");
     statistics->setCheckable(true);
     connect(statistics, &QAction::toggled, m_readout, &ChartReadout::setStatisticsShown);
+    QAction* limitLines = addMenuAction("Limit Lines", Qt::Key_L, "actionLimitLines");
+    limitLines->setCheckable(true);
+    connect(limitLines, &QAction::toggled, m_limitLines, &LimitLines::setShown);
 }
 
 void StripChart::keyPressEvent(QKeyEvent* event) {

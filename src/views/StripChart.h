@@ -11,6 +11,7 @@
 #include <optional>
 
 class ChartReadout;
+class LimitLines;
 class QAction;
 class QCPGraph;
 class QCPItemText;
@@ -58,6 +59,7 @@ public:
     // The chart's menu, also reached by right-click; its actions carry the keys.
     QMenu* menu() const { return m_menu; }
     ChartReadout* readout() const { return m_readout; }
+    LimitLines* limitLines() const { return m_limitLines; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -91,6 +93,7 @@ private:
     QCPItemText* m_pausedMark;
     QMenu* m_menu;
     ChartReadout* m_readout;
+    LimitLines* m_limitLines;
     QAction* m_pauseAction = nullptr;
     // The pointer's last x while the view is dragged; none when not dragging.
     std::optional<double> m_panFromX;
