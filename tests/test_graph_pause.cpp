@@ -58,8 +58,8 @@ TEST_F(GraphPause, MenuOffersTheFunctionsByTheirTexts) {
     for (const QAction* action : chart->menu()->actions())
         if (!action->isSeparator())
             texts << action->text();
-    EXPECT_EQ(texts,
-              (QStringList{"Pause", "Autoscale", "Reset View", "Cursors", "Statistics", "Limit Lines"}));
+    EXPECT_EQ(texts, (QStringList{"Pause", "Autoscale", "Reset View", "Cursors", "Statistics", "Limit Lines",
+                                  "Save Picture...", "Export Data..."}));
 }
 
 TEST_F(GraphPause, SpaceFreezesTheViewWhileEverySampleIsKept) {

@@ -1,6 +1,7 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
 #include "views/LimitLines.h"
 #include "views/ZoomHandle.h"
@@ -227,6 +228,11 @@ void StripChart::buildMenu() {
     QAction* limitLines = addMenuAction("Limit Lines", Qt::Key_L, "actionLimitLines");
     limitLines->setCheckable(true);
     connect(limitLines, &QAction::toggled, m_limitLines, &LimitLines::setShown);
+    m_menu->addSeparator();
+    connect(addMenuAction("Save Picture...", Qt::Key_P, "actionSavePicture"), &QAction::triggered, this,
+            [this] { ChartFiles::SavePicture(this, m_plot); });
+    connect(addMenuAction("Export Data...", Qt::Key_E, "actionExportData"), &QAction::triggered, this,
+            [this] { ChartFiles::ExportData(this, m_plot, m_graphs); });
 }
 
 void StripChart::keyPressEvent(QKeyEvent* event) {
