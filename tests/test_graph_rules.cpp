@@ -81,3 +81,42 @@ TEST(GraphZoomRule, TemperatureHandlesMoveTheirOwnEnd) {
         EXPECT_DOUBLE_EQ(range.high, row.high);
     }
 }
+
+TEST(GraphViewRule, AutoscaleAddsAMarginWithinTheChipRange) {
+    struct Row {
+        const char* name;
+        double lowest, highest, low, high;
+    };
+    const Row rows[] = {
+        {"spread of ten gets half a degree each side", 20, 30, 19.5, 30.5},
+        // A flat line would otherwise give an empty axis.
+        {"flat line gets a whole degree", 25, 25, 24.5, 25.5},
+        {"margin stops at the chip's extremes", -64, 255, -64, 255},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TemperatureRange range = AutoscaledRange(row.lowest, row.highest);
+        EXPECT_DOUBLE_EQ(range.low, row.low);
+        EXPECT_DOUBLE_EQ(range.high, row.high);
+    }
+}
+
+TEST(GraphViewRule, WheelZoomKeepsThePointerKeyInPlace) {
+    struct Row {
+        const char* name;
+        TimeRange range;
+        double pointer, factor, lower, upper;
+    };
+    const Row rows[] = {
+        {"halving around the middle", {0, 60}, 30, 0.5, 15, 45},
+        {"doubling around the right end", {0, 60}, 60, 2, -60, 60},
+        {"never below the smallest span", {0, 60}, 0, 0.001, 0, kMinTimeSpan},
+        {"never beyond the history", {0, 60}, 60, 1e6, 60 - kHistorySeconds, 60},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TimeRange zoomed = ZoomedTimeRange(row.range, row.pointer, row.factor);
+        EXPECT_DOUBLE_EQ(zoomed.lower, row.lower);
+        EXPECT_DOUBLE_EQ(zoomed.upper, row.upper);
+    }
+}

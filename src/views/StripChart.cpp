@@ -1,13 +1,21 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/ChartFiles.h"
+#include "views/ChartReadout.h"
+#include "views/LimitLines.h"
 #include "views/ZoomHandle.h"
 
 #include <qcustomplot.h>
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QResizeEvent>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -17,6 +25,8 @@ const QColor kTraceColours[StripChart::kTraceCount] = {QColor(210, 0, 0), QColor
 constexpr int kRightMargin = 30;
 constexpr int kHandleInset = 3;
 constexpr int kHandleGap = 4;
+// One wheel notch (120 units) narrows or widens the time span by a fifth.
+constexpr double kWheelZoomPerNotch = 0.8;
 
 // A legend line that stays in its place but shows nothing while its trace has no caption.
 class TraceLegendItem : public QCPPlottableLegendItem {
@@ -39,7 +49,8 @@ double KeyOf(const QDateTime& time) {
 StripChart::StripChart(QWidget* parent)
     : QWidget(parent), m_plot(new QCustomPlot(this)), m_timeHandle(new ZoomHandle(Qt::Horizontal, m_plot)),
       m_upperHandle(new ZoomHandle(Qt::Vertical, m_plot)),
-      m_lowerHandle(new ZoomHandle(Qt::Vertical, m_plot)) {
+      m_lowerHandle(new ZoomHandle(Qt::Vertical, m_plot)), m_pausedMark(new QCPItemText(m_plot)),
+      m_menu(new QMenu(this)) {
     setToolTip("Drag the arrows at the edges of this graph to zoom in and out");
     m_timeHandle->setObjectName("zoomTime");
     m_upperHandle->setObjectName("zoomTemperatureHigh");
@@ -76,6 +87,27 @@ StripChart::StripChart(QWidget* parent)
         m_graphs[i] = trace;
     }
 
+    m_pausedMark->setText("Paused");
+    m_pausedMark->setFont(QFont(font().family(), -1, QFont::Bold));
+    m_pausedMark->setColor(Qt::white);
+    m_pausedMark->setBrush(QColor(200, 120, 0));
+    m_pausedMark->setPadding(QMargins(6, 2, 6, 2));
+    m_pausedMark->position->setType(QCPItemPosition::ptAxisRectRatio);
+    m_pausedMark->position->setCoords(0.5, 0);
+    m_pausedMark->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    m_pausedMark->setClipToAxisRect(false);
+    m_pausedMark->setVisible(false);
+
+    m_readout = new ChartReadout(m_plot, m_graphs);
+    m_limitLines = new LimitLines(m_plot, m_graphs);
+    setFocusPolicy(Qt::StrongFocus);
+    m_plot->setMouseTracking(true);
+    buildMenu();
+    connect(m_plot, &QCustomPlot::mousePress, this, &StripChart::plotPressed);
+    connect(m_plot, &QCustomPlot::mouseMove, this, &StripChart::plotMoved);
+    connect(m_plot, &QCustomPlot::mouseRelease, this, &StripChart::plotReleased);
+    connect(m_plot, &QCustomPlot::mouseWheel, this, &StripChart::plotWheel);
+    connect(m_plot, &QCustomPlot::mouseDoubleClick, this, [this] { resetView(); });
     connect(m_plot, &QCustomPlot::afterLayout, this, &StripChart::placeHandles);
     connect(m_timeHandle, &ZoomHandle::dragged, this, &StripChart::dragTimeHandle);
     connect(m_upperHandle, &ZoomHandle::dragged, this, &StripChart::dragUpperHandle);
@@ -165,7 +197,140 @@ void StripChart::resizeEvent(QResizeEvent* event) {
 
 void StripChart::followNewest(double key) {
     m_newestKey = key;
-    m_plot->xAxis->setRange(key - m_timeSpan, key);
+    if (!m_paused)
+        m_plot->xAxis->setRange(key - m_timeSpan, key);
+}
+
+QAction* StripChart::addMenuAction(const QString& text, const QKeySequence& key, const char* name) {
+    QAction* action = m_menu->addAction(text);
+    action->setObjectName(name);
+    // Shown in the menu; the chart's own key handling triggers it, so the key acts only while the chart has
+    // the focus.
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    return action;
+}
+
+void StripChart::buildMenu() {
+    m_pauseAction = addMenuAction("Pause", Qt::Key_Space, "actionPause");
+    connect(m_pauseAction, &QAction::triggered, this, [this] { setPaused(!m_paused); });
+    connect(addMenuAction("Autoscale", Qt::Key_A, "actionAutoscale"), &QAction::triggered, this,
+            &StripChart::autoscale);
+    connect(addMenuAction("Reset View", Qt::Key_R, "actionResetView"), &QAction::triggered, this,
+            &StripChart::resetView);
+    m_menu->addSeparator();
+    QAction* cursors = addMenuAction("Cursors", Qt::Key_C, "actionCursors");
+    cursors->setCheckable(true);
+    connect(cursors, &QAction::toggled, m_readout, &ChartReadout::setCursorsShown);
+    QAction* statistics = addMenuAction("Statistics", Qt::Key_S, "actionStatistics");
+    statistics->setCheckable(true);
+    connect(statistics, &QAction::toggled, m_readout, &ChartReadout::setStatisticsShown);
+    QAction* limitLines = addMenuAction("Limit Lines", Qt::Key_L, "actionLimitLines");
+    limitLines->setCheckable(true);
+    connect(limitLines, &QAction::toggled, m_limitLines, &LimitLines::setShown);
+    m_menu->addSeparator();
+    connect(addMenuAction("Save Picture...", Qt::Key_P, "actionSavePicture"), &QAction::triggered, this,
+            [this] { ChartFiles::SavePicture(this, m_plot); });
+    connect(addMenuAction("Export Data...", Qt::Key_E, "actionExportData"), &QAction::triggered, this,
+            [this] { ChartFiles::ExportData(this, m_plot, m_graphs); });
+}
+
+void StripChart::keyPressEvent(QKeyEvent* event) {
+    const QKeySequence pressed(event->keyCombination());
+    for (QAction* action : m_menu->actions()) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) {
+            action->trigger();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void StripChart::contextMenuEvent(QContextMenuEvent* event) {
+    m_menu->popup(event->globalPos());
+}
+
+void StripChart::setPaused(bool paused) {
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    m_pauseAction->setText(paused ? "Resume" : "Pause");
+    m_pausedMark->setVisible(paused);
+    if (!paused) {
+        m_panFromX.reset();
+        m_timeSpan = kStoredTimeSpan;
+        followNewest(m_newestKey);
+    }
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StripChart::autoscale() {
+    const QCPRange visible = m_plot->xAxis->range();
+    bool found = false;
+    double lowest = 0;
+    double highest = 0;
+    for (const QCPGraph* trace : m_graphs) {
+        if (!trace->visible())
+            continue;
+        const auto& samples = *trace->data();
+        // Only the visible stretch, found by binary search: never the whole history.
+        for (auto it = samples.findBegin(visible.lower, false); it != samples.findEnd(visible.upper, false);
+             ++it) {
+            lowest = found ? std::min(lowest, it->value) : it->value;
+            highest = found ? std::max(highest, it->value) : it->value;
+            found = true;
+        }
+    }
+    if (found)
+        setTemperatureRange(AutoscaledRange(lowest, highest));
+}
+
+void StripChart::resetView() {
+    m_timeSpan = kStoredTimeSpan;
+    if (m_paused) {
+        const double upper = m_plot->xAxis->range().upper;
+        m_plot->xAxis->setRange(upper - m_timeSpan, upper);
+    } else {
+        followNewest(m_newestKey);
+    }
+    setTemperatureRange({kStoredTemperatureLow, kStoredTemperatureHigh});
+}
+
+void StripChart::plotPressed(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || m_readout->press(event->position()))
+        return;
+    if (m_paused)
+        m_panFromX = event->position().x();
+}
+
+void StripChart::plotMoved(QMouseEvent* event) {
+    if (m_readout->move(event->position()) || !m_panFromX)
+        return;
+    const double x = event->position().x();
+    QCPAxis* axis = m_plot->xAxis;
+    const double shift = axis->pixelToCoord(*m_panFromX) - axis->pixelToCoord(x);
+    axis->setRange(axis->range().lower + shift, axis->range().upper + shift);
+    m_panFromX = x;
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StripChart::plotReleased(QMouseEvent*) {
+    m_readout->release();
+    m_panFromX.reset();
+}
+
+// Paused, the wheel zooms around the pointer; live, it changes the span that ends at the newest sample.
+void StripChart::plotWheel(QWheelEvent* event) {
+    const double factor = std::pow(kWheelZoomPerNotch, event->angleDelta().y() / 120.0);
+    const QCPRange range = m_plot->xAxis->range();
+    const double pointerKey = m_paused ? m_plot->xAxis->pixelToCoord(event->position().x()) : range.upper;
+    const TimeRange zoomed = ZoomedTimeRange({range.lower, range.upper}, pointerKey, factor);
+    m_timeSpan = zoomed.upper - zoomed.lower;
+    if (m_paused)
+        m_plot->xAxis->setRange(zoomed.lower, zoomed.upper);
+    else
+        followNewest(m_newestKey);
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 // Never empty: the plot cannot draw into an empty buffer.

@@ -4,12 +4,21 @@
 // the time span and the temperature range.
 #include "views/StripChartRules.h"
 
+#include <QKeySequence>
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
 
+class ChartReadout;
+class LimitLines;
+class QAction;
 class QCPGraph;
+class QCPItemText;
 class QCustomPlot;
+class QMenu;
+class QMouseEvent;
+class QWheelEvent;
 class ZoomHandle;
 
 class StripChart : public QWidget {
@@ -39,8 +48,23 @@ public:
     void replotNow();
     QCustomPlot* plot() const { return m_plot; }
 
+    // While paused the view stays where it is and samples keep arriving; resuming
+    // returns to the newest sample with the stored span.
+    bool paused() const { return m_paused; }
+    void setPaused(bool paused);
+    // Fits the temperature axis to the visible samples once.
+    void autoscale();
+    // The stored span and temperature range.
+    void resetView();
+    // The chart's menu, also reached by right-click; its actions carry the keys.
+    QMenu* menu() const { return m_menu; }
+    ChartReadout* readout() const { return m_readout; }
+    LimitLines* limitLines() const { return m_limitLines; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QCPGraph* graph(int trace) const;
@@ -51,6 +75,12 @@ private:
     void dragUpperHandle(int pixels);
     void dragLowerHandle(int pixels);
     void setTemperatureRange(TemperatureRange range);
+    void buildMenu();
+    QAction* addMenuAction(const QString& text, const QKeySequence& key, const char* name);
+    void plotPressed(QMouseEvent* event);
+    void plotMoved(QMouseEvent* event);
+    void plotReleased(QMouseEvent* event);
+    void plotWheel(QWheelEvent* event);
 
     QCustomPlot* m_plot;
     std::array<QCPGraph*, kTraceCount> m_graphs{};
@@ -59,6 +89,14 @@ private:
     ZoomHandle* m_lowerHandle;
     double m_timeSpan = kStoredTimeSpan;
     double m_newestKey = 0;
+    bool m_paused = false;
+    QCPItemText* m_pausedMark;
+    QMenu* m_menu;
+    ChartReadout* m_readout;
+    LimitLines* m_limitLines;
+    QAction* m_pauseAction = nullptr;
+    // The pointer's last x while the view is dragged; none when not dragging.
+    std::optional<double> m_panFromX;
     int m_coveredRight = 0;
     int m_coveredBottom = 0;
 };

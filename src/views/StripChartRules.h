@@ -32,3 +32,16 @@ double DraggedTimeSpan(double span, int dragRightPixels, int axisPixels);
 // with the mouse; dragging down is positive.
 TemperatureRange DraggedUpperEnd(TemperatureRange range, int dragDownPixels, int axisPixels);
 TemperatureRange DraggedLowerEnd(TemperatureRange range, int dragDownPixels, int axisPixels);
+
+// The temperature range that just holds the visible samples, with a margin of a
+// twentieth of their spread on each side (half a degree for a flat line), kept
+// within what the chip can report.
+TemperatureRange AutoscaledRange(double lowestSample, double highestSample);
+
+struct TimeRange {
+    double lower;
+    double upper;
+};
+// The wheel zooms time around the pointer: the key under it stays where it is
+// while the span is multiplied by factor, kept between the smallest span and the history.
+TimeRange ZoomedTimeRange(TimeRange range, double pointerKey, double factor);

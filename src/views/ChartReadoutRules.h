@@ -1,0 +1,43 @@
+#pragma once
+// The numbers of the graph's readout: statistics of a stretch of samples, the
+// differences between the two cursors, and their texts. Pure rules: no widget inside.
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+// Min, max, mean, standard deviation and peak-to-peak of the samples added so far.
+// Welford's running mean keeps the deviation exact for long, nearly flat stretches.
+class SampleStatistics {
+public:
+    void add(double value);
+    int count() const { return m_count; }
+    double min() const { return m_min; }
+    double max() const { return m_max; }
+    double mean() const { return m_mean; }
+    // Of the samples themselves (divided by the count), as shown over the stretch on screen.
+    double standardDeviation() const;
+    double peakToPeak() const { return m_max - m_min; }
+
+private:
+    int m_count = 0;
+    double m_min = 0;
+    double m_max = 0;
+    double m_mean = 0;
+    double m_sumOfSquares = 0;
+};
+
+// "Local  min 20.00  max 30.00  mean 25.00  σ 3.16  p-p 10.00 °C", or "Local  no samples".
+QString StatisticsLine(const QString& channel, const SampleStatistics& statistics);
+
+// The change per minute between two cursor readings; none when both sit at the same time.
+std::optional<double> DegreesPerMinute(double fromValue, double toValue, double seconds);
+
+// "Δ Local +1.00 °C  +6.00 °C/min"; a missing reading at either cursor gives "Δ Local —".
+QString CursorDeltaLine(const QString& channel, std::optional<double> first, std::optional<double> second,
+                        double seconds);
+
+// The full local date and time the readout gives for the pointer, to the millisecond.
+QString PointerTimeText(const QDateTime& time);
+
+// The channel a trace shows, from its caption: "Remote2 = 30.50°C" reads "Remote2".
+QString ChannelOfCaption(const QString& caption, const QString& fallback);

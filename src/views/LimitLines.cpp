@@ -1,0 +1,76 @@
+#include "views/LimitLines.h"
+
+#include "device/ChipAccess.h"
+#include "device/GeneralStuff.h"
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+namespace {
+
+// A write at any of the gauges' limit write addresses, or to Configuration Reg 1 (the range).
+bool ChangesLimits(const ChipChanges::RegisterWritten& change) {
+    if (change.rangeAndSelectionRead)
+        return true;
+    for (int gauge = 0; gauge < kGaugeCount; ++gauge) {
+        const LimitRegisters& regs = GaugeLimitRegisters(gauge);
+        const int32_t written[] = {regs.lowWrite, regs.lowFraction, regs.highWrite, regs.highFraction,
+                                   regs.therm};
+        if (std::find(std::begin(written), std::end(written), change.writeAddress) != std::end(written) &&
+            change.writeAddress != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+LimitLines::LimitLines(QCustomPlot* plot, const std::array<QCPGraph*, kTraceCount>& traces)
+    : QObject(plot), m_plot(plot), m_traces(traces) {
+    for (int trace = 0; trace < kTraceCount; ++trace) {
+        const QColor colour = traces[trace]->pen().color();
+        for (int kind = 0; kind < 3; ++kind) {
+            auto* line = new QCPItemStraightLine(plot);
+            // THERM dotted, the alarm limits dashed, so the kinds stay apart in one colour.
+            line->setPen(QPen(colour, 1, kind == 2 ? Qt::DotLine : Qt::DashLine));
+            line->setVisible(false);
+            m_lines[trace][kind] = line;
+        }
+    }
+    connect(plot, &QCustomPlot::beforeReplot, this, &LimitLines::placeLines);
+}
+
+void LimitLines::setShown(bool shown) {
+    m_shown = shown;
+    if (shown) {
+        readLimits();
+        m_chipChanges = ChipChanges::Subscription(ChipChanges::Order::Others, [this](const auto& change) {
+            if (ChangesLimits(change))
+                readLimits();
+        });
+    } else {
+        m_chipChanges = {};
+    }
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void LimitLines::readLimits() {
+    for (int trace = 0; trace < kTraceCount; ++trace)
+        m_limits[trace] = ReadGaugeLimitBytes(trace, GeneralStuff::ExtendedRange,
+                                              [](int32_t reg) { return int32_t(ReadChip(reg)); });
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+// Lines follow their trace's visibility, which the channel selection can change at any time.
+void LimitLines::placeLines() {
+    for (int trace = 0; trace < kTraceCount; ++trace) {
+        const double values[3] = {m_limits[trace].low, m_limits[trace].high, m_limits[trace].therm};
+        for (int kind = 0; kind < 3; ++kind) {
+            QCPItemStraightLine* line = m_lines[trace][kind];
+            line->setVisible(m_shown && m_traces[trace]->visible());
+            line->point1->setCoords(0, values[kind]);
+            line->point2->setCoords(1, values[kind]);
+        }
+    }
+}

@@ -1,0 +1,107 @@
+#include "device/Clock.h"
+#include "device/GeneralStuff.h"
+#include "support/FilesTestSupport.h"
+#include "views/GraphExportRules.h"
+#include "views/StripChart.h"
+#include "views/frmGraph.h"
+
+#include <qcustomplot.h>
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GraphExportRule, RowsCarryLocalMillisecondsAndEmptyCellsForMissingSamples) {
+    const QDateTime t(QDate(2026, 12, 8), QTime(13, 7, 0, 50));
+    const QByteArray csv =
+        GraphCsv({"Local", "Remote2"}, {{t, {25.0, -3.25}}, {t.addMSecs(950), {25.5, std::nullopt}}});
+    EXPECT_EQ(
+        csv,
+        "Time,Local,Remote2\r\n2026-12-08T13:07:00.050,25.00,-3.25\r\n2026-12-08T13:07:01.000,25.50,\r\n");
+    // The heading of a degree sign would be two bytes in UTF-8.
+    EXPECT_EQ(GraphCsv({"°C"}, {}), QByteArray("Time,\xC2\xB0"
+                                               "C\r\n"));
+}
+
+class GraphExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GeneralStuff::ResetSharedState();
+        Clock::SetLocalNowSource([this] { return now; });
+        window.Form_Load();
+        window.show();
+        chart = window.findChild<StripChart*>("stpGraph");
+        ASSERT_NE(chart, nullptr);
+        chart->setFocus();
+        // Ninety seconds: the first thirty out of view.
+        for (int i = 0; i < 1800; ++i) {
+            now = now.addMSecs(50);
+            window.appendSample(1, 20 + i * 0.25);
+            window.appendSample(2, 30);
+            window.appendSample(3, 40);
+        }
+        window.showRemote2Selected(true); // trace 3 hidden: two columns
+    }
+    void TearDown() override { Clock::SetLocalNowSource({}); }
+
+    QByteArray exportBy(const QString& filter, const QString& name) {
+        const QString path = dir.filePath(name);
+        WhenShown([] { return FindFileDialog(); },
+                  [=](QWidget* widget) {
+                      auto* dialog = qobject_cast<QFileDialog*>(widget);
+                      dialog->selectNameFilter(filter);
+                      dialog->selectFile(path);
+                      QMetaObject::invokeMethod(dialog, "accept");
+                  });
+        QTest::keyClick(chart, Qt::Key_E);
+        QFile file(path.endsWith(".csv") ? path : path + ".csv");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QDateTime now{QDate(2026, 12, 8), QTime(13, 5, 59, 950)};
+    QTemporaryDir dir;
+    frmGraph window;
+    StripChart* chart = nullptr;
+};
+
+// One dialog a test: each export is chosen by the dialog's file-type filter.
+TEST_F(GraphExport, VisibleRangeWhenChosen) {
+    const QList<QByteArray> visible = exportBy("CSV of the visible range (*.csv)", "visible.csv").split('\n');
+    ASSERT_GT(visible.size(), 2);
+    EXPECT_EQ(visible[0], "Time,Local,Remote2\r");
+    // Sample 599 at 13:06:29.950 is the left edge of the minute in view.
+    EXPECT_EQ(visible[1], "2026-12-08T13:06:29.950,169.75,30.00\r");
+    EXPECT_EQ(visible.size() - 2, 1201);
+    EXPECT_EQ(visible[visible.size() - 2], "2026-12-08T13:07:29.950,469.75,30.00\r");
+    // Written through a temporary file: nothing else is left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"visible.csv"});
+}
+
+TEST_F(GraphExport, WholeHistoryWhenChosen) {
+    const QList<QByteArray> whole = exportBy("CSV of the whole history (*.csv)", "whole").split('\n');
+    EXPECT_EQ(whole.size() - 2, 1800);
+    EXPECT_EQ(whole[1], "2026-12-08T13:06:00.000,20.00,30.00\r");
+    // A name without suffix gets ".csv".
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"whole.csv"});
+}
+
+TEST_F(GraphExport, PictureIsAPngOfTheChart) {
+    const QString path = dir.filePath("graph");
+    WhenShown([] { return FindFileDialog(); },
+              [=](QWidget* widget) {
+                  auto* dialog = qobject_cast<QFileDialog*>(widget);
+                  dialog->selectFile(path);
+                  QMetaObject::invokeMethod(dialog, "accept");
+              });
+    chart->findChild<QAction*>("actionSavePicture")->trigger();
+    QImage picture(path + ".png");
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), chart->plot()->size());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"graph.png"});
+}
+
+} // namespace
