@@ -4,7 +4,6 @@
 #include "files/LogGrid.h"
 #include "files/LogLines.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 using namespace GeneralStuff;
@@ -17,9 +16,8 @@ std::optional<LogStartRefusal> StartLogging(const QString& file, const std::arra
         return LogStartRefusal::IntervalOutOfRange;
     if (*interval < kShortestLogInterval)
         return LogStartRefusal::IntervalTooShort;
-    // A device or pipe is no log file: opening one for writing could block.
-    const QFileInfo target(file);
-    if (file.isEmpty() || (target.exists() && !target.isFile()))
+    // The header append opens only a plain file, without blocking: a device or pipe fails there.
+    if (file.isEmpty())
         return LogStartRefusal::FileNotWritable;
 
     // The header append reads the file name and channels from the shared state.
