@@ -4,7 +4,7 @@
 #include "app/MonitoringCycle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
-#include "files/DialogFolder.h"
+#include "ui/DialogFolder.h"
 #include "files/LogLines.h"
 #include "files/LogStart.h"
 #include "files/frmLogging.h"

@@ -4,7 +4,7 @@
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
-#include "files/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "files/LogGrid.h"
 #include "files/LogStart.h"
 #include "ui/AppMessages.h"

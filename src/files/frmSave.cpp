@@ -5,7 +5,7 @@
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
-#include "files/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "files/MasterTimerPause.h"
 #include "files/RecallPreview.h"
 #include "files/SettingsFile.h"

@@ -1,12 +1,12 @@
 #include "views/ChartFiles.h"
 
 #include "ui/AppMessages.h"
+#include "ui/FileDialog.h"
 #include "views/ChartReadoutRules.h"
 #include "views/GraphExportRules.h"
 
 #include <qcustomplot.h>
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -24,17 +24,11 @@ struct Choice {
     QString filter;
 };
 
-// The file dialog the program uses everywhere: non-native, named "CommonDialog1".
 Choice AskForFile(QWidget* over, const QStringList& filters) {
-    QFileDialog dialog(over);
-    dialog.setObjectName("CommonDialog1");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return {dialog.selectedFiles().first(), dialog.selectedNameFilter()};
+    Choice choice;
+    choice.path =
+        ChooseFile(over, QFileDialog::AcceptSave, QFileDialog::AnyFile, filters.join(";;"), &choice.filter);
+    return choice;
 }
 
 QString WithSuffix(const QString& path, const QString& suffix) {

@@ -4,7 +4,7 @@
 #include "device/ChipAccess.h"
 #include "device/Clock.h"
 #include "device/WindowClasses.h"
-#include "files/FileDialog.h"
+#include "ui/FileDialog.h"
 #include "files/SettingsCompare.h"
 #include "files/SettingsFileLoad.h"
 #include "ui/AppMessages.h"

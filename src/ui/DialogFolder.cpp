@@ -1,4 +1,4 @@
-#include "files/DialogFolder.h"
+#include "ui/DialogFolder.h"
 
 #include "device/USBStuff.h"
 

@@ -1,9 +1,9 @@
-#include "files/FileDialog.h"
+#include "ui/FileDialog.h"
 
-#include "files/DialogFolder.h"
+#include "ui/DialogFolder.h"
 
 QString ChooseFile(QWidget* window, QFileDialog::AcceptMode mode, QFileDialog::FileMode fileMode,
-                   const QString& nameFilter) {
+                   const QString& nameFilter, QString* chosenFilter) {
     QFileDialog dialog(window);
     dialog.setObjectName("CommonDialog1");
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -13,5 +13,7 @@ QString ChooseFile(QWidget* window, QFileDialog::AcceptMode mode, QFileDialog::F
     dialog.setNameFilter(nameFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().first();
 }
