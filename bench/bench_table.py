@@ -75,6 +75,30 @@ def rows(found):
         value = time(name)
         yield label, value, wall(name), "us", ratio(value, read), "x register read"
 
+    # "Read All" against one register read and against 41 of them: the reads alone
+    # should stay within 1.2 x 41 reads; the whole click adds decoding, the table and its paint.
+    reads41 = time("BM_OverviewFortyOneReads")
+    yield ("Overview, 41 single register reads", reads41, wall("BM_OverviewFortyOneReads"), "us",
+           ratio(reads41, read), "x register read")
+    for label, name in (("Overview \"Read All\", the reads alone", "BM_OverviewReadAllReads"),
+                        ("Overview \"Read All\" click, table shown", "BM_OverviewReadAll")):
+        value = time(name)
+        yield label, value, wall(name), "us", ratio(value, read), "x register read"
+        yield label, value, wall(name), "us", ratio(value, reads41), "x 41 reads"
+    plain = time("BM_OverviewOpen/compared:0")
+    yield ("Overview opened (table shown)", plain, wall("BM_OverviewOpen/compared:0"), "us",
+           1.0 if plain else None, "reference")
+    compared = time("BM_OverviewOpen/compared:1")
+    yield ("Overview opened and compared with a file", compared, wall("BM_OverviewOpen/compared:1"), "us",
+           ratio(compared, plain), "x opened")
+
+    closed = time("BM_OverviewWriteElsewhere/overviewOpen:0")
+    yield ("Register write, overview closed", closed, wall("BM_OverviewWriteElsewhere/overviewOpen:0"), "us",
+           1.0 if closed else None, "reference")
+    shown = time("BM_OverviewWriteElsewhere/overviewOpen:1")
+    yield ("Register write, overview shown", shown, wall("BM_OverviewWriteElsewhere/overviewOpen:1"), "us",
+           ratio(shown, closed), "x overview closed")
+
     drift = found.get("BM_LogDriftRealProgram", {})
     if drift:
         per_second = drift.get("timePerWallSecond")
