@@ -72,6 +72,7 @@ TEST_F(RegOverviewWindowTest, WriteFromAnotherWindowMarksTheValueStale) {
     // A Configuration Reg 1 write changes the range and the shared addresses: every value is old.
     WriteChip(kConfig1Write, kConfig1ExtendedRange);
     EXPECT_EQ(cell(39, kStateColumn), "stale");
+    EXPECT_EQ(cell(4, kStateColumn), ""); // a status value never read cannot be old
     QTest::mouseClick(window->findChild<QPushButton*>("cmdReadAll"), Qt::LeftButton);
     EXPECT_EQ(cell(7, kStateColumn), "");
     EXPECT_EQ(cell(7, 3), "0x40");

@@ -4,10 +4,10 @@
 #include "device/ChipAccess.h"
 #include "device/Clock.h"
 #include "device/WindowClasses.h"
-#include "ui/FileDialog.h"
 #include "files/SettingsCompare.h"
 #include "files/SettingsFileLoad.h"
 #include "ui/AppMessages.h"
+#include "ui/FileDialog.h"
 #include "ui/Twips.h"
 
 #include <QDir>
@@ -23,6 +23,7 @@ namespace {
 const QStringList kColumns{"Read",      "Write", "Register",        "Hex",  "Dec", "Default", "≠ Default",
                            "Read-only", "°C",    "Range, encoding", "State"};
 const QStringList kFileColumns{"File", "Recall changes"};
+const int kStateColumn = static_cast<int>(kColumns.indexOf("State"));
 
 QString addressText(int32_t address) {
     return "0x" + QString::number(address, 16).toUpper();
@@ -102,7 +103,15 @@ void frmRegOverview::chipWritten(const ChipChanges::RegisterWritten& change) {
     for (int i = 1; i < RegMapStuff::kRegisterCount; ++i)
         if (everything || RegMapStuff::RegisterTable[i].WriteAddr == change.writeAddress)
             stale[i] = true;
-    showRows();
+    // Only the marks change: filling the whole table anew for every write of a recall or a
+    // limit drag would cost each write milliseconds.
+    for (int r = 0; r < static_cast<int>(shownRows.size()); ++r)
+        grdRegisters->item(r, kStateColumn)->setText(staleMark(shownRows[r]));
+    grdRegisters->resizeColumnToContents(kStateColumn);
+}
+
+QString frmRegOverview::staleMark(const OverviewRow& row) const {
+    return row.value && stale[row.index] ? "stale" : "";
 }
 
 void frmRegOverview::CompareWith(const QByteArray& settingsBytes) {
@@ -170,7 +179,8 @@ void frmRegOverview::showRows() {
     QStringList columns = kColumns;
     if (compared)
         columns += kFileColumns;
-    const std::vector<OverviewRow> rows = OverviewRows(snapshot);
+    shownRows = OverviewRows(snapshot);
+    const std::vector<OverviewRow>& rows = shownRows;
     grdRegisters->clear();
     grdRegisters->setColumnCount(columns.size());
     grdRegisters->setHorizontalHeaderLabels(columns);
@@ -188,7 +198,7 @@ void frmRegOverview::showRows() {
                           row.readOnly ? "yes" : "",
                           row.temperature,
                           row.encoding,
-                          known && stale[row.index] ? "stale" : ""};
+                          staleMark(row)};
         if (compared) {
             const auto file = fileValues.find(row.index);
             texts << (file == fileValues.end() ? "" : OverviewHex(static_cast<uint8_t>(file->second)));

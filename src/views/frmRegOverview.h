@@ -30,10 +30,12 @@ private:
     void readSnapshot(bool includeStatus);
     void chipWritten(const ChipChanges::RegisterWritten& change);
     void showRows();
+    QString staleMark(const OverviewRow& row) const;
 
     QTableWidget* grdRegisters = nullptr;
     QLabel* lblLastRead = nullptr;
     RegisterSnapshot snapshot;
+    std::vector<OverviewRow> shownRows; // the table's rows, in order
     std::vector<bool> stale;
     std::map<int, int32_t> fileValues; // record index -> value a recall would write
     bool compared = false;
