@@ -1,5 +1,4 @@
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
+#include "support/GraphWindowFixture.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
 
@@ -11,31 +10,9 @@
 
 namespace {
 
-class GraphChart : public ::testing::Test {
+class GraphChart : public GraphWindowFixture {
 protected:
-    void SetUp() override {
-        GeneralStuff::ResetSharedState();
-        Clock::SetLocalNowSource([this] { return now; });
-        window.Form_Load();
-        window.show();
-        chart = window.findChild<StripChart*>("stpGraph");
-        ASSERT_NE(chart, nullptr);
-    }
-    void TearDown() override { Clock::SetLocalNowSource({}); }
-
-    // One update of the monitoring cycle, 50 ms after the last.
-    void feed(double local, double remote1, double remote2) {
-        now = now.addMSecs(50);
-        window.appendSample(1, local);
-        window.appendSample(2, remote1);
-        window.appendSample(3, remote2);
-    }
-    double keyOf(const QDateTime& time) const { return QCPAxisTickerDateTime::dateTimeToKey(time); }
     QCPGraphDataContainer& data(int trace) const { return *chart->plot()->graph(trace - 1)->data(); }
-
-    QDateTime now{QDate(2026, 12, 8), QTime(13, 6, 59, 950)};
-    frmGraph window;
-    StripChart* chart = nullptr;
 };
 
 TEST_F(GraphChart, TimeAxisFollowsTheNewestSample) {

@@ -1,6 +1,5 @@
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
 #include "support/FilesTestSupport.h"
+#include "support/GraphWindowFixture.h"
 #include "views/GraphExportRules.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
@@ -27,26 +26,16 @@ TEST(GraphExportRule, RowsCarryLocalMillisecondsAndEmptyCellsForMissingSamples) 
                                                "C\r\n"));
 }
 
-class GraphExport : public ::testing::Test {
+class GraphExport : public GraphWindowFixture {
 protected:
+    GraphExport() { now = QDateTime(QDate(2026, 12, 8), QTime(13, 5, 59, 950)); }
     void SetUp() override {
-        GeneralStuff::ResetSharedState();
-        Clock::SetLocalNowSource([this] { return now; });
-        window.Form_Load();
-        window.show();
-        chart = window.findChild<StripChart*>("stpGraph");
-        ASSERT_NE(chart, nullptr);
-        chart->setFocus();
+        ASSERT_NO_FATAL_FAILURE(GraphWindowFixture::SetUp());
         // Ninety seconds: the first thirty out of view.
-        for (int i = 0; i < 1800; ++i) {
-            now = now.addMSecs(50);
-            window.appendSample(1, 20 + i * 0.25);
-            window.appendSample(2, 30);
-            window.appendSample(3, 40);
-        }
+        for (int i = 0; i < 1800; ++i)
+            feed(20 + i * 0.25, 30, 40);
         window.showRemote2Selected(true); // trace 3 hidden: two columns
     }
-    void TearDown() override { Clock::SetLocalNowSource({}); }
 
     QByteArray exportBy(const QString& filter, const QString& name) {
         const QString path = dir.filePath(name);
@@ -62,10 +51,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QDateTime now{QDate(2026, 12, 8), QTime(13, 5, 59, 950)};
     QTemporaryDir dir;
-    frmGraph window;
-    StripChart* chart = nullptr;
 };
 
 // One dialog a test: each export is chosen by the dialog's file-type filter.

@@ -1,6 +1,7 @@
 #include "adapter/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
+#include "support/GraphWindowFixture.h"
 #include "support/ScriptedAdapter.h"
 #include "views/LimitLines.h"
 #include "views/StripChart.h"
@@ -16,10 +17,13 @@ namespace {
 
 constexpr int32_t kChip = 0x4C;
 
-class GraphLimitLines : public ::testing::Test {
+class GraphLimitLines : public GraphWindowFixture {
 protected:
     void SetUp() override {
-        GeneralStuff::ResetSharedState();
+        ASSERT_NO_FATAL_FAILURE(GraphWindowFixture::SetUp());
+        adapter->clearLog();
+    }
+    void beforeLoad() override {
         adapter = InstallScriptedAdapter();
         ThrowOnLinkError();
         GeneralStuff::DeviceAddress = kChip;
@@ -40,12 +44,6 @@ protected:
                                                     {kRemote2ThermLimit, 90}};
         for (const auto& [reg, value] : chip)
             adapter->setRegister(kChip, reg, value);
-        window.Form_Load();
-        window.show();
-        chart = window.findChild<StripChart*>("stpGraph");
-        ASSERT_NE(chart, nullptr);
-        chart->setFocus();
-        adapter->clearLog();
     }
 
     // Low, high and THERM of the three traces, as the lines are drawn.
@@ -68,8 +66,6 @@ protected:
     }
 
     ScriptedAdapter* adapter = nullptr;
-    frmGraph window;
-    StripChart* chart = nullptr;
 };
 
 TEST_F(GraphLimitLines, ReadFromTheChipWhenSwitchedOnAndNeverPerSample) {

@@ -1,5 +1,4 @@
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
+#include "support/GraphWindowFixture.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
 
@@ -12,27 +11,8 @@
 
 namespace {
 
-class GraphPause : public ::testing::Test {
+class GraphPause : public GraphWindowFixture {
 protected:
-    void SetUp() override {
-        GeneralStuff::ResetSharedState();
-        Clock::SetLocalNowSource([this] { return now; });
-        window.Form_Load();
-        window.show();
-        chart = window.findChild<StripChart*>("stpGraph");
-        ASSERT_NE(chart, nullptr);
-        chart->setFocus();
-    }
-    void TearDown() override { Clock::SetLocalNowSource({}); }
-
-    void feed(double local, double remote1, double remote2) {
-        now = now.addMSecs(50);
-        window.appendSample(1, local);
-        window.appendSample(2, remote1);
-        window.appendSample(3, remote2);
-    }
-    void key(Qt::Key k) { QTest::keyClick(chart, k); }
-    double keyOf(const QDateTime& time) const { return QCPAxisTickerDateTime::dateTimeToKey(time); }
     QCPRange timeRange() const { return chart->plot()->xAxis->range(); }
     QCPRange temperatureRange() const { return chart->plot()->yAxis->range(); }
     void sendMouse(QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
@@ -47,10 +27,6 @@ protected:
                 return text->visible();
         return false;
     }
-
-    QDateTime now{QDate(2026, 12, 8), QTime(13, 6, 59, 950)};
-    frmGraph window;
-    StripChart* chart = nullptr;
 };
 
 TEST_F(GraphPause, MenuOffersTheFunctionsByTheirTexts) {

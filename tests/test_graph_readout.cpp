@@ -1,5 +1,4 @@
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
+#include "support/GraphWindowFixture.h"
 #include "views/ChartReadout.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
@@ -13,16 +12,11 @@
 
 namespace {
 
-class GraphReadout : public ::testing::Test {
+class GraphReadout : public GraphWindowFixture {
 protected:
+    GraphReadout() { now = QDateTime(QDate(2026, 12, 8), QTime(13, 6, 28, 950)); }
     void SetUp() override {
-        GeneralStuff::ResetSharedState();
-        Clock::SetLocalNowSource([this] { return now; });
-        window.Form_Load();
-        window.show();
-        chart = window.findChild<StripChart*>("stpGraph");
-        ASSERT_NE(chart, nullptr);
-        chart->setFocus();
+        ASSERT_NO_FATAL_FAILURE(GraphWindowFixture::SetUp());
         // Thirty seconds out of view with Remote1 at 100, then a minute of the known feed:
         // Local rises 1 °C/s, Remote1 alternates 20 and 30, Remote2 falls 0.05 °C/s.
         for (int i = 0; i < 600; ++i)
@@ -33,15 +27,6 @@ protected:
         for (int i = 0; i < 1200; ++i)
             feed(0.05 * i, i % 2 ? 30 : 20, 40 - 0.0025 * i);
     }
-    void TearDown() override { Clock::SetLocalNowSource({}); }
-
-    void feed(double local, double remote1, double remote2) {
-        now = now.addMSecs(50);
-        window.appendSample(1, local);
-        window.appendSample(2, remote1);
-        window.appendSample(3, remote2);
-    }
-    double keyOf(const QDateTime& time) const { return QCPAxisTickerDateTime::dateTimeToKey(time); }
     QAction* action(const char* name) const { return chart->findChild<QAction*>(name); }
     QStringList readoutLines() {
         chart->replotNow();
@@ -52,10 +37,7 @@ protected:
         return chart->readout()->statisticsText().split('\n');
     }
 
-    QDateTime now{QDate(2026, 12, 8), QTime(13, 6, 28, 950)};
     double t0 = 0;
-    frmGraph window;
-    StripChart* chart = nullptr;
 };
 
 TEST_F(GraphReadout, CursorsReadTheValuesAndTheirDifferences) {
