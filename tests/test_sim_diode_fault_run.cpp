@@ -1,18 +1,9 @@
 // A run of the whole program on the simulated board while the Remote1 diode opens
 // and is mended again: the limits window's lamps and the log file follow it.
-#include "adapter/SimBoard.h"
-#include "adapter/USBFunctions.h"
-#include "app/frmMain.h"
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
 #include "files/LogStart.h"
-#include "support/AppFakes.h"
-#include "support/ScriptedAdapter.h"
-#include "ui/AppMessages.h"
+#include "support/SimulatedBoardRun.h"
 #include "views/StatusLamp.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace GeneralStuff;
@@ -22,49 +13,16 @@ constexpr qint64 kStartMs = 10LL * 60 * 60 * 1000; // mid-morning, far from midn
 constexpr qint64 kTickMs = 125;
 constexpr int kD1OpenLamp = 6, kRemote1HighLamp = 2, kAlertLamp = 11;
 
-class DiodeFaultRun : public ::testing::Test {
+class DiodeFaultRun : public SimulatedBoardRun {
 protected:
-    void SetUp() override {
-        ResetSharedState();
-        Clock::SetLocalNowSource(
-            [this] { return QDateTime(QDate(2026, 1, 5), QTime(0, 0), Qt::UTC).addMSecs(nowMs); });
-        SimConfig config;
-        std::string error;
-        ASSERT_TRUE(ParseSimConfig("drift=off, open1_at=4, open1_until=8", config, error)) << error;
-        InstallAdapter(std::make_unique<SimBoard>(config, [this] { return nowMs / 1000.0; }));
-        ThrowOnLinkError(&linkErrors);
-        SetWarningMessageFunction([this](const QString& text) { warnings << text; });
-        uint8_t noData = 0;
-        ASSERT_EQ(USBFunctions::VendorIORequest(0xDD, 0x30, 0x33, 0, 0, &noData), 0);
-        DeviceAddress = 0x4C;
-    }
-    void TearDown() override {
-        SetWarningMessageFunction({});
-        Clock::SetLocalNowSource({});
-        InstallAdapter(nullptr);
-        ResetSharedState();
-    }
-
-    qint64 nowMs = kStartMs;
-    std::vector<int16_t> linkErrors;
-    QStringList warnings;
-    TestSettingsFolder settings;
-    QTemporaryDir folder;
+    DiodeFaultRun() : SimulatedBoardRun("drift=off, open1_at=4, open1_until=8", kStartMs) {}
 };
 
 // The Remote1 column of the log's rows, in order.
 QStringList remote1Column(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QStringList column;
-    bool pastTitles = false;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("Time ,"))
-            pastTitles = true;
-        else if (pastTitles && line.count(',') == 4)
-            column << QString::fromLatin1(line.split(',')[2]).trimmed();
-    }
+    for (const QStringList& row : LogDataRows(path))
+        column << row[1];
     return column;
 }
 
@@ -80,8 +38,7 @@ QStringList folded(const QStringList& values) {
 
 TEST_F(DiodeFaultRun, Remote1DiodeOpenedAndMendedMidRunReachesTheLampsAndTheLog) {
     frmMain main;
-    main.show();
-    InitDeviceModel();
+    startProgram(main);
     LogInterval = 500;
     main.OpenChildWindow("frmLimits");
     auto lampOn = [&main](int index) {
@@ -100,12 +57,8 @@ TEST_F(DiodeFaultRun, Remote1DiodeOpenedAndMendedMidRunReachesTheLampsAndTheLog)
     // reading and the lamps a second to catch up.
     const Look looks[] = {{3.5, false}, {5.5, true}, {7.5, true}, {9.5, false}, {12.0, false}};
     try {
-        qint64 tick = 0;
         for (const Look& look : looks) {
-            for (; nowMs < kStartMs + static_cast<qint64>(look.atSeconds * 1000); ++tick) {
-                nowMs = kStartMs + tick * kTickMs;
-                main.monitoringCycle().tick();
-            }
+            tickUntil(main, kStartMs + static_cast<qint64>(look.atSeconds * 1000), kTickMs);
             SCOPED_TRACE(look.atSeconds);
             EXPECT_EQ(lampOn(kD1OpenLamp), look.open);
             EXPECT_EQ(lampOn(kRemote1HighLamp), look.open) << "an open diode reads the highest value";

@@ -2,20 +2,11 @@
 // and off at several conversion rates: the chip keeps the old range's readings until
 // its next conversion, and none of them reaches the readings or the log.
 #include "adapter/ChipRegisters.h"
-#include "adapter/SimBoard.h"
-#include "adapter/USBFunctions.h"
-#include "app/frmMain.h"
 #include "device/ChipAccess.h"
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
 #include "device/RangeHold.h"
 #include "files/LogStart.h"
-#include "support/AppFakes.h"
-#include "support/ScriptedAdapter.h"
-#include "ui/AppMessages.h"
+#include "support/SimulatedBoardRun.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -32,67 +23,22 @@ struct RateCase {
     uint8_t rate;
 };
 
-class RangeSwitchRun : public ::testing::TestWithParam<RateCase> {
+class RangeSwitchRun : public SimulatedBoardRun, public ::testing::WithParamInterface<RateCase> {
 protected:
-    void SetUp() override {
-        ResetSharedState();
-        Clock::SetLocalNowSource(
-            [this] { return QDateTime(QDate(2026, 1, 5), QTime(0, 0), Qt::UTC).addMSecs(nowMs); });
-        SimConfig config;
-        std::string error;
-        ASSERT_TRUE(ParseSimConfig("drift=off", config, error)) << error;
-        InstallAdapter(std::make_unique<SimBoard>(config, [this] { return nowMs / 1000.0; }));
-        ThrowOnLinkError(&linkErrors);
-        SetWarningMessageFunction([this](const QString& text) { warnings << text; });
-        uint8_t noData = 0;
-        ASSERT_EQ(USBFunctions::VendorIORequest(0xDD, 0x30, 0x33, 0, 0, &noData), 0);
-        DeviceAddress = 0x4C;
-    }
-    void TearDown() override {
-        SetWarningMessageFunction({});
-        Clock::SetLocalNowSource({});
-        InstallAdapter(nullptr);
-        ResetSharedState();
-    }
+    RangeSwitchRun() : SimulatedBoardRun("drift=off", kStartMs) {}
 
     // What the temperature registers would give decoded with the range now in force.
     bool chipHoldsOldRange() const {
         const float local = static_cast<float>(ReadChip(kLocalTemp)) - (ExtendedRange ? 64 : 0);
         return local != kLocal;
     }
-
-    qint64 nowMs = kStartMs;
-    std::vector<int16_t> linkErrors;
-    QStringList warnings;
-    TestSettingsFolder settings;
-    QTemporaryDir folder;
 };
 
-// The data columns of the log's rows.
-std::vector<QStringList> logRows(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    std::vector<QStringList> rows;
-    bool pastTitles = false;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("Time ,"))
-            pastTitles = true;
-        else if (pastTitles && line.count(',') == 4) {
-            QStringList row;
-            for (const QString& field : QString::fromLatin1(line).split(',').mid(1, 3))
-                row << field.trimmed();
-            rows.push_back(row);
-        }
-    }
-    return rows;
-}
 } // namespace
 
 TEST_P(RangeSwitchRun, NoReadingFromTheOldRangeIsShownOrLogged) {
     frmMain main;
-    main.show();
-    InitDeviceModel();
+    startProgram(main);
     main.OpenChildWindow("frmLimits");
     main.OpenChildWindow("frmGraph");
     WriteChip(kConversionRateWrite, GetParam().rate);
@@ -110,8 +56,7 @@ TEST_P(RangeSwitchRun, NoReadingFromTheOldRangeIsShownOrLogged) {
             const uint8_t config = switches[n];
             // Each switch at another point of the chip's conversion period.
             const auto phaseMs = static_cast<qint64>(0.23 * static_cast<double>(n + 1) * periodMs);
-            for (const qint64 end = nowMs + dwellMs + phaseMs; nowMs < end; nowMs += kTickMs)
-                main.monitoringCycle().tick();
+            tickUntil(main, nowMs + dwellMs + phaseMs, kTickMs);
             WriteChip(kConfig1Write, config);
             const qint64 switchedAt = nowMs;
             // The simulated chip really does keep the old range for a while, and the
@@ -139,7 +84,7 @@ TEST_P(RangeSwitchRun, NoReadingFromTheOldRangeIsShownOrLogged) {
     EXPECT_TRUE(linkErrors.empty());
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 
-    const std::vector<QStringList> rows = logRows(logFile);
+    const std::vector<QStringList> rows = LogDataRows(logFile);
     EXPECT_GE(rows.size(), 8 * static_cast<size_t>(dwellMs / 100));
     for (const QStringList& row : rows)
         ASSERT_EQ(row, (QStringList{"25", "33.75", "30.5"})) << row.join(',').toStdString();

@@ -1,16 +1,9 @@
 // A whole simulated day of monitoring on the simulated board, midnight crossed,
 // with every section of the cycle at work: continuous reading, the register map
 // re-reading, the limits window, the graph and the log.
-#include "adapter/SimBoard.h"
-#include "adapter/USBFunctions.h"
-#include "app/frmMain.h"
-#include "device/Clock.h"
-#include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
 #include "files/LogStart.h"
-#include "support/AppFakes.h"
-#include "support/ScriptedAdapter.h"
-#include "ui/AppMessages.h"
+#include "support/SimulatedBoardRun.h"
 #include "views/StripChart.h"
 #include "views/StripChartRules.h"
 
@@ -42,33 +35,13 @@ qint64 PeriodTicks(int32_t intervalMs) {
     return intervalMs / kTickMs + 1;
 }
 
-class Soak : public ::testing::Test {
+class Soak : public SimulatedBoardRun {
 protected:
+    Soak() : SimulatedBoardRun("", kStartMs) {} // one chip at 0x4C, drift on
     void SetUp() override {
         ASSERT_EQ(kIntervalMs % kTickMs, 0) << "the count rule assumes whole ticks per interval";
-        ResetSharedState();
-        // Fixed-offset times: a zone-converted one asks the system's zone file every tick.
-        Clock::SetLocalNowSource(
-            [this] { return QDateTime(QDate(2026, 1, 5), QTime(0, 0), Qt::UTC).addMSecs(nowMs); });
-        SimConfig config; // one chip at 0x4C, drift on
-        InstallAdapter(std::make_unique<SimBoard>(config, [this] { return nowMs / 1000.0; }));
-        ThrowOnLinkError(&linkErrors);
-        SetWarningMessageFunction([this](const QString& text) { warnings << text; });
-        uint8_t noData = 0;
-        ASSERT_EQ(USBFunctions::VendorIORequest(0xDD, 0x30, 0x33, 0, 0, &noData), 0);
-        DeviceAddress = 0x4C;
+        SimulatedBoardRun::SetUp();
     }
-    void TearDown() override {
-        SetWarningMessageFunction({});
-        Clock::SetLocalNowSource({});
-        ResetSharedState();
-    }
-
-    qint64 nowMs = kStartMs;
-    std::vector<int16_t> linkErrors;
-    QStringList warnings;
-    TestSettingsFolder settings;
-    QTemporaryDir folder;
 };
 
 QStringList visibleMessageBoxes() {
@@ -82,8 +55,7 @@ QStringList visibleMessageBoxes() {
 
 TEST_F(Soak, DayAcrossMidnightLogsEveryLineKeepsTheGraphBoundedAndNeverLosesTheLink) {
     frmMain main;
-    main.show();
-    InitDeviceModel();
+    startProgram(main);
     ReadInterval = kIntervalMs;
     GraphInterval = kIntervalMs;
     LogInterval = kIntervalMs;
