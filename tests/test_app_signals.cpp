@@ -2,8 +2,8 @@
 // and the disk treat it: signals to end it, a pipe put in the log's or the settings
 // store's place, a log name that is no valid UTF-8.
 #include "app/SignalClose.h"
+#include "support/ProgramProcess.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,27 +24,17 @@ constexpr int kRunTimeoutMs = 40000;
 
 class Program {
 public:
-    Program() {
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.remove("OTK5530_ADAPTER");
-        env_.insert("QT_QPA_PLATFORM", "offscreen");
-        env_.insert("HOME", home.path());
-        env_.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env_.insert("OTK5530_SIM", "drift=off");
-        env_.insert("OTK5530_MESSAGES", "stderr");
-        env_.insert("OTK5530_FAST_START", "1");
-        process.setProcessEnvironment(env_);
-    }
+    Program() { process.setProcessEnvironment(UnattendedEnvironment(home.path(), "drift=off")); }
     ~Program() {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
             process.waitForFinished();
         }
     }
-    QString program() const { return QCoreApplication::applicationDirPath() + "/otk5530-eval"; }
+    QString program() const { return ProgramPath(); }
     void start(const QStringList& arguments) { process.start(program(), arguments); }
     QString logFile() const { return home.filePath("log.csv"); }
-    QString settingsFile() const { return home.filePath("config/" + kTitle + "/" + kTitle + ".conf"); }
+    QString settingsFile() const { return StoredSettingsFile(home.path(), kTitle); }
     // Waits, letting the child's output in, until `done` holds or the time-out passes.
     bool waitFor(const std::function<bool()>& done) {
         QElapsedTimer clock;
@@ -74,9 +64,6 @@ public:
     QTemporaryDir home;
     QProcess process;
     QString errors;
-
-private:
-    QProcessEnvironment env_;
 };
 
 void expectGeometryStored(const QString& settingsFile) {

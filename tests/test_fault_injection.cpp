@@ -1,7 +1,8 @@
 // The real program, run as a child process on the simulated board with every
 // window open and logging on, while the board fails every request after the
 // first N: start-up, window loads and monitoring ticks each lose the link.
-#include <QCoreApplication>
+#include "support/ProgramProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -51,22 +52,15 @@ struct ProgramRun {
     std::unique_ptr<QTemporaryDir> home;
     std::unique_ptr<QProcess> process;
     QString logFile() const { return home->filePath("log.csv"); }
-    QString settingsFile() const { return home->filePath("config/" + kTitle + "/" + kTitle + ".conf"); }
+    QString settingsFile() const { return StoredSettingsFile(home->path(), kTitle); }
 };
 
 void start(ProgramRun& run) {
     run.home = std::make_unique<QTemporaryDir>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("OTK5530_ADAPTER");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("HOME", run.home->path());
-    env.insert("XDG_CONFIG_HOME", run.home->filePath("config"));
-    env.insert("OTK5530_SIM", QString("fail_after=%1").arg(run.c->failAfter));
-    env.insert("OTK5530_MESSAGES", "stderr");
-    env.insert("OTK5530_FAST_START", "1");
     run.process = std::make_unique<QProcess>();
-    run.process->setProcessEnvironment(env);
-    run.process->start(QCoreApplication::applicationDirPath() + "/otk5530-eval",
+    run.process->setProcessEnvironment(
+        UnattendedEnvironment(run.home->path(), QString("fail_after=%1").arg(run.c->failAfter)));
+    run.process->start(ProgramPath(),
                        {"--open", kEveryWindow.join(','), "--continuous-read", "--log", run.logFile()});
 }
 
@@ -114,12 +108,7 @@ TEST(FaultInjection, EveryLostLinkGivesOneMessageUnloadsEveryWindowAndEndsWithSt
     for (ProgramRun& run : runs) {
         SCOPED_TRACE(run.c->name);
         QProcess& process = *run.process;
-        const bool finished = process.waitForFinished(kRunTimeoutMs);
-        if (!finished) {
-            process.kill();
-            process.waitForFinished();
-        }
-        const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+        const auto [finished, errors] = WaitForProgramEnd(process, kRunTimeoutMs);
         ASSERT_TRUE(finished) << "hung; stderr: " << errors.toStdString();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed; stderr: " << errors.toStdString();
         EXPECT_EQ(process.exitCode(), 1) << errors.toStdString();
@@ -153,16 +142,8 @@ TEST(UnattendedCommandLine, RefusesUnknownWindowsAndUnwritableLogsWithStatusTwo)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("OTK5530_ADAPTER");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env.insert("OTK5530_SIM", "");
-        env.insert("OTK5530_MESSAGES", "stderr");
-        env.insert("OTK5530_FAST_START", "1");
-        process.setProcessEnvironment(env);
-        process.start(QCoreApplication::applicationDirPath() + "/otk5530-eval", c.arguments);
+        process.setProcessEnvironment(UnattendedEnvironment(home.path(), ""));
+        process.start(ProgramPath(), c.arguments);
         ASSERT_TRUE(process.waitForFinished(kRunTimeoutMs));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), 2);

@@ -2,7 +2,8 @@
 // boundary (fakes/README.md): its real libusb and i2c-dev code connects, monitors and logs,
 // and every fault ends with its message and exit status, with nothing logged that the chip
 // did not measure.
-#include <QCoreApplication>
+#include "support/ProgramProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -42,8 +43,7 @@ protected:
     static void SetUpTestSuite() {
         // The program looks for its firmware beside itself: a copy with a sound adapter image.
         folder = new QTemporaryDir;
-        const QString program = QCoreApplication::applicationDirPath() + "/otk5530-eval";
-        ASSERT_TRUE(QFile::copy(program, folder->filePath("otk5530-eval")));
+        ASSERT_TRUE(QFile::copy(ProgramPath(), folder->filePath("otk5530-eval")));
         QFile image(folder->filePath("OTK5520FW.Hex"));
         ASSERT_TRUE(image.open(QIODevice::WriteOnly));
         image.write(kAdapterImage);
@@ -67,16 +67,7 @@ protected:
         QString adapter = run.adapter;
         if (i2c)
             adapter.replace("i2c:", "i2c:" + started.home->filePath("i2c-7"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("OTK5530_ADAPTER");
-        env.remove("OTK5530_USB");
-        env.remove("OTK5530_USB_LOADER");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", started.home->path());
-        env.insert("XDG_CONFIG_HOME", started.home->filePath("config"));
-        env.insert("OTK5530_SIM", kSteadyChip);
-        env.insert("OTK5530_MESSAGES", "stderr");
-        env.insert("OTK5530_FAST_START", "1");
+        QProcessEnvironment env = UnattendedEnvironment(started.home->path(), kSteadyChip);
         // A sanitizer build must not refuse a preloaded library.
         const QString sanitizer = env.value("ASAN_OPTIONS");
         env.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? "" : sanitizer + ":") + "verify_asan_link_order=0");
@@ -89,8 +80,7 @@ protected:
         for (const QString& pair : run.environment)
             env.insert(pair.section('=', 0, 0), pair.section('=', 1));
         started.process->setProcessEnvironment(env);
-        const QString program = run.shippedImage ? QCoreApplication::applicationDirPath() + "/otk5530-eval"
-                                                 : folder->filePath("otk5530-eval");
+        const QString program = run.shippedImage ? ProgramPath() : folder->filePath("otk5530-eval");
         started.process->start(program, {"--adapter", adapter, "--log", started.log(), "--capture",
                                          started.home->filePath("shot.png"), "--after", "3"});
         return started;
@@ -100,12 +90,7 @@ protected:
         const ProgramRun& run = *started.run;
         SCOPED_TRACE(run.name);
         QProcess& process = *started.process;
-        const bool finished = process.waitForFinished(kRunTimeoutMs);
-        if (!finished) {
-            process.kill();
-            process.waitForFinished();
-        }
-        const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
+        const auto [finished, errors] = WaitForProgramEnd(process, kRunTimeoutMs);
         ASSERT_TRUE(finished) << "hung; stderr: " << errors.toStdString();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << errors.toStdString();
         EXPECT_EQ(process.exitCode(), run.exitCode) << errors.toStdString();
