@@ -131,11 +131,17 @@ int openFake() {
     return fd;
 }
 
-void makeCharacterDevice(int fd, struct stat* info) {
+// stat and stat64 alike.
+template <typename Stat> void makeCharacterDevice(int fd, Stat* info) {
     if (bus().isFake(fd)) {
         info->st_mode = S_IFCHR | 0660;
         info->st_rdev = makedev(kI2cMajor, bus().number);
     }
+}
+
+// The mode argument of open: passed only where the call may create a file.
+mode_t modeArgument(int flags, va_list arguments) {
+    return (flags & (O_CREAT | O_TMPFILE)) ? va_arg(arguments, mode_t) : 0;
 }
 
 int withErrno(int error) {
@@ -154,23 +160,20 @@ int open(const char* path, int flags, ...) {
         return openFake();
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = va_arg(arguments, mode_t);
+    const mode_t mode = modeArgument(flags, arguments);
     va_end(arguments);
     using Open = int (*)(const char*, int, ...);
     static const Open realOpen = real<Open>("open");
     return realOpen(path, flags, mode);
 }
 
+// The 64-bit forms are the plain ones with large files allowed.
 int open64(const char* path, int flags, ...) {
-    if (fakePath(path))
-        return openFake();
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = va_arg(arguments, mode_t);
+    const mode_t mode = modeArgument(flags, arguments);
     va_end(arguments);
-    using Open = int (*)(const char*, int, ...);
-    static const Open realOpen = real<Open>("open64");
-    return realOpen(path, flags, mode);
+    return open(path, flags | O_LARGEFILE, mode);
 }
 
 int __open_2(const char* path, int flags) {
@@ -182,11 +185,7 @@ int __open_2(const char* path, int flags) {
 }
 
 int __open64_2(const char* path, int flags) {
-    if (fakePath(path))
-        return openFake();
-    using Open = int (*)(const char*, int);
-    static const Open realOpen = real<Open>("__open64_2");
-    return realOpen(path, flags);
+    return __open_2(path, flags | O_LARGEFILE);
 }
 
 int close(int fd) {
@@ -212,10 +211,8 @@ int fstat64(int fd, struct stat64* info) {
     using Fstat = int (*)(int, struct stat64*);
     static const Fstat realFstat = real<Fstat>("fstat64");
     const int result = realFstat(fd, info);
-    if (result == 0 && bus().isFake(fd)) {
-        info->st_mode = S_IFCHR | 0660;
-        info->st_rdev = makedev(kI2cMajor, bus().number);
-    }
+    if (result == 0)
+        makeCharacterDevice(fd, info);
     return result;
 }
 
