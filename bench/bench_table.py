@@ -85,19 +85,16 @@ def rows(found):
         value = time(name)
         yield label, value, wall(name), "us", ratio(value, read), "x register read"
         yield label, value, wall(name), "us", ratio(value, reads41), "x 41 reads"
-    plain = time("BM_OverviewOpen/compared:0")
-    yield ("Overview opened (table shown)", plain, wall("BM_OverviewOpen/compared:0"), "us",
-           1.0 if plain else None, "reference")
-    compared = time("BM_OverviewOpen/compared:1")
-    yield ("Overview opened and compared with a file", compared, wall("BM_OverviewOpen/compared:1"), "us",
-           ratio(compared, plain), "x opened")
+    # A benchmark run without (:0) and with (:1) something: the first is the reference.
+    def without_and_with(name, label_without, label_with, reference):
+        without, with_it = time(name + ":0"), time(name + ":1")
+        yield label_without, without, wall(name + ":0"), "us", 1.0 if without else None, "reference"
+        yield label_with, with_it, wall(name + ":1"), "us", ratio(with_it, without), reference
 
-    closed = time("BM_OverviewWriteElsewhere/overviewOpen:0")
-    yield ("Register write, overview closed", closed, wall("BM_OverviewWriteElsewhere/overviewOpen:0"), "us",
-           1.0 if closed else None, "reference")
-    shown = time("BM_OverviewWriteElsewhere/overviewOpen:1")
-    yield ("Register write, overview shown", shown, wall("BM_OverviewWriteElsewhere/overviewOpen:1"), "us",
-           ratio(shown, closed), "x overview closed")
+    yield from without_and_with("BM_OverviewOpen/compared", "Overview opened (table shown)",
+                                "Overview opened and compared with a file", "x opened")
+    yield from without_and_with("BM_OverviewWriteElsewhere/overviewOpen", "Register write, overview closed",
+                                "Register write, overview shown", "x overview closed")
 
     drift = found.get("BM_LogDriftRealProgram", {})
     if drift:
