@@ -3,7 +3,6 @@
 #include "BenchBoard.h"
 
 #include "adapter/ChipRegisters.h"
-
 #include "device/ChipAccess.h"
 #include "device/RegMapStuff.h"
 #include "files/SettingsFile.h"
@@ -13,9 +12,32 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <optional>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace {
+
+// The main window's area, where the overview opens as a child window as in the program.
+class ChildArea {
+public:
+    ChildArea() {
+        area.resize(1000, 800);
+        area.show();
+        QCoreApplication::processEvents();
+    }
+    // Wrapped, loaded, then shown and painted, as the main window opens it.
+    frmRegOverview* open() {
+        auto* window = new frmRegOverview;
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        window->Form_Load();
+        sub->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+
+private:
+    QMdiArea area;
+};
 
 // Record 0 is a placeholder with no address on the chip: the 41st read repeats record 1.
 void BM_OverviewFortyOneReads(benchmark::State& state) {
@@ -38,12 +60,10 @@ BENCHMARK(BM_OverviewReadAllReads)->Iterations(5000)->Unit(benchmark::kMicroseco
 // The whole click on a shown window: the reads, the decoding, the table filled anew and painted.
 void BM_OverviewReadAll(benchmark::State& state) {
     BenchBoard::Connect();
-    frmRegOverview window;
-    window.Form_Load();
-    window.show();
-    QCoreApplication::processEvents();
+    ChildArea area;
+    frmRegOverview* window = area.open();
     for (auto _ : state) {
-        window.cmdReadAll_Click();
+        window->cmdReadAll_Click();
         QCoreApplication::processEvents();
     }
 }
@@ -56,15 +76,14 @@ void BM_OverviewOpen(benchmark::State& state) {
     const bool compared = state.range(0) != 0;
     const QByteArray file =
         SettingsFileBytes({}, SettingsEntries(false, [](int32_t readAddr) { return ReadChip(readAddr); }));
+    ChildArea area;
     for (auto _ : state) {
-        frmRegOverview window;
-        window.Form_Load();
-        window.show();
-        QCoreApplication::processEvents();
+        frmRegOverview* window = area.open();
         if (compared) {
-            window.CompareWith(file);
+            window->CompareWith(file);
             QCoreApplication::processEvents();
         }
+        delete window->parentWidget();
     }
 }
 BENCHMARK(BM_OverviewOpen)
@@ -78,12 +97,9 @@ BENCHMARK(BM_OverviewOpen)
 // and without: the overview only marks what the write made stale.
 void BM_OverviewWriteElsewhere(benchmark::State& state) {
     BenchBoard::Connect();
-    std::optional<frmRegOverview> window;
+    ChildArea area;
     if (state.range(0) != 0) {
-        window.emplace();
-        window->Form_Load();
-        window->cmdReadAll_Click();
-        window->show();
+        area.open()->cmdReadAll_Click();
         QCoreApplication::processEvents();
     }
     for (auto _ : state) {
