@@ -131,12 +131,14 @@ int openFake() {
     return fd;
 }
 
-// stat and stat64 alike.
-template <typename Stat> void makeCharacterDevice(int fd, Stat* info) {
-    if (bus().isFake(fd)) {
+// fstat and fstat64 alike: the real answer, and the fake bus made a character device.
+template <typename Stat> int statAsCharacterDevice(int (*realFstat)(int, Stat*), int fd, Stat* info) {
+    const int result = realFstat(fd, info);
+    if (result == 0 && bus().isFake(fd)) {
         info->st_mode = S_IFCHR | 0660;
         info->st_rdev = makedev(kI2cMajor, bus().number);
     }
+    return result;
 }
 
 // The mode argument of open: passed only where the call may create a file.
@@ -199,21 +201,13 @@ int close(int fd) {
 }
 
 int fstat(int fd, struct stat* info) {
-    using Fstat = int (*)(int, struct stat*);
-    static const Fstat realFstat = real<Fstat>("fstat");
-    const int result = realFstat(fd, info);
-    if (result == 0)
-        makeCharacterDevice(fd, info);
-    return result;
+    static const auto realFstat = real<int (*)(int, struct stat*)>("fstat");
+    return statAsCharacterDevice(realFstat, fd, info);
 }
 
 int fstat64(int fd, struct stat64* info) {
-    using Fstat = int (*)(int, struct stat64*);
-    static const Fstat realFstat = real<Fstat>("fstat64");
-    const int result = realFstat(fd, info);
-    if (result == 0)
-        makeCharacterDevice(fd, info);
-    return result;
+    static const auto realFstat = real<int (*)(int, struct stat64*)>("fstat64");
+    return statAsCharacterDevice(realFstat, fd, info);
 }
 
 int ioctl(int fd, unsigned long request, ...) {
