@@ -4,10 +4,10 @@
 #include "app/MonitoringCycle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
-#include "ui/DialogFolder.h"
 #include "files/LogLines.h"
 #include "files/LogStart.h"
 #include "files/frmLogging.h"
+#include "ui/DialogFolder.h"
 #include "ui/UpDownButtons.h"
 
 #include <QCheckBox>

@@ -4,10 +4,10 @@
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
-#include "ui/FileDialog.h"
 #include "files/LogGrid.h"
 #include "files/LogStart.h"
 #include "ui/AppMessages.h"
+#include "ui/FileDialog.h"
 #include "ui/Twips.h"
 #include "ui/UpDownButtons.h"
 
