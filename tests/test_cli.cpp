@@ -96,6 +96,8 @@ const QString kSteady = "drift=off";
 // Local 25 °C is byte 89 in the extended range; the high limit byte 0x55 is 21 °C there.
 const QString kExtended = "drift=off,reg.03=0x04";
 const QString kRemote2Selected = "drift=off,reg.03=0x08";
+// Every request fails, the firmware download first: bad input must be refused before it.
+const QString kNoRequest = "fail_after=0";
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, CliVerbs,
@@ -182,11 +184,11 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 {},
                 {"--mask is not an option of read"}},
-        VerbRun{"UnknownRegister", {"read", "0x42"}, kSteady, 2, {}, {"0x42: no such register"}},
-        VerbRun{"ValueOutOfRange", {"write", "0x0B", "256"}, kSteady, 2, {}, {"256: not a byte"}},
+        VerbRun{"UnknownRegister", {"read", "0x42"}, kNoRequest, 2, {}, {"0x42: no such register"}},
+        VerbRun{"ValueOutOfRange", {"write", "0x0B", "256"}, kNoRequest, 2, {}, {"256: not a byte"}},
         VerbRun{"ReadOnlyRegister",
                 {"write", "status reg 1", "0"},
-                kSteady,
+                kNoRequest,
                 2,
                 {},
                 {"Status Reg 1 is read-only"}},
@@ -197,11 +199,11 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 {"not reachable now"}},
         VerbRun{"LimitOutOfRange",
-                {"limits", "remote2.therm=128"},
-                kSteady,
+                {"limits", "remote2.therm=192"},
+                kNoRequest,
                 2,
                 {},
-                {"remote2.therm=128: not a temperature"}},
+                {"remote2.therm=192: not a temperature"}},
         VerbRun{"IntervalTooShort", {"log", "--interval", "5"}, kSteady, 2, {}, {"--interval 5"}},
         VerbRun{"AddressOutsideTheSearch", {"info", "--address", "0x10"}, kSteady, 2, {}, {"--address 0x10"}},
         VerbRun{"OtkFormatOnlyForLog", {"dump", "--format", "otk"}, kSteady, 2, {}, {"only for log"}},

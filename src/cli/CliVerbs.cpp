@@ -122,7 +122,9 @@ Report DumpVerb() {
     return report;
 }
 
-Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& status) {
+namespace {
+// The register and byte of a write, both checked.
+std::pair<int, int> writeOperands(const QStringList& operands) {
     const int index = recordOf(operands.at(0), true);
     const RegisterRecord& record = RegisterTable[index];
     const std::optional<int> value = ParseByteText(operands.at(1));
@@ -130,13 +132,20 @@ Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& stat
         throw CliError{kExitUsage, operands.at(1) + ": not a byte (0..255 or 0x00..0xFF)"};
     if (record.ReadOnly)
         throw CliError{kExitUsage, operands.at(0) + ": " + record.Description + " is read-only"};
+    return {index, *value};
+}
+} // namespace
+
+Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& status) {
+    const auto [index, value] = writeOperands(operands);
+    const RegisterRecord& record = RegisterTable[index];
     if (!RecordOnBus(index, GeneralStuff::Remote2Selected))
         throw CliError{kExitUsage,
                        operands.at(0) + ": " + record.Description +
                            " is not reachable now: Configuration Reg 1 bit 3 selects the other channel"};
     const int bits = mask.value_or(0xFF);
     const int before = bits == 0xFF ? -1 : readChip(record.ReadAddr);
-    const int written = bits == 0xFF ? *value : ((before & ~bits) | (*value & bits)) & 0xFF;
+    const int written = bits == 0xFF ? value : ((before & ~bits) | (value & bits)) & 0xFF;
     WriteChip(record.WriteAddr, written);
     const int readBack = readChip(record.ReadAddr);
     const bool matches = ((readBack ^ written) & bits) == 0;
@@ -178,6 +187,7 @@ struct LimitSetting {
     std::optional<double> celsius;
 };
 
+// `extended` picks the range a value must lie in.
 LimitSetting parseLimit(const QString& operand, bool extended) {
     static const QRegularExpression shape("^([a-z0-9]+)\\.([a-z]+)(?:=(.*))?$");
     const QRegularExpressionMatch match = shape.match(operand.trimmed().toLower());
@@ -254,4 +264,16 @@ Report LimitsVerb(const QStringList& operands, int& status) {
         report.rows.push_back(row);
     }
     return report;
+}
+
+void CheckVerbOperands(const CliArgs& args) {
+    if (args.verb == "read")
+        for (const QString& operand : args.operands)
+            recordOf(operand, false);
+    if (args.verb == "write")
+        writeOperands(args.operands);
+    // The range in force is the chip's: here only the widest, the extended range, is known.
+    if (args.verb == "limits")
+        for (const QString& operand : args.operands)
+            parseLimit(operand, true);
 }

@@ -44,6 +44,7 @@ void writeOutput(const QByteArray& bytes, const QString& path) {
 int runVerb(const CliArgs& args) {
     // Everything that can be checked without the chip is checked before it is touched.
     RegMapStuff::BuildRegisterTable();
+    CheckVerbOperands(args);
     const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
     const CliConnection connection = ConnectAdapter(args.adapter);
     if (args.verb == "scan") {
