@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -149,6 +150,11 @@ int MeasureVerb(const CliArgs& args) {
             break;
         const Row row = TemperatureRow(channels);
         if (otk) {
+            // The program's row counter: at 10 ms it is full after about 248 days.
+            if (due->row > std::numeric_limits<int32_t>::max()) {
+                failure = "the log's row count is full";
+                break;
+            }
             GeneralStuff::LogRowCount = static_cast<int32_t>(due->row);
             sinkFailed = args.output.isEmpty() ? !sink.write(LogDataBytes()) : !AppendLogDataLine();
         } else {
