@@ -375,6 +375,7 @@ TEST(CliLog, DurationEndsTheRunOnTheGrid) {
 struct StopRun {
     const char* name;
     int signal;
+    QString verb; // "log", or "temps" for temps --watch
     QString format;
 };
 
@@ -387,7 +388,8 @@ TEST_P(CliStop, SignalEndsWithEveryLineComplete) {
     const QString path = dir.filePath("log");
     QProcess process;
     process.setProcessEnvironment(cliEnvironment("drift=off"));
-    process.start(cliPath(), {"log", "--interval", "10", "--format", run.format, "-o", path});
+    process.start(cliPath(), {run.verb, run.verb == "temps" ? "--watch" : "--channels=local,remote1,remote2",
+                              "--interval", "10", "--format", run.format, "-o", path});
     ASSERT_TRUE(process.waitForStarted());
     for (int i = 0; i < 500 && readAll(path).count('\n') < 8; ++i)
         QThread::msleep(10);
@@ -407,16 +409,19 @@ TEST_P(CliStop, SignalEndsWithEveryLineComplete) {
     for (const QByteArray& line : bytes.split('\n')) {
         const bool data = !line.isEmpty() && !line.startsWith("time") && !line.startsWith("Time") &&
                           line != "\r" && !line.startsWith("OTK5530");
-        if (data) {
+        if (data && run.format == "text") {
+            EXPECT_TRUE(line.endsWith("30.5 °C")) << line.constData();
+        } else if (data) {
             EXPECT_EQ(line.count(','), run.format == "otk" ? 4 : 3) << line.constData();
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliStop,
-                         ::testing::Values(StopRun{"InterruptCsv", SIGINT, "csv"},
-                                           StopRun{"TerminateOtk", SIGTERM, "otk"},
-                                           StopRun{"InterruptJson", SIGINT, "json"}),
+                         ::testing::Values(StopRun{"InterruptCsv", SIGINT, "log", "csv"},
+                                           StopRun{"TerminateOtk", SIGTERM, "log", "otk"},
+                                           StopRun{"InterruptJson", SIGINT, "log", "json"},
+                                           StopRun{"TerminateWatch", SIGTERM, "temps", "text"}),
                          [](const ::testing::TestParamInfo<StopRun>& row) { return row.param.name; });
 
 // The real USB and I2C code under the tool, through the fakes: connect, read, and a lost link.

@@ -73,10 +73,8 @@ class LineSink {
 public:
     explicit LineSink(const QString& path) : path_(path) {}
     bool write(const QByteArray& bytes) {
-        if (path_.isEmpty()) {
-            const bool ok = writeAll(STDOUT_FILENO, bytes);
-            return ok;
-        }
+        if (path_.isEmpty())
+            return writeAll(STDOUT_FILENO, bytes);
         const RegularFile file = OpenRegularFile(NativeName(path_), O_WRONLY | O_APPEND | O_CREAT);
         if (file.descriptor < 0)
             return false;
@@ -106,10 +104,10 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
 }
 
 int MeasureVerb(const CliArgs& args) {
-    const bool log = args.verb == "log";
     const int32_t interval = args.intervalMs.value_or(kDefaultIntervalMs);
     const bool otk = args.format == CliFormat::Otk;
-    const std::array<bool, 3> channels = log ? args.channels : std::array<bool, 3>{true, true, true};
+    const std::array<bool, 3> channels =
+        args.verb == "log" ? args.channels : std::array<bool, 3>{true, true, true};
     installStopHandlers();
 
     LineSink sink(args.output);
@@ -168,8 +166,6 @@ int MeasureVerb(const CliArgs& args) {
         lastRowMs = due->atMs;
         ++written;
         if (args.samples && written >= *args.samples)
-            break;
-        if (!log && !args.watch)
             break;
     }
     if (!otk)
