@@ -324,6 +324,18 @@ TEST(CliSettings, SavedFileIsTheProgramsAndTheProgramsFileIsRecalled) {
     }
     // Recalled at power-on values the chip already holds: no difference left.
     EXPECT_EQ(runCli({"diff", programPath}, "drift=off,reg.05=0x33").exitCode, 0);
+    // The file locks the registers (Configuration Reg 2 comes before Remote 2's own limits):
+    // the later value does not take, and the recall says so.
+    QByteArray locking = programFile;
+    locking.replace("0x24\t0x0\t", "0x24\t0x80\t");
+    QFile lockFile(dir.filePath("lock.sav"));
+    ASSERT_TRUE(lockFile.open(QIODevice::WriteOnly));
+    lockFile.write(locking);
+    lockFile.close();
+    const Outcome locked = runCli({"recall", lockFile.fileName()}, "drift=off,reg.31=0x20");
+    EXPECT_EQ(locked.exitCode, 3);
+    EXPECT_TRUE(locked.out.contains("0x31      Remote 2 High Limit,High Byte  0x20  0x55  no"))
+        << locked.out.toStdString();
     // A damaged file is refused whole before the chip is touched.
     QFile damaged(dir.filePath("damaged.sav"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
