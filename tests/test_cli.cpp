@@ -245,6 +245,17 @@ TEST(CliHelp, ShowsEveryVerbWithAnExample) {
             << verb;
 }
 
+// The tool runs where there is no display: nothing it loads draws.
+TEST(CliBuild, LoadsNeitherQtGuiNorQtWidgets) {
+    QProcess ldd;
+    ldd.start("ldd", {cliPath()});
+    ASSERT_TRUE(ldd.waitForFinished(kRunTimeoutMs));
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    ASSERT_TRUE(libraries.contains("libQt6Core")) << libraries.toStdString();
+    EXPECT_FALSE(libraries.contains("libQt6Gui")) << libraries.toStdString();
+    EXPECT_FALSE(libraries.contains("libQt6Widgets")) << libraries.toStdString();
+}
+
 // The formats carry the same values: JSON with units, CSV with a header and a line per register.
 TEST(CliFormats, DumpAsJsonAndCsvAgree) {
     const Outcome json = runCli({"dump", "--format", "json"});
