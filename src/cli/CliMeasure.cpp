@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
-#include <fcntl.h>
 #include <limits>
 #include <unistd.h>
 
@@ -55,31 +54,12 @@ QString isoNow() {
     return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
-bool writeAll(int descriptor, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 // Where measured lines go: standard output, or appended to a plain file, one whole line at a time.
 class LineSink {
 public:
     explicit LineSink(const QString& path) : path_(path) {}
     bool write(const QByteArray& bytes) {
-        if (path_.isEmpty())
-            return writeAll(STDOUT_FILENO, bytes);
-        const RegularFile file = OpenRegularFile(NativeName(path_), O_WRONLY | O_APPEND | O_CREAT);
-        if (file.descriptor < 0)
-            return false;
-        const bool ok = writeAll(file.descriptor, bytes);
-        return ::close(file.descriptor) == 0 && ok;
+        return path_.isEmpty() ? WriteAll(STDOUT_FILENO, bytes) : AppendWhole(NativeName(path_), bytes);
     }
 
 private:
