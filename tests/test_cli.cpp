@@ -382,17 +382,26 @@ TEST(CliLog, OtkFormatIsTheProgramsLogByteForByte) {
     GeneralStuff::ResetSharedState();
 }
 
-// Rows stand on the interval's grid and a duration ends the run: 1 s at 100 ms is at most 10 rows.
+// Rows stand on the interval's grid and a duration ends the run: 1 s at 100 ms is at most 10
+// rows, each on a later multiple of the interval, with its wall-clock time.
 TEST(CliLog, DurationEndsTheRunOnTheGrid) {
     const Outcome outcome = runCli({"log", "--interval", "100", "--duration", "1s", "--format", "csv"});
     ASSERT_EQ(outcome.exitCode, 0);
     const QStringList lines = outcome.out.split("\r\n", Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2);
     EXPECT_LE(lines.size(), 11);
-    EXPECT_EQ(lines[0], "time,local (°C),remote1 (°C),remote2 (°C)");
-    for (qsizetype i = 1; i < lines.size(); ++i)
+    EXPECT_EQ(lines[0], "time,schedule (s),local (°C),remote1 (°C),remote2 (°C)");
+    int lastRow = -1;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
         EXPECT_TRUE(QDateTime::fromString(lines[i].section(',', 0, 0), Qt::ISODateWithMs).isValid())
             << lines[i].toStdString();
+        const double schedule = lines[i].section(',', 1, 1).toDouble();
+        const int row = qRound(schedule * 10);
+        EXPECT_DOUBLE_EQ(schedule, row / 10.0) << lines[i].toStdString();
+        EXPECT_GT(row, lastRow);
+        EXPECT_LT(row, 10);
+        lastRow = row;
+    }
 }
 
 struct StopRun {
@@ -435,7 +444,7 @@ TEST_P(CliStop, SignalEndsWithEveryLineComplete) {
         if (data && run.format == "text") {
             EXPECT_TRUE(line.endsWith("30.5 °C")) << line.constData();
         } else if (data) {
-            EXPECT_EQ(line.count(','), run.format == "otk" ? 4 : 3) << line.constData();
+            EXPECT_EQ(line.count(','), 4) << line.constData();
         }
     }
 }

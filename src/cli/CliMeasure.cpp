@@ -126,7 +126,9 @@ int MeasureVerb(const CliArgs& args) {
             continue;
         if (args.durationMs && due->atMs >= *args.durationMs)
             break;
-        const Row row = TemperatureRow(channels);
+        Row row = TemperatureRow(channels);
+        // Where the row stands on the schedule, as the program's log counts its Time column.
+        row.insert(row.begin() + 1, NumberCell("schedule", static_cast<double>(due->atMs) / 1000.0, "s"));
         if (otk) {
             // The program's row counter: at 10 ms it is full after about 248 days.
             if (due->row > std::numeric_limits<int32_t>::max()) {
