@@ -461,11 +461,12 @@ struct FakeRun {
     const char* name;
     bool i2c;
     QStringList fakeSettings;
-    QStringList arguments;
+    QStringList arguments; // "%DIR%" stands for the run's folder
     int exitCode;
     QString outPart;
     QString errPart;
     QString journalPart;
+    QStringList before; // a run through the same transport first (a save before a recall)
 };
 
 class CliFakes : public ::testing::TestWithParam<FakeRun> {};
@@ -479,8 +480,15 @@ TEST_P(CliFakes, RunsThroughTheRealTransport) {
     const QProcessEnvironment env = cliEnvironment(
         "drift=off", FakeBoundaryEnvironment(run.i2c, run.i2c ? OTK_FAKE_I2CDEV : OTK_FAKE_LIBUSB,
                                              run.fakeSettings, journal, bus));
-    const Outcome outcome = runCli(QStringList{"--adapter", run.i2c ? "i2c:" + bus : "usb"} + run.arguments,
-                                   {}, env, dir.filePath("otk5530-cli"));
+    const auto cli = [&](QStringList arguments) {
+        arguments.replaceInStrings("%DIR%", dir.path());
+        return runCli(QStringList{"--adapter", run.i2c ? "i2c:" + bus : "usb"} + arguments, {}, env,
+                      dir.filePath("otk5530-cli"));
+    };
+    if (!run.before.isEmpty()) {
+        ASSERT_EQ(cli(run.before).exitCode, 0);
+    }
+    const Outcome outcome = cli(run.arguments);
     EXPECT_EQ(outcome.exitCode, run.exitCode) << outcome.err.toStdString();
     EXPECT_TRUE(outcome.out.contains(run.outPart)) << outcome.out.toStdString();
     EXPECT_TRUE(outcome.err.contains(run.errPart)) << outcome.err.toStdString();
@@ -489,33 +497,67 @@ TEST_P(CliFakes, RunsThroughTheRealTransport) {
 
 INSTANTIATE_TEST_SUITE_P(
     Transports, CliFakes,
-    ::testing::Values(FakeRun{"UsbReadsAfterTheDownload",
-                              false,
-                              {},
-                              {"read", "0xFE"},
-                              0,
-                              "0x41",
-                              "",
-                              "CPU started on the loaded firmware"},
-                      FakeRun{"UsbUnpluggedMidDump",
-                              false,
-                              {"unplug_after=20"},
-                              {"dump"},
-                              1,
-                              "",
-                              "otk5530-cli: Communications Interrupted - Check USB connections",
-                              "unplugged"},
-                      FakeRun{"I2cScan", true, {}, {"scan"}, 0, "0x4C     0x41", "", "read 76 254 = 65"},
-                      FakeRun{"I2cWriteLandsOnTheBus",
-                              true,
-                              {},
-                              {"write", "0x0B", "70"},
-                              0,
-                              "0x46       yes",
-                              "",
-                              "write 76 11 = 70"},
-                      FakeRun{
-                          "I2cBusFault", true, {"eio_after=60"}, {"dump"}, 1, "", "Input/output error", ""}),
+    ::testing::Values(
+        FakeRun{"UsbReadsAfterTheDownload",
+                false,
+                {},
+                {"read", "0xFE"},
+                0,
+                "0x41",
+                "",
+                "CPU started on the loaded firmware",
+                {}},
+        FakeRun{"UsbUnpluggedMidDump",
+                false,
+                {"unplug_after=20"},
+                {"dump"},
+                1,
+                "",
+                "otk5530-cli: Communications Interrupted - Check USB connections",
+                "unplugged",
+                {}},
+        FakeRun{"I2cScan", true, {}, {"scan"}, 0, "0x4C     0x41", "", "read 76 254 = 65", {}},
+        FakeRun{"I2cInfo", true, {}, {"info"}, 0, "Linux I2C bus", "", "read 76 3 = 0", {}},
+        FakeRun{"I2cTemps", true, {}, {"temps"}, 0, "33.75 °C", "", "read 76 16 = 192", {}},
+        FakeRun{
+            "I2cLimits", true, {}, {"limits", "remote2.low=10.5"}, 0, "10.5 °C", "", "write 76 55 = 128", {}},
+        FakeRun{"I2cLog",
+                true,
+                {},
+                {"log", "--samples", "3", "--interval", "10", "--format", "otk"},
+                0,
+                ".02, 25, 33.75, 30.5,",
+                "",
+                "read 76 0 = 25",
+                {}},
+        FakeRun{"I2cSaveThenRecall",
+                true,
+                {},
+                {"recall", "%DIR%/s.sav"},
+                0,
+                "",
+                "",
+                "write 76 9 = 0",
+                {"save", "%DIR%/s.sav"}},
+        FakeRun{"I2cDiff",
+                true,
+                {},
+                {"diff", "%DIR%/s.sav"},
+                0,
+                "",
+                "",
+                "read 76 36 = 0",
+                {"save", "%DIR%/s.sav"}},
+        FakeRun{"I2cWriteLandsOnTheBus",
+                true,
+                {},
+                {"write", "0x0B", "70"},
+                0,
+                "0x46       yes",
+                "",
+                "write 76 11 = 70",
+                {}},
+        FakeRun{"I2cBusFault", true, {"eio_after=60"}, {"dump"}, 1, "", "Input/output error", "", {}}),
     [](const ::testing::TestParamInfo<FakeRun>& row) { return row.param.name; });
 
 } // namespace
