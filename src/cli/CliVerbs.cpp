@@ -55,8 +55,18 @@ QString rateText(const QString& item) {
     return blank < 0 ? text : text.left(blank) + "/s" + text.mid(blank);
 }
 
+// The temperatures a register byte holds in each range: binary, or offset by 64.
+struct TemperatureRange {
+    double lowest;
+    double highest;
+};
+TemperatureRange rangeOf(bool extended) {
+    return extended ? TemperatureRange{-64, 191} : TemperatureRange{0, 127};
+}
+
 QString rangeText(bool extended) {
-    return extended ? "extended -64..191 °C" : "normal 0..127 °C";
+    const TemperatureRange range = rangeOf(extended);
+    return QString("%1 %2..%3 °C").arg(extended ? "extended" : "normal").arg(range.lowest).arg(range.highest);
 }
 } // namespace
 
@@ -201,9 +211,8 @@ LimitSetting parseLimit(const QString& operand, bool extended) {
         return setting;
     bool ok = false;
     const double value = match.captured(3).toDouble(&ok);
-    const double lowest = extended ? -64 : 0;
-    const double highest = extended ? 191 : 127;
-    if (!ok || !std::isfinite(value) || value < lowest || value > highest)
+    const TemperatureRange range = rangeOf(extended);
+    if (!ok || !std::isfinite(value) || value < range.lowest || value > range.highest)
         throw CliError{kExitUsage, operand + ": not a temperature of the " + rangeText(extended) + " range"};
     setting.celsius = value;
     return setting;
