@@ -19,7 +19,6 @@
 
 namespace {
 const QString kCelsius = QStringLiteral("°C");
-const char* const kChannelKeys[3] = {"local", "remote1", "remote2"};
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -77,9 +76,9 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
         // While Remote 2 is selected the shared registers read Remote 2: no Remote 1 reading exists.
         if (i == 1 && GeneralStuff::Remote2Selected)
             row.push_back(
-                MissingCell(kChannelKeys[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
+                MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else
-            row.push_back(NumberCell(kChannelKeys[i], GeneralStuff::Temperatures[i], kCelsius));
+            row.push_back(NumberCell(ChannelNames()[i], GeneralStuff::Temperatures[i], kCelsius));
     }
     return row;
 }

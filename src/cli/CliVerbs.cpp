@@ -170,7 +170,6 @@ Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& stat
 }
 
 namespace {
-const QStringList kChannels{"local", "remote1", "remote2"};
 const QStringList kKinds{"low", "high", "therm"};
 
 // The limits gauge that holds a channel's limits now, or none while the shared remote
@@ -201,7 +200,7 @@ struct LimitSetting {
 LimitSetting parseLimit(const QString& operand, bool extended) {
     static const QRegularExpression shape("^([a-z0-9]+)\\.([a-z]+)(?:=(.*))?$");
     const QRegularExpressionMatch match = shape.match(operand.trimmed().toLower());
-    const qsizetype channel = match.hasMatch() ? kChannels.indexOf(match.captured(1)) : -1;
+    const qsizetype channel = match.hasMatch() ? ChannelNames().indexOf(match.captured(1)) : -1;
     const qsizetype kind = match.hasMatch() ? kKinds.indexOf(match.captured(2)) : -1;
     if (channel < 0 || kind < 0)
         throw CliError{kExitUsage,
@@ -231,14 +230,14 @@ Report LimitsVerb(const QStringList& operands, int& status) {
     for (const LimitSetting& setting : settings)
         if (setting.celsius && !gaugeOf(setting.channel))
             throw CliError{kExitUsage,
-                           kChannels[setting.channel] +
+                           ChannelNames()[setting.channel] +
                                " limits are not reachable now: Configuration Reg 1 bit 3 selects Remote 2"};
 
     status = kExitSuccess;
     Report report{"limits"};
     for (const LimitSetting& setting : settings) {
         const std::optional<int> gauge = gaugeOf(setting.channel);
-        Row row{TextCell("channel", kChannels[setting.channel]), TextCell("kind", kKinds[setting.kind])};
+        Row row{TextCell("channel", ChannelNames()[setting.channel]), TextCell("kind", kKinds[setting.kind])};
         if (!gauge) {
             row.push_back(MissingCell("limit", kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
             row.push_back(MissingCell("set", kCelsius, "not set"));
