@@ -4,7 +4,6 @@
 #include "device/NumberText.h"
 #include "files/RegularFile.h"
 
-#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,24 +24,6 @@ struct LastAppend {
 };
 LastAppend lastAppend;
 
-QByteArray runHeaderBytes() {
-    return QByteArray(kLineEnd) + "OTK5530 Log File" + kLineEnd + kLineEnd + LogBytes(LogHeaderLine()) +
-           kLineEnd;
-}
-
-bool writeAll(int descriptor, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 // One append with one open and one close. Only a plain file is written, and the
 // open never blocks (a pipe put in the log's place would hang it). A partly
 // written line is cut off again so the file ends with complete lines only.
@@ -61,8 +42,8 @@ bool appendBytes(const QByteArray& bytes, bool startsRun) {
     const bool sameFile = lastAppend.name == path && lastAppend.device == before.st_dev &&
                           lastAppend.inode == before.st_ino && lastAppend.size <= before.st_size;
     const QByteArray text =
-        startsRun || sameFile || lastAppend.name != path ? bytes : runHeaderBytes() + bytes;
-    const bool ok = writeAll(file.descriptor, text);
+        startsRun || sameFile || lastAppend.name != path ? bytes : LogRunHeaderBytes() + bytes;
+    const bool ok = WriteAll(file.descriptor, text);
     if (!ok)
         (void)::ftruncate(file.descriptor, before.st_size);
     struct stat after {};
@@ -71,6 +52,15 @@ bool appendBytes(const QByteArray& bytes, bool startsRun) {
     return ::close(file.descriptor) == 0 && ok;
 }
 } // namespace
+
+QByteArray LogRunHeaderBytes() {
+    return QByteArray(kLineEnd) + "OTK5530 Log File" + kLineEnd + kLineEnd + LogBytes(LogHeaderLine()) +
+           kLineEnd;
+}
+
+QByteArray LogDataBytes() {
+    return LogBytes(LogDataLine()) + kLineEnd;
+}
 
 QString LogHeaderLine() {
     QString line = "Time ,";
@@ -97,9 +87,9 @@ QByteArray LogBytes(const QString& line) {
 }
 
 bool AppendLogRunHeader() {
-    return appendBytes(runHeaderBytes(), true);
+    return appendBytes(LogRunHeaderBytes(), true);
 }
 
 bool AppendLogDataLine() {
-    return appendBytes(LogBytes(LogDataLine()) + kLineEnd, false);
+    return appendBytes(LogDataBytes(), false);
 }

@@ -1,0 +1,61 @@
+#include "cli/CliStream.h"
+
+#include "views/OverviewExport.h"
+
+#include <QJsonDocument>
+#include <algorithm>
+
+namespace {
+// Wide enough for a timestamp or a temperature with its unit, so later rows stay aligned.
+constexpr qsizetype kMinimumWidth = 12;
+
+QByteArray jsonRow(const Row& row) {
+    return QJsonDocument(RowJson(row)).toJson(QJsonDocument::Compact);
+}
+} // namespace
+
+RowStream::RowStream(QString verb, CliFormat format, std::function<void(const QByteArray&)> sink)
+    : verb_(std::move(verb)), format_(format), sink_(std::move(sink)) {}
+
+void RowStream::row(const Row& row) {
+    QByteArray bytes;
+    if (format_ == CliFormat::Json) {
+        // The comma leads the next row, so every row ends its line and the stream can stop after any.
+        bytes = (started_ ? QByteArray(", ") : "{\"verb\": \"" + verb_.toUtf8() + "\", \"results\": [\n  ") +
+                jsonRow(row) + "\n";
+    } else if (format_ == CliFormat::Csv) {
+        QStringList titles;
+        QStringList texts;
+        for (const Cell& cell : row) {
+            titles << CsvTitle(cell);
+            texts << CellText(cell, CliFormat::Csv);
+        }
+        bytes = (started_ ? QByteArray() : CsvLine(titles)) + CsvLine(texts);
+    } else {
+        QStringList titles;
+        QStringList texts;
+        for (const Cell& cell : row) {
+            titles << cell.key;
+            texts << CellText(cell, CliFormat::Text);
+        }
+        // The first row sets the columns' widths for the whole run.
+        if (!started_)
+            for (qsizetype c = 0; c < texts.size(); ++c)
+                widths_.push_back(std::max({kMinimumWidth, titles[c].size(), texts[c].size()}) + 2);
+        const auto aligned = [this](const QStringList& fields) {
+            QString line;
+            for (qsizetype c = 0; c < fields.size(); ++c)
+                line += fields[c].leftJustified(widths_[c]);
+            return line.trimmed().toUtf8() + "\n";
+        };
+        bytes = (started_ ? QByteArray() : aligned(titles)) + aligned(texts);
+    }
+    started_ = true;
+    sink_(bytes);
+}
+
+void RowStream::end() {
+    if (format_ != CliFormat::Json)
+        return;
+    sink_(started_ ? QByteArray("]}\n") : "{\"verb\": \"" + verb_.toUtf8() + "\", \"results\": []}\n");
+}
