@@ -4,6 +4,7 @@
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
 #include "views/LimitLines.h"
+#include "views/TraceGraph.h"
 #include "views/ZoomHandle.h"
 
 #include <qcustomplot.h>
@@ -79,7 +80,7 @@ StripChart::StripChart(QWidget* parent)
     heading->setLayer(legend->layer());
     legend->addElement(heading);
     for (int i = 0; i < kTraceCount; ++i) {
-        QCPGraph* trace = m_plot->addGraph();
+        QCPGraph* trace = new TraceGraph(m_plot->xAxis, m_plot->yAxis);
         trace->setPen(QPen(kTraceColours[i], 1));
         trace->setAntialiased(false);
         trace->setName(kStoredCaptions[i]);
