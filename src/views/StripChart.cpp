@@ -3,6 +3,7 @@
 #include "device/Clock.h"
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
+#include "views/ChartRedrawRules.h"
 #include "views/LimitLines.h"
 #include "views/TraceGraph.h"
 #include "views/ZoomHandle.h"
@@ -110,6 +111,7 @@ StripChart::StripChart(QWidget* parent)
     connect(m_plot, &QCustomPlot::mouseWheel, this, &StripChart::plotWheel);
     connect(m_plot, &QCustomPlot::mouseDoubleClick, this, [this] { resetView(); });
     connect(m_plot, &QCustomPlot::afterLayout, this, &StripChart::placeHandles);
+    connect(m_plot, &QCustomPlot::beforeReplot, this, &StripChart::noteDrawnSamples);
     connect(m_timeHandle, &ZoomHandle::dragged, this, &StripChart::dragTimeHandle);
     connect(m_upperHandle, &ZoomHandle::dragged, this, &StripChart::dragUpperHandle);
     connect(m_lowerHandle, &ZoomHandle::dragged, this, &StripChart::dragLowerHandle);
@@ -135,11 +137,44 @@ void StripChart::appendSample(int trace, double value) {
     if (const auto trimKey = HistoryTrimKey(samples->constBegin()->key, key))
         samples->removeBefore(*trimKey);
     followNewest(key);
-    m_plot->replot(QCustomPlot::rpQueuedReplot);
+    if (newSampleShows(trace))
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StripChart::noteDrawnSamples() {
+    for (int i = 0; i < kTraceCount; ++i) {
+        const QCPGraphDataContainer& samples = *m_graphs[i]->data();
+        m_drawnNewest[i].reset();
+        if (!samples.isEmpty())
+            m_drawnNewest[i] = QPointF((samples.constEnd() - 1)->key, (samples.constEnd() - 1)->value);
+    }
+}
+
+// Twenty samples a second would redraw the chart twenty times a second; most of those
+// redraws would move nothing by a pixel.
+bool StripChart::newSampleShows(int trace) const {
+    const QCPGraph* target = graph(trace);
+    // The readout's texts follow every sample.
+    if (m_readout->cursorsShown() || m_readout->statisticsShown())
+        return true;
+    if (!target->visible())
+        return false;
+    const QCPAxis* time = m_plot->xAxis;
+    const QCPAxis* temperature = m_plot->yAxis;
+    const auto pixels = [time, temperature](const QPointF& sample) {
+        return QPointF(time->coordToPixel(sample.x()), temperature->coordToPixel(sample.y()));
+    };
+    const QCPGraphData& newest = *(target->data()->constEnd() - 1);
+    const std::optional<QPointF>& drawn = m_drawnNewest[trace - 1];
+    return NewestSampleMovesAPixel(drawn ? std::optional<QPointF>(pixels(*drawn)) : std::nullopt,
+                                   pixels({newest.key, newest.value}),
+                                   time->coordToPixel(time->range().upper));
 }
 
 void StripChart::setTraceCaption(int trace, const QString& text) {
-    if (QCPGraph* target = graph(trace)) {
+    // Set on every graph update; mostly the same text.
+    QCPGraph* target = graph(trace);
+    if (target && target->name() != text) {
         target->setName(text);
         m_plot->replot(QCustomPlot::rpQueuedReplot);
     }
