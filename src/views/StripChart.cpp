@@ -1,6 +1,7 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/CachedText.h"
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
 #include "views/ChartRedrawRules.h"
@@ -31,14 +32,14 @@ constexpr int kHandleGap = 4;
 constexpr double kWheelZoomPerNotch = 0.8;
 
 // A legend line that stays in its place but shows nothing while its trace has no caption.
-class TraceLegendItem : public QCPPlottableLegendItem {
+class TraceLegendItem : public CachedLegendItem {
 public:
-    using QCPPlottableLegendItem::QCPPlottableLegendItem;
+    using CachedLegendItem::CachedLegendItem;
 
 protected:
     void draw(QCPPainter* painter) override {
         if (!mPlottable->name().isEmpty())
-            QCPPlottableLegendItem::draw(painter);
+            CachedLegendItem::draw(painter);
     }
 };
 
@@ -62,6 +63,9 @@ StripChart::StripChart(QWidget* parent)
     m_plot->setNotAntialiasedElements(QCP::aePlottables);
     m_plot->setPlottingHint(QCP::phFastPolylines, true);
     m_plot->setAutoAddPlottableToLegend(false);
+    // Nothing is drawn on the overlay: on the main layers' buffer it saves a second full-size buffer to clear
+    // and blend at every paint.
+    m_plot->layer("overlay")->setMode(QCPLayer::lmLogical);
 
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     // QDateTime letters: "MM" would be the month, "mm" the minutes.
@@ -77,7 +81,8 @@ StripChart::StripChart(QWidget* parent)
     legend->setVisible(true);
     legend->setBrush(QColor(255, 255, 255, 220));
     m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
-    auto* heading = new QCPTextElement(m_plot, "Temperature (°C)", QFont(font().family(), -1, QFont::Bold));
+    auto* heading =
+        new CachedTextElement(m_plot, "Temperature (°C)", QFont(font().family(), -1, QFont::Bold));
     heading->setLayer(legend->layer());
     legend->addElement(heading);
     for (int i = 0; i < kTraceCount; ++i) {
