@@ -39,10 +39,22 @@ def rows(found):
     def ratio(value, reference):
         return value / reference if value is not None and reference else None
 
+    for label, name, goal in (("CPU share of one core, default windows", "BM_CpuDefaultWindows", 1.0),
+                              ("CPU share of one core, every view open", "BM_CpuEveryViewOpen", 3.0)):
+        run = found.get(name, {})
+        if "coreShare" in run:
+            share = 100 * run["coreShare"]
+            yield (f"{label}, {run['wallSeconds']:.0f} s", share, None, "%", share / goal,
+                   f"x goal ({goal:g} %)")
+
     idle = time("BM_TickIdle")
     busy = time("BM_TickAllDue")
     yield ("Tick, every section due, every view open", busy, wall("BM_TickAllDue"), "us", ratio(busy, idle),
            "x idle tick")
+    # The master timer fires every 10 ms: the share of that period an all-due tick takes.
+    period_share = 100 * busy / 10_000 if busy is not None else None
+    yield ("Tick, every section due, share of the 10 ms period", period_share, None, "%",
+           ratio(period_share, 3.0), "x goal (3 %)")
     yield "Tick, idle (nothing due, nothing open)", idle, wall("BM_TickIdle"), "us", 1.0 if idle else None, "reference"
 
     minute = time("BM_GraphUpdate/minutesFed:1")

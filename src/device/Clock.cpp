@@ -1,5 +1,7 @@
 #include "device/Clock.h"
 
+#include "device/ZoneOffset.h"
+
 namespace Clock {
 
 namespace {
@@ -7,10 +9,22 @@ std::function<QDateTime()>& source() {
     static std::function<QDateTime()> current;
     return current;
 }
+
+int SystemOffsetAt(qint64 utcMs) {
+    return QDateTime::fromMSecsSinceEpoch(utcMs, Qt::LocalTime).offsetFromUtc();
+}
+
+// The local time at a fixed offset: the same date, time and instant as the system's local time, without
+// a look at the zone settings each time it is read.
+QDateTime SystemNow() {
+    thread_local ZoneOffset offset(SystemOffsetAt);
+    const qint64 utcMs = QDateTime::currentMSecsSinceEpoch();
+    return QDateTime::fromMSecsSinceEpoch(utcMs, Qt::OffsetFromUTC, offset.at(utcMs));
+}
 } // namespace
 
 QDateTime LocalNow() {
-    return source() ? source()() : QDateTime::currentDateTime();
+    return source() ? source()() : SystemNow();
 }
 
 double TimeOfDay() {

@@ -1,9 +1,12 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/CachedText.h"
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
+#include "views/ChartRedrawRules.h"
 #include "views/LimitLines.h"
+#include "views/TraceGraph.h"
 #include "views/ZoomHandle.h"
 
 #include <qcustomplot.h>
@@ -29,14 +32,14 @@ constexpr int kHandleGap = 4;
 constexpr double kWheelZoomPerNotch = 0.8;
 
 // A legend line that stays in its place but shows nothing while its trace has no caption.
-class TraceLegendItem : public QCPPlottableLegendItem {
+class TraceLegendItem : public CachedLegendItem {
 public:
-    using QCPPlottableLegendItem::QCPPlottableLegendItem;
+    using CachedLegendItem::CachedLegendItem;
 
 protected:
     void draw(QCPPainter* painter) override {
         if (!mPlottable->name().isEmpty())
-            QCPPlottableLegendItem::draw(painter);
+            CachedLegendItem::draw(painter);
     }
 };
 
@@ -60,6 +63,9 @@ StripChart::StripChart(QWidget* parent)
     m_plot->setNotAntialiasedElements(QCP::aePlottables);
     m_plot->setPlottingHint(QCP::phFastPolylines, true);
     m_plot->setAutoAddPlottableToLegend(false);
+    // Nothing is drawn on the overlay: on the main layers' buffer it saves a second full-size buffer to clear
+    // and blend at every paint.
+    m_plot->layer("overlay")->setMode(QCPLayer::lmLogical);
 
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     // QDateTime letters: "MM" would be the month, "mm" the minutes.
@@ -75,11 +81,12 @@ StripChart::StripChart(QWidget* parent)
     legend->setVisible(true);
     legend->setBrush(QColor(255, 255, 255, 220));
     m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
-    auto* heading = new QCPTextElement(m_plot, "Temperature (°C)", QFont(font().family(), -1, QFont::Bold));
+    auto* heading =
+        new CachedTextElement(m_plot, "Temperature (°C)", QFont(font().family(), -1, QFont::Bold));
     heading->setLayer(legend->layer());
     legend->addElement(heading);
     for (int i = 0; i < kTraceCount; ++i) {
-        QCPGraph* trace = m_plot->addGraph();
+        QCPGraph* trace = new TraceGraph(m_plot->xAxis, m_plot->yAxis);
         trace->setPen(QPen(kTraceColours[i], 1));
         trace->setAntialiased(false);
         trace->setName(kStoredCaptions[i]);
@@ -109,6 +116,7 @@ StripChart::StripChart(QWidget* parent)
     connect(m_plot, &QCustomPlot::mouseWheel, this, &StripChart::plotWheel);
     connect(m_plot, &QCustomPlot::mouseDoubleClick, this, [this] { resetView(); });
     connect(m_plot, &QCustomPlot::afterLayout, this, &StripChart::placeHandles);
+    connect(m_plot, &QCustomPlot::beforeReplot, this, &StripChart::noteDrawnSamples);
     connect(m_timeHandle, &ZoomHandle::dragged, this, &StripChart::dragTimeHandle);
     connect(m_upperHandle, &ZoomHandle::dragged, this, &StripChart::dragUpperHandle);
     connect(m_lowerHandle, &ZoomHandle::dragged, this, &StripChart::dragLowerHandle);
@@ -134,11 +142,44 @@ void StripChart::appendSample(int trace, double value) {
     if (const auto trimKey = HistoryTrimKey(samples->constBegin()->key, key))
         samples->removeBefore(*trimKey);
     followNewest(key);
-    m_plot->replot(QCustomPlot::rpQueuedReplot);
+    if (newSampleShows(trace))
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StripChart::noteDrawnSamples() {
+    for (int i = 0; i < kTraceCount; ++i) {
+        const QCPGraphDataContainer& samples = *m_graphs[i]->data();
+        m_drawnNewest[i].reset();
+        if (!samples.isEmpty())
+            m_drawnNewest[i] = QPointF((samples.constEnd() - 1)->key, (samples.constEnd() - 1)->value);
+    }
+}
+
+// Twenty samples a second would redraw the chart twenty times a second; most of those
+// redraws would move nothing by a pixel.
+bool StripChart::newSampleShows(int trace) const {
+    const QCPGraph* target = graph(trace);
+    // The readout's texts follow every sample.
+    if (m_readout->cursorsShown() || m_readout->statisticsShown())
+        return true;
+    if (!target->visible())
+        return false;
+    const QCPAxis* time = m_plot->xAxis;
+    const QCPAxis* temperature = m_plot->yAxis;
+    const auto pixels = [time, temperature](const QPointF& sample) {
+        return QPointF(time->coordToPixel(sample.x()), temperature->coordToPixel(sample.y()));
+    };
+    const QCPGraphData& newest = *(target->data()->constEnd() - 1);
+    const std::optional<QPointF>& drawn = m_drawnNewest[trace - 1];
+    return NewestSampleMovesAPixel(drawn ? std::optional<QPointF>(pixels(*drawn)) : std::nullopt,
+                                   pixels({newest.key, newest.value}),
+                                   time->coordToPixel(time->range().upper));
 }
 
 void StripChart::setTraceCaption(int trace, const QString& text) {
-    if (QCPGraph* target = graph(trace)) {
+    // Set on every graph update; mostly the same text.
+    QCPGraph* target = graph(trace);
+    if (target && target->name() != text) {
         target->setName(text);
         m_plot->replot(QCustomPlot::rpQueuedReplot);
     }

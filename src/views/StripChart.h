@@ -5,6 +5,7 @@
 #include "views/StripChartRules.h"
 
 #include <QKeySequence>
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -69,6 +70,8 @@ protected:
 private:
     QCPGraph* graph(int trace) const;
     void followNewest(double key);
+    void noteDrawnSamples();
+    bool newSampleShows(int trace) const;
     void placePlot();
     void placeHandles();
     void dragTimeHandle(int pixels);
@@ -84,6 +87,8 @@ private:
 
     QCustomPlot* m_plot;
     std::array<QCPGraph*, kTraceCount> m_graphs{};
+    // Key and value of each trace's newest sample when the chart was last drawn; none while empty.
+    std::array<std::optional<QPointF>, kTraceCount> m_drawnNewest{};
     ZoomHandle* m_timeHandle;
     ZoomHandle* m_upperHandle;
     ZoomHandle* m_lowerHandle;

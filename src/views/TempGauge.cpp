@@ -51,12 +51,18 @@ void TempGauge::setScaleMinimum(double minimum) {
     update();
 }
 
+// The limits window sets every reading five times a second; a gauge repaints only when it would look
+// different.
 void TempGauge::setTemperature(double temperature) {
+    if (temperature == m_temperature)
+        return;
     m_temperature = temperature;
     update();
 }
 
 void TempGauge::setCaption(const QString& caption) {
+    if (caption == m_caption)
+        return;
     m_caption = caption;
     update();
 }
