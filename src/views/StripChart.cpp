@@ -1,6 +1,7 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/AlarmMarks.h"
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
 #include "views/LimitLines.h"
@@ -100,6 +101,7 @@ StripChart::StripChart(QWidget* parent)
 
     m_readout = new ChartReadout(m_plot, m_graphs);
     m_limitLines = new LimitLines(m_plot, m_graphs);
+    m_alarmMarks = new AlarmMarks(m_plot);
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setMouseTracking(true);
     buildMenu();
@@ -135,6 +137,10 @@ void StripChart::appendSample(int trace, double value) {
         samples->removeBefore(*trimKey);
     followNewest(key);
     m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StripChart::statusRead(uint8_t status1, uint8_t status2) {
+    m_alarmMarks->addRead(KeyOf(Clock::LocalNow()), status1, status2);
 }
 
 void StripChart::setTraceCaption(int trace, const QString& text) {
@@ -228,6 +234,9 @@ void StripChart::buildMenu() {
     QAction* limitLines = addMenuAction("Limit Lines", Qt::Key_L, "actionLimitLines");
     limitLines->setCheckable(true);
     connect(limitLines, &QAction::toggled, m_limitLines, &LimitLines::setShown);
+    QAction* alarmMarks = addMenuAction("Alarm Marks", Qt::Key_M, "actionAlarmMarks");
+    alarmMarks->setCheckable(true);
+    connect(alarmMarks, &QAction::toggled, m_alarmMarks, &AlarmMarks::setShown);
     m_menu->addSeparator();
     connect(addMenuAction("Save Picture...", Qt::Key_P, "actionSavePicture"), &QAction::triggered, this,
             [this] { ChartFiles::SavePicture(this, m_plot); });

@@ -8,8 +8,10 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <optional>
 
+class AlarmMarks;
 class ChartReadout;
 class LimitLines;
 class QAction;
@@ -60,6 +62,9 @@ public:
     QMenu* menu() const { return m_menu; }
     ChartReadout* readout() const { return m_readout; }
     LimitLines* limitLines() const { return m_limitLines; }
+    AlarmMarks* alarmMarks() const { return m_alarmMarks; }
+    // A status read the monitoring cycle made, stamped with the clock's local time.
+    void statusRead(uint8_t status1, uint8_t status2);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -94,6 +99,7 @@ private:
     QMenu* m_menu;
     ChartReadout* m_readout;
     LimitLines* m_limitLines;
+    AlarmMarks* m_alarmMarks;
     QAction* m_pauseAction = nullptr;
     // The pointer's last x while the view is dragged; none when not dragging.
     std::optional<double> m_panFromX;

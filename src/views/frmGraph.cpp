@@ -59,6 +59,10 @@ void frmGraph::setTraceCaption(int trace, const QString& text) {
     stpGraph->setTraceCaption(trace, text);
 }
 
+void frmGraph::statusRead(uint8_t status1, uint8_t status2) {
+    stpGraph->statusRead(status1, status2);
+}
+
 void frmGraph::setTraceVisible(int trace, bool visible) {
     stpGraph->setTraceVisible(trace, visible);
 }
