@@ -139,6 +139,28 @@ void StripChart::appendSample(int trace, double value) {
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+GraphSettings StripChart::viewSettings() const {
+    return {m_timeSpan,
+            temperatureRange(),
+            m_readout->cursorsShown(),
+            m_readout->statisticsShown(),
+            m_limitLines->shown(),
+            m_alarmMarks->shown()};
+}
+
+void StripChart::applyViewSettings(const GraphSettings& settings) {
+    m_timeSpan = settings.timeSpan;
+    followNewest(m_newestKey);
+    setTemperatureRange(settings.range);
+    // Through the menu's actions, so their ticks show what is on.
+    const std::pair<const char*, bool> switches[] = {{"actionCursors", settings.cursors},
+                                                     {"actionStatistics", settings.statistics},
+                                                     {"actionLimitLines", settings.limitLines},
+                                                     {"actionAlarmMarks", settings.alarmMarks}};
+    for (const auto& [name, on] : switches)
+        m_menu->findChild<QAction*>(name)->setChecked(on);
+}
+
 void StripChart::statusRead(uint8_t status1, uint8_t status2) {
     m_alarmMarks->addRead(KeyOf(Clock::LocalNow()), status1, status2);
 }

@@ -2,6 +2,7 @@
 // The scrolling strip chart of the graph window: three temperature traces
 // against clock time, a legend of their captions, and drag handles that zoom
 // the time span and the temperature range.
+#include "views/GraphSettings.h"
 #include "views/StripChartRules.h"
 
 #include <QKeySequence>
@@ -63,6 +64,9 @@ public:
     ChartReadout* readout() const { return m_readout; }
     LimitLines* limitLines() const { return m_limitLines; }
     AlarmMarks* alarmMarks() const { return m_alarmMarks; }
+    // The span, the temperature range and the functions switched on, to keep across runs.
+    GraphSettings viewSettings() const;
+    void applyViewSettings(const GraphSettings& settings);
     // A status read the monitoring cycle made, stamped with the clock's local time.
     void statusRead(uint8_t status1, uint8_t status2);
 
