@@ -114,6 +114,8 @@ TEST_F(GraphSettingsWindow, WhatTheGraphShowedComesBackAfterClosing) {
     EXPECT_TRUE(chart->alarmMarks()->shown());
     EXPECT_TRUE(chart->menu()->findChild<QAction*>("actionAlarmMarks")->isChecked());
     EXPECT_NEAR(chart->plot()->xAxis->range().size(), shown.timeSpan, 1e-6);
+    // Nothing held yet: the cursors wait ahead of the newest time, where the samples will come.
+    EXPECT_GT(chart->readout()->cursorKey(0), chart->plot()->xAxis->range().upper);
 
     // Switched off again, the next opening is the plain graph.
     for (Qt::Key key : {Qt::Key_C, Qt::Key_S, Qt::Key_L, Qt::Key_M, Qt::Key_R})

@@ -159,6 +159,11 @@ void StripChart::applyViewSettings(const GraphSettings& settings) {
                                                      {"actionAlarmMarks", settings.alarmMarks}};
     for (const auto& [name, on] : switches)
         m_menu->findChild<QAction*>(name)->setChecked(on);
+    // Opened with nothing held yet, the cursors wait a span ahead, where the first samples
+    // will be, rather than in time before the window opened.
+    if (settings.cursors && sampleCount(1) == 0)
+        for (int cursor = 0; cursor < 2; ++cursor)
+            m_readout->setCursorKey(cursor, m_readout->cursorKey(cursor) + m_timeSpan);
 }
 
 void StripChart::statusRead(uint8_t status1, uint8_t status2) {
