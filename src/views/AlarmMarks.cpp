@@ -19,6 +19,7 @@ const KindLook kKinds[kAlarmKindCount] = {{"High", QColor(220, 0, 0)},
 // Four stripes of 4 pixels per channel.
 constexpr int kLaneHeight = kAlarmChannelCount * kAlarmKindCount * 4;
 constexpr int kKeyHeight = 16;
+const QString kNotRead = QStringLiteral("not read");
 
 QBrush NotReadBrush() {
     return QBrush(QColor(150, 150, 150), Qt::BDiagPattern);
@@ -38,8 +39,10 @@ protected:
         const QRect area = m_lane->rect();
         QCPAxis* time = mParentPlot->xAxis;
         const QCPRange visible = time->range();
-        painter->fillRect(area, QColor(235, 235, 235));
-        painter->fillRect(area, NotReadBrush());
+        // Hatched "not read" everywhere first; a patterned fill is slow, so it is drawn once per lane size.
+        if (m_notRead.size() != area.size() * mParentPlot->bufferDevicePixelRatio())
+            m_notRead = notReadPicture(area.size());
+        painter->drawImage(area.topLeft(), m_notRead);
         const double rowHeight = double(area.height()) / kAlarmChannelCount;
         const double stripeHeight = rowHeight / kAlarmKindCount;
         const auto [first, last] = m_history.runsIn(visible.lower, visible.upper);
@@ -66,31 +69,58 @@ protected:
             painter->drawLine(QLineF(area.left(), y, area.right(), y));
         }
         painter->drawRect(area.adjusted(0, 0, -1, -1));
-        drawKey(painter, QPoint(area.left(), area.bottom() + 4));
+        // The key never changes: drawn once into a picture, as text costs more than the marks.
+        if (m_key.isNull())
+            m_key = keyPicture();
+        painter->drawImage(QPoint(area.left(), area.bottom() + 4), m_key);
     }
 
 private:
-    void drawKey(QCPPainter* painter, QPoint at) {
-        const QFontMetrics metrics(mParentPlot->font());
-        painter->setFont(mParentPlot->font());
+    QImage notReadPicture(QSize size) const {
+        const qreal ratio = mParentPlot->bufferDevicePixelRatio();
+        QImage picture(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(QColor(235, 235, 235));
+        QPainter painter(&picture);
+        painter.fillRect(QRect(QPoint(0, 0), size), NotReadBrush());
+        return picture;
+    }
+
+    QImage keyPicture() const {
+        const QFont font = mParentPlot->font();
+        const QFontMetrics metrics(font);
         const int box = metrics.ascent() - 2;
+        int width = 0;
+        for (const KindLook& kind : kKinds)
+            width += box + 4 + metrics.horizontalAdvance(kind.name) + 12;
+        width += box + 4 + metrics.horizontalAdvance(kNotRead);
+        const qreal ratio = mParentPlot->bufferDevicePixelRatio();
+        QImage key(QSize(width + 1, kKeyHeight) * ratio, QImage::Format_ARGB32_Premultiplied);
+        key.setDevicePixelRatio(ratio);
+        key.fill(Qt::transparent);
+        QPainter painter(&key);
+        painter.setFont(font);
+        int x = 0;
         auto entry = [&](const QBrush& brush, const QString& text) {
-            const QRect swatch(at.x(), at.y() + 2, box, box);
-            painter->fillRect(swatch, Qt::white);
-            painter->fillRect(swatch, brush);
-            painter->setPen(QPen(Qt::gray, 1));
-            painter->drawRect(swatch);
-            painter->setPen(Qt::black);
-            painter->drawText(at.x() + box + 4, at.y() + 2 + box, text);
-            at.rx() += box + 4 + metrics.horizontalAdvance(text) + 12;
+            const QRect swatch(x, 2, box, box);
+            painter.fillRect(swatch, Qt::white);
+            painter.fillRect(swatch, brush);
+            painter.setPen(QPen(Qt::gray, 1));
+            painter.drawRect(swatch);
+            painter.setPen(Qt::black);
+            painter.drawText(x + box + 4, 2 + box, text);
+            x += box + 4 + metrics.horizontalAdvance(text) + 12;
         };
         for (const KindLook& kind : kKinds)
             entry(kind.colour, kind.name);
-        entry(NotReadBrush(), "not read");
+        entry(NotReadBrush(), kNotRead);
+        return key;
     }
 
     QCPAxisRect* m_lane;
     const AlarmHistory& m_history;
+    QImage m_key;
+    QImage m_notRead;
 };
 
 } // namespace

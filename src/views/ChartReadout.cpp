@@ -1,5 +1,6 @@
 #include "views/ChartReadout.h"
 
+#include "views/ChartItems.h"
 #include "views/ChartReadoutRules.h"
 
 #include <qcustomplot.h>
@@ -13,7 +14,7 @@ const QString kChannelNames[ChartReadout::kTraceCount] = {"Local", "Remote1", "R
 constexpr double kGrabPixels = 5;
 
 QCPItemText* ReadoutBox(QCustomPlot* plot, double x, double y, Qt::Alignment alignment) {
-    auto* text = new QCPItemText(plot);
+    auto* text = new CachedTextItem(plot);
     text->position->setType(QCPItemPosition::ptAxisRectRatio);
     text->position->setCoords(x, y);
     text->setPositionAlignment(alignment);
@@ -36,7 +37,7 @@ ChartReadout::ChartReadout(QCustomPlot* plot, const std::array<QCPGraph*, kTrace
       m_readout(ReadoutBox(plot, 0.08, 0.02, Qt::AlignTop | Qt::AlignLeft)),
       m_statistics(ReadoutBox(plot, 0.08, 0.9, Qt::AlignBottom | Qt::AlignLeft)) {
     for (QCPItemStraightLine*& cursor : m_cursors) {
-        cursor = new QCPItemStraightLine(plot);
+        cursor = new DashedStraightLine(plot);
         cursor->setPen(QPen(Qt::black, 1, Qt::DashDotLine));
         cursor->setVisible(false);
     }
