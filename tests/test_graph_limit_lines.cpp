@@ -136,15 +136,15 @@ TEST_F(GraphLimitLines, FollowAWriteFromEveryWindowThatWritesTheChip) {
     QTemporaryDir folder;
     USBStuff::SetApplicationFolder(folder.path());
     chart->findChild<QAction*>("actionLimitLines")->trigger();
-    auto type = [](QWidget* window, const char* box, const QString& text) {
-        auto* edit = window->findChild<QLineEdit*>(box);
+    auto type = [](QWidget* form, const char* box, const QString& text) {
+        auto* edit = form->findChild<QLineEdit*>(box);
         edit->setFocus();
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, text);
     };
-    auto click = [](QWidget* window, const char* name) {
-        QTest::mouseClick(window->findChild<QAbstractButton*>(name), Qt::LeftButton);
+    auto click = [](QWidget* form, const char* name) {
+        QTest::mouseClick(form->findChild<QAbstractButton*>(name), Qt::LeftButton);
     };
     struct Row {
         const char* path;

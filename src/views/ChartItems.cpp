@@ -26,8 +26,8 @@ void CachedTextItem::draw(QCPPainter* painter) {
         picture.drawText(textRect, flags, mText);
         m_drawnText = mText;
     }
-    const QPointF topLeft = getTextDrawPoint(position->pixelPosition(), m_boxRect, mPositionAlignment);
-    painter->drawImage(topLeft.toPoint(), m_picture);
+    const QPointF corner = getTextDrawPoint(position->pixelPosition(), m_boxRect, mPositionAlignment);
+    painter->drawImage(corner.toPoint(), m_picture);
 }
 
 void DashedStraightLine::draw(QCPPainter* painter) {
