@@ -1,12 +1,17 @@
 // One graph update (three appends and a redraw) must cost the same however
-// much history the chart holds: only the visible part is drawn.
+// much history the chart holds: only the visible part is drawn. The chart's
+// functions (cursors, statistics, limit lines, alarm marks) add little to it,
+// and nothing that grows with the history.
 #include "AppLifetime.h"
+#include "BenchBoard.h"
 
 #include "device/Clock.h"
+#include "views/ChartReadout.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
 
 #include <benchmark/benchmark.h>
+#include <qcustomplot.h>
 
 #include <malloc.h>
 
@@ -25,10 +30,13 @@ size_t HeapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
-// A graph window on its own fake clock, fed 20 updates a second for the given minutes.
+// A graph window on its own fake clock, fed 20 updates a second for the given minutes,
+// and every fourth update the status reads the limits window's lamps would make.
+// With all functions on (switched on after feeding), the limit lines are read from
+// the simulated board once.
 class FedGraph {
 public:
-    explicit FedGraph(int minutes) {
+    FedGraph(int minutes, bool allFunctionsOn) : m_allOn(allFunctionsOn) {
         m_window.Form_Load();
         m_window.show();
         m_chart = m_window.findChild<StripChart*>("stpGraph");
@@ -38,11 +46,26 @@ public:
         m_heapGrowth = double(HeapInUse()) - double(heapBefore);
         m_fedBytes = double(m_chart->heldBytes());
         m_fedSamples = m_chart->sampleCount(1);
+        // Switched on over the fed samples, so the cursors land on them (a third and two thirds in).
+        if (m_allOn) {
+            GraphSettings on;
+            on.cursors = on.statistics = on.limitLines = on.alarmMarks = true;
+            m_chart->applyViewSettings(on);
+        }
         m_chart->replotNow();
     }
 
     void update() {
         append();
+        // The cursors stay on their times as the view moves on; once the older one has left
+        // the view they are put back at a third and two thirds, as a user would drag them.
+        if (m_allOn) {
+            const QCPRange visible = m_chart->plot()->xAxis->range();
+            if (m_chart->readout()->cursorKey(0) < visible.lower) {
+                m_chart->readout()->setCursorKey(0, visible.lower + visible.size() / 3);
+                m_chart->readout()->setCursorKey(1, visible.lower + visible.size() * 2 / 3);
+            }
+        }
         m_chart->replotNow();
     }
     int samplesHeld() const { return m_chart->sampleCount(1); }
@@ -60,11 +83,15 @@ private:
         m_window.appendSample(1, 25 + std::round(3 * wave));
         m_window.appendSample(2, 33.75 + 0.25 * std::round(20 * wave));
         m_window.appendSample(3, 30.5 - 0.25 * std::round(40 * wave));
+        // Local high while the wave is near its top, so the alarm lane has runs to draw.
+        if (m_updates % 4 == 0)
+            m_window.statusRead(wave > 0.9 ? 0x40 : 0, 0);
         m_now = m_now.addMSecs(50);
     }
 
     // UTC keeps a day of fake clock readings cheap; the chart's work is the same.
     QDateTime m_now{QDate(2026, 12, 8), QTime(0, 0), Qt::UTC};
+    bool m_allOn;
     long m_updates = 0;
     double m_heapGrowth = 0;
     double m_fedBytes = 0;
@@ -74,14 +101,35 @@ private:
 };
 
 // The benchmark library calls each benchmark several times; a day of history is fed once.
-FedGraph& FedFor(int minutes) {
-    static std::map<int, std::unique_ptr<FedGraph>> graphs;
-    if (graphs.empty())
+FedGraph& FedFor(int minutes, bool allFunctionsOn = false) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<FedGraph>> graphs;
+    if (graphs.empty()) {
+        BenchBoard::Connect();
         RunBeforeApplicationEnds([] { graphs.clear(); });
-    std::unique_ptr<FedGraph>& graph = graphs[minutes];
+    }
+    std::unique_ptr<FedGraph>& graph = graphs[{minutes, allFunctionsOn}];
     if (!graph)
-        graph = std::make_unique<FedGraph>(minutes);
+        graph = std::make_unique<FedGraph>(minutes, allFunctionsOn);
     return *graph;
+}
+
+// Updates two charts in turn, so their ratio compares like with like under the same
+// machine load; returns the second's time over the first's.
+double InTurn(benchmark::State& state, FedGraph& first, FedGraph& second) {
+    double firstSeconds = 0;
+    double secondSeconds = 0;
+    using Steady = std::chrono::steady_clock;
+    for (auto _ : state) {
+        const auto start = Steady::now();
+        first.update();
+        const auto middle = Steady::now();
+        second.update();
+        const auto end = Steady::now();
+        firstSeconds += std::chrono::duration<double>(middle - start).count();
+        secondSeconds += std::chrono::duration<double>(end - middle).count();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+    return firstSeconds > 0 ? secondSeconds / firstSeconds : 0;
 }
 
 void BM_GraphUpdate(benchmark::State& state) {
@@ -97,26 +145,29 @@ BENCHMARK(BM_GraphUpdate)
     ->Arg(24 * 60)
     ->Unit(benchmark::kMicrosecond);
 
-// Both charts updated in turn, so the ratio compares like with like under the same machine load.
 void BM_GraphUpdateRatio24hTo1min(benchmark::State& state) {
-    FedGraph& oneMinute = FedFor(1);
-    FedGraph& oneDay = FedFor(24 * 60);
-    double oneMinuteSeconds = 0;
-    double oneDaySeconds = 0;
-    using Steady = std::chrono::steady_clock;
-    for (auto _ : state) {
-        const auto start = Steady::now();
-        oneMinute.update();
-        const auto middle = Steady::now();
-        oneDay.update();
-        const auto end = Steady::now();
-        oneMinuteSeconds += std::chrono::duration<double>(middle - start).count();
-        oneDaySeconds += std::chrono::duration<double>(end - middle).count();
-        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
-    }
-    state.counters["ratio24hTo1min"] = oneMinuteSeconds > 0 ? oneDaySeconds / oneMinuteSeconds : 0;
+    state.counters["ratio24hTo1min"] = InTurn(state, FedFor(1), FedFor(24 * 60));
 }
 BENCHMARK(BM_GraphUpdateRatio24hTo1min)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_GraphUpdateAllOn(benchmark::State& state) {
+    FedGraph& graph = FedFor(int(state.range(0)), true);
+    for (auto _ : state)
+        graph.update();
+}
+BENCHMARK(BM_GraphUpdateAllOn)->ArgName("minutesFed")->Arg(1)->Arg(24 * 60)->Unit(benchmark::kMicrosecond);
+
+// Cursors, statistics, limit lines and alarm marks on against the plain chart, 1 minute held each.
+void BM_GraphUpdateRatioAllOnToPlain(benchmark::State& state) {
+    state.counters["ratioAllOnToPlain"] = InTurn(state, FedFor(1), FedFor(1, true));
+}
+BENCHMARK(BM_GraphUpdateRatioAllOnToPlain)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// With all functions on, statistics included, a day held must cost what a minute does.
+void BM_GraphUpdateAllOnRatio24hTo1min(benchmark::State& state) {
+    state.counters["ratio24hTo1min"] = InTurn(state, FedFor(1, true), FedFor(24 * 60, true));
+}
+BENCHMARK(BM_GraphUpdateAllOnRatio24hTo1min)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The history limit bounds the memory: a day of samples holds no more than an hour and the limit's two.
 void BM_GraphMemory24hTo1h(benchmark::State& state) {

@@ -68,6 +68,20 @@ def rows(found):
     yield ("Graph update, 24 hours vs 1 minute held, in turn", interleaved, None, "ratio", interleaved,
            "x 1 minute held")
 
+    all_on = time("BM_GraphUpdateAllOn/minutesFed:1")
+    yield ("Graph update, all functions on, 1 minute held", all_on, wall("BM_GraphUpdateAllOn/minutesFed:1"), "us",
+           ratio(all_on, minute), "x plain, 1 minute held")
+    all_on_day = time("BM_GraphUpdateAllOn/minutesFed:1440")
+    yield ("Graph update, all functions on, 24 hours held", all_on_day,
+           wall("BM_GraphUpdateAllOn/minutesFed:1440"), "us", ratio(all_on_day, all_on), "x all on, 1 minute held")
+    for label, name, counter, reference in (
+            ("Graph update, all functions on vs plain, in turn", "BM_GraphUpdateRatioAllOnToPlain",
+             "ratioAllOnToPlain", "x plain"),
+            ("Graph update, all on, 24 hours vs 1 minute held, in turn", "BM_GraphUpdateAllOnRatio24hTo1min",
+             "ratio24hTo1min", "x all on, 1 minute held")):
+        value = found.get(name, {}).get(counter)
+        yield label, value, None, "ratio", value, reference
+
     memory = found.get("BM_GraphMemory24hTo1h", {})
     for what, unit in (("samplesHeld", "samples"), ("heldBytes", "bytes"), ("heapGrowth", "bytes")):
         hour, day = memory.get(what + "1h"), memory.get(what + "24h")

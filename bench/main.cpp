@@ -1,6 +1,8 @@
 #include "AppLifetime.h"
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -20,6 +22,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The graph reads what it showed last from the settings store: a store of this run keeps the user's out.
+    const QTemporaryDir settingsFolder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

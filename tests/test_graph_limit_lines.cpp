@@ -1,16 +1,29 @@
 #include "adapter/ChipRegisters.h"
 #include "device/GeneralStuff.h"
+#include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
+#include "files/frmSave.h"
+#include "support/FilesTestSupport.h"
 #include "support/GraphWindowFixture.h"
 #include "support/ScriptedAdapter.h"
 #include "views/LimitLines.h"
 #include "views/StripChart.h"
+#include "views/TempGauge.h"
+#include "views/frmConfig.h"
 #include "views/frmGraph.h"
+#include "views/frmLimits.h"
+#include "views/frmRegMap.h"
 
 #include <qcustomplot.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,6 +124,82 @@ TEST_F(GraphLimitLines, FollowEveryWriteToALimitOrTheRange) {
     adapter->clearLog();
     USBStuff::WriteRegister(kChip, kConversionRateWrite, 5);
     EXPECT_TRUE(adapter->reads().empty());
+}
+
+// Each window that writes the chip, used as a user would: the lines follow what the chip then holds.
+TEST_F(GraphLimitLines, FollowAWriteFromEveryWindowThatWritesTheChip) {
+    RegMapStuff::BuildRegisterTable();
+    QTemporaryDir folder;
+    USBStuff::SetApplicationFolder(folder.path());
+    chart->findChild<QAction*>("actionLimitLines")->trigger();
+    auto type = [](QWidget* form, const char* box, const QString& text) {
+        auto* edit = form->findChild<QLineEdit*>(box);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    };
+    auto click = [](QWidget* form, const char* name) {
+        QTest::mouseClick(form->findChild<QAbstractButton*>(name), Qt::LeftButton);
+    };
+    struct Row {
+        const char* path;
+        std::function<void()> write;
+        int index; // into drawn()
+        double value;
+    };
+    const Row rows[] = {
+        {"limits window: Remote1 low a quarter up",
+         [] {
+             frmLimits limits;
+             limits.Form_Load();
+             limits.show();
+             QTest::keyClick(limits.findChild<TempGauge*>("ggeTemp_1"), Qt::Key_Up);
+         },
+         3, 50.75},
+        {"register map: Local high typed and written",
+         [&] {
+             frmRegMap regMap;
+             regMap.Form_Load();
+             regMap.show();
+             type(&regMap, "txtReadAddr", "5");
+             click(&regMap, "cmdRead");
+             type(&regMap, "txtHex", "46");
+             click(&regMap, "cmdWrite");
+         },
+         1, 70},
+        {"settings recall: Remote2 THERM",
+         [&] {
+             const QString path = folder.filePath("limits.sav");
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(
+                 "Korvane Labs Inc.\r\nOTK5530 Evaluation Software\r\n\r\nSaved: 03/06/2005 at "
+                 "13:07:00\r\n\r\nComment : \r\n\r\nAddress\tData\tRegister\r\n{\r\n0x39\t0x4D\r\n}\r\n");
+             file.close();
+             frmSave save;
+             save.Form_Load();
+             save.show();
+             AnswerFileDialog(path);
+             click(&save, "cmdRecall");
+             StopAnswering();
+         },
+         8, 77},
+        {"configuration dialog: extended range applied",
+         [&] {
+             frmConfig config;
+             config.Form_Load();
+             config.show();
+             click(&config, "chkExtRange");
+             click(&config, "cmdApply");
+         },
+         0, 10 - 64},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        row.write();
+        EXPECT_DOUBLE_EQ(drawn()[row.index], row.value);
+    }
 }
 
 // Remote2 through the shared registers: the third trace and its lines hide.

@@ -35,7 +35,7 @@ TEST_F(GraphPause, MenuOffersTheFunctionsByTheirTexts) {
         if (!action->isSeparator())
             texts << action->text();
     EXPECT_EQ(texts, (QStringList{"Pause", "Autoscale", "Reset View", "Cursors", "Statistics", "Limit Lines",
-                                  "Save Picture...", "Export Data..."}));
+                                  "Alarm Marks", "Save Picture...", "Export Data..."}));
 }
 
 TEST_F(GraphPause, SpaceFreezesTheViewWhileEverySampleIsKept) {

@@ -2,6 +2,7 @@
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
+#include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
@@ -51,6 +52,8 @@ protected:
     }
     static StripChart* chartOf(frmGraph* window) { return window->findChild<StripChart*>("stpGraph"); }
 
+    // Each test starts from an empty settings store: a closed window writes what it showed.
+    TestSettingsFolder settingsFolder;
     QDateTime now{QDate(2026, 12, 8), QTime(13, 7, 0)};
     QMdiArea area;
 };
@@ -101,8 +104,9 @@ TEST_F(GraphWindow, ReopeningGivesAnEmptyChartAtTheStoredSize) {
     for (int trace = 1; trace <= 3; ++trace)
         EXPECT_EQ(chart->sampleCount(trace), 0) << trace;
     EXPECT_EQ(second->parentWidget()->size(), QSize(624, 516));
-    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().lower, -40);
-    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().upper, 130);
+    // The range the first window showed is kept in the settings store and shown again.
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().lower, 0);
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().upper, 50);
 }
 
 TEST_F(GraphWindow, ChartTakesTheOuterSizeOnEveryResize) {

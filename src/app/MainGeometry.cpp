@@ -1,8 +1,5 @@
 #include "app/MainGeometry.h"
 
-#include "app/Version.h"
-
-#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -12,14 +9,6 @@ const QString kSection = QStringLiteral("Settings");
 constexpr double kSmallestSideTwips = 1500;
 constexpr double kTitleBarTwips = 450;
 constexpr double kGrabWidthTwips = 1500;
-
-// The store holds four short values; QSettings reads it whole.
-constexpr qint64 kLargestStore = 1024 * 1024;
-
-bool plainFileOrAbsent(const QString& path) {
-    const QFileInfo info(path);
-    return !info.exists() || (info.isFile() && info.size() <= kLargestStore);
-}
 
 // The title bar can be reached: its whole height and a grip's width lie on one screen.
 bool titleBarOnScreen(const MainGeometry& g, const QList<QRectF>& screens) {
@@ -32,22 +21,6 @@ bool titleBarOnScreen(const MainGeometry& g, const QList<QRectF>& screens) {
     return false;
 }
 } // namespace
-
-QString MainSettingsPath() {
-    // Only its file name is wanted: the folder QSettings would use, setPath included.
-    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, "otk5530-eval-settings-folder");
-    return QFileInfo(probe.fileName()).absolutePath() + "/" + kApplicationTitle + "/" + kApplicationTitle +
-           ".conf";
-}
-
-// The one file, read and written as text, without the organisation-wide and
-// system-wide files a QSettings by application name would also read.
-std::unique_ptr<QSettings> OpenMainSettings() {
-    const QString path = MainSettingsPath();
-    if (!plainFileOrAbsent(path) || !plainFileOrAbsent(path + ".lock"))
-        return nullptr;
-    return std::make_unique<QSettings>(path, QSettings::IniFormat);
-}
 
 double StoredTwips(const QVariant& stored, double defaultValue, bool mustBePositive) {
     if (!stored.isValid())

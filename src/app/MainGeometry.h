@@ -1,10 +1,11 @@
 #pragma once
 // The main window's position and size in the per-user settings store, in twips.
+#include "device/SettingsStore.h"
+
 #include <QList>
 #include <QRectF>
 #include <QSettings>
 #include <QString>
-#include <memory>
 
 struct MainGeometry {
     double left = 1000;
@@ -15,14 +16,6 @@ struct MainGeometry {
         return left == other.left && top == other.top && width == other.width && height == other.height;
     }
 };
-
-// The store's file: "<application title>/<application title>.conf" in the folder
-// QSettings uses for per-user settings (QSettings::setPath included).
-QString MainSettingsPath();
-// The store under the application title, or null when its file (or its lock file)
-// exists but is no plain file of at most 1 MB: a pipe there would block the
-// program for good, a link to /dev/zero fill its memory.
-std::unique_ptr<QSettings> OpenMainSettings();
 
 // A stored text as a number of twips, or the default when it is absent or not a
 // finite number (a width or height must also be above zero).

@@ -62,6 +62,9 @@ void UpdateStatusLamps() {
     const int16_t status2 = USBStuff::PollRegister(DeviceAddress, kStatus2);
     if (Views.limits)
         setLamps(*Views.limits, status2, kStatus2Lamps);
+    // The graph's alarm marks take these reads: a read of its own would clear the bits the lamps show.
+    if (Views.graph)
+        Views.graph->statusRead(uint8_t(status1), uint8_t(status2));
 }
 
 void UpdateGauges() {

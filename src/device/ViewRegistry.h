@@ -4,6 +4,7 @@
 // loads and clears it when it unloads or is destroyed. A filled slot is what
 // "open" means.
 #include <QString>
+#include <cstdint>
 
 // The temperature graph's chart operations; traces are numbered 1 Local, 2 Remote1, 3 Remote2.
 class GraphView {
@@ -11,6 +12,9 @@ public:
     virtual ~GraphView() = default;
     virtual void appendSample(int trace, double value) = 0;
     virtual void setTraceCaption(int trace, const QString& text) = 0;
+    // The two status registers as the limits window's lamps just read them: the
+    // graph never reads them itself, since a read clears the latched bits.
+    virtual void statusRead(uint8_t status1, uint8_t status2) = 0;
 };
 
 // The limits window: its gauges and lamps.

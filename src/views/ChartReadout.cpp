@@ -1,5 +1,6 @@
 #include "views/ChartReadout.h"
 
+#include "views/ChartItems.h"
 #include "views/ChartReadoutRules.h"
 
 #include <qcustomplot.h>
@@ -9,11 +10,15 @@
 namespace {
 
 const QString kChannelNames[ChartReadout::kTraceCount] = {"Local", "Remote1", "Remote2"};
+// The readout's top left corner in parts of the plot area, and its distance from the legend in pixels.
+constexpr double kReadoutLeft = 0.08;
+constexpr double kReadoutTop = 0.02;
+constexpr int kReadoutGap = 4;
 // How close to a cursor, in pixels, a press takes it rather than the view.
 constexpr double kGrabPixels = 5;
 
 QCPItemText* ReadoutBox(QCustomPlot* plot, double x, double y, Qt::Alignment alignment) {
-    auto* text = new QCPItemText(plot);
+    auto* text = new CachedTextItem(plot);
     text->position->setType(QCPItemPosition::ptAxisRectRatio);
     text->position->setCoords(x, y);
     text->setPositionAlignment(alignment);
@@ -33,10 +38,10 @@ QString TimeOfKey(double key) {
 
 ChartReadout::ChartReadout(QCustomPlot* plot, const std::array<QCPGraph*, kTraceCount>& traces)
     : QObject(plot), m_plot(plot), m_traces(traces),
-      m_readout(ReadoutBox(plot, 0.08, 0.02, Qt::AlignTop | Qt::AlignLeft)),
+      m_readout(ReadoutBox(plot, kReadoutLeft, kReadoutTop, Qt::AlignTop | Qt::AlignLeft)),
       m_statistics(ReadoutBox(plot, 0.08, 0.9, Qt::AlignBottom | Qt::AlignLeft)) {
     for (QCPItemStraightLine*& cursor : m_cursors) {
-        cursor = new QCPItemStraightLine(plot);
+        cursor = new DashedStraightLine(plot);
         cursor->setPen(QPen(Qt::black, 1, Qt::DashDotLine));
         cursor->setVisible(false);
     }
@@ -154,8 +159,17 @@ QString ChartReadout::statisticsText() const {
 
 void ChartReadout::refresh() {
     m_readout->setVisible(m_cursorsShown);
-    if (m_cursorsShown)
+    if (m_cursorsShown) {
         m_readout->setText(readoutText());
+        // Under the legend (laid out on the last redraw), which would otherwise hide the readout's right
+        // part.
+        const QRect area = m_plot->axisRect()->rect();
+        const QRect legend = m_plot->legend->outerRect();
+        const double belowLegend = area.height() > 0 && m_plot->legend->visible()
+                                       ? double(legend.bottom() + kReadoutGap - area.top()) / area.height()
+                                       : 0;
+        m_readout->position->setCoords(kReadoutLeft, std::max(kReadoutTop, belowLegend));
+    }
     m_statistics->setVisible(m_statisticsShown);
     if (m_statisticsShown)
         m_statistics->setText(statisticsText());

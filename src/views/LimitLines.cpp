@@ -2,6 +2,7 @@
 
 #include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
+#include "views/ChartItems.h"
 
 #include <qcustomplot.h>
 
@@ -31,7 +32,7 @@ LimitLines::LimitLines(QCustomPlot* plot, const std::array<QCPGraph*, kTraceCoun
     for (int trace = 0; trace < kTraceCount; ++trace) {
         const QColor colour = traces[trace]->pen().color();
         for (int kind = 0; kind < 3; ++kind) {
-            auto* line = new QCPItemStraightLine(plot);
+            auto* line = new DashedStraightLine(plot);
             // THERM dotted, the alarm limits dashed, so the kinds stay apart in one colour.
             line->setPen(QPen(colour, 1, kind == 2 ? Qt::DotLine : Qt::DashLine));
             line->setVisible(false);

@@ -1,6 +1,7 @@
 #include "views/StripChart.h"
 
 #include "device/Clock.h"
+#include "views/AlarmMarks.h"
 #include "views/CachedText.h"
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
@@ -107,6 +108,7 @@ StripChart::StripChart(QWidget* parent)
 
     m_readout = new ChartReadout(m_plot, m_graphs);
     m_limitLines = new LimitLines(m_plot, m_graphs);
+    m_alarmMarks = new AlarmMarks(m_plot);
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setMouseTracking(true);
     buildMenu();
@@ -174,6 +176,37 @@ bool StripChart::newSampleShows(int trace) const {
     return NewestSampleMovesAPixel(drawn ? std::optional<QPointF>(pixels(*drawn)) : std::nullopt,
                                    pixels({newest.key, newest.value}),
                                    time->coordToPixel(time->range().upper));
+}
+
+GraphSettings StripChart::viewSettings() const {
+    return {m_timeSpan,
+            temperatureRange(),
+            m_readout->cursorsShown(),
+            m_readout->statisticsShown(),
+            m_limitLines->shown(),
+            m_alarmMarks->shown()};
+}
+
+void StripChart::applyViewSettings(const GraphSettings& settings) {
+    m_timeSpan = settings.timeSpan;
+    followNewest(m_newestKey);
+    setTemperatureRange(settings.range);
+    // Through the menu's actions, so their ticks show what is on.
+    const std::pair<const char*, bool> switches[] = {{"actionCursors", settings.cursors},
+                                                     {"actionStatistics", settings.statistics},
+                                                     {"actionLimitLines", settings.limitLines},
+                                                     {"actionAlarmMarks", settings.alarmMarks}};
+    for (const auto& [name, on] : switches)
+        m_menu->findChild<QAction*>(name)->setChecked(on);
+    // Opened with nothing held yet, the cursors wait a span ahead, where the first samples
+    // will be, rather than in time before the window opened.
+    if (settings.cursors && sampleCount(1) == 0)
+        for (int cursor = 0; cursor < 2; ++cursor)
+            m_readout->setCursorKey(cursor, m_readout->cursorKey(cursor) + m_timeSpan);
+}
+
+void StripChart::statusRead(uint8_t status1, uint8_t status2) {
+    m_alarmMarks->addRead(KeyOf(Clock::LocalNow()), status1, status2);
 }
 
 void StripChart::setTraceCaption(int trace, const QString& text) {
@@ -269,6 +302,9 @@ void StripChart::buildMenu() {
     QAction* limitLines = addMenuAction("Limit Lines", Qt::Key_L, "actionLimitLines");
     limitLines->setCheckable(true);
     connect(limitLines, &QAction::toggled, m_limitLines, &LimitLines::setShown);
+    QAction* alarmMarks = addMenuAction("Alarm Marks", Qt::Key_M, "actionAlarmMarks");
+    alarmMarks->setCheckable(true);
+    connect(alarmMarks, &QAction::toggled, m_alarmMarks, &AlarmMarks::setShown);
     m_menu->addSeparator();
     connect(addMenuAction("Save Picture...", Qt::Key_P, "actionSavePicture"), &QAction::triggered, this,
             [this] { ChartFiles::SavePicture(this, m_plot); });

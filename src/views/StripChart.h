@@ -2,6 +2,7 @@
 // The scrolling strip chart of the graph window: three temperature traces
 // against clock time, a legend of their captions, and drag handles that zoom
 // the time span and the temperature range.
+#include "views/GraphSettings.h"
 #include "views/StripChartRules.h"
 
 #include <QKeySequence>
@@ -9,8 +10,10 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <optional>
 
+class AlarmMarks;
 class ChartReadout;
 class LimitLines;
 class QAction;
@@ -61,6 +64,12 @@ public:
     QMenu* menu() const { return m_menu; }
     ChartReadout* readout() const { return m_readout; }
     LimitLines* limitLines() const { return m_limitLines; }
+    AlarmMarks* alarmMarks() const { return m_alarmMarks; }
+    // The span, the temperature range and the functions switched on, to keep across runs.
+    GraphSettings viewSettings() const;
+    void applyViewSettings(const GraphSettings& settings);
+    // A status read the monitoring cycle made, stamped with the clock's local time.
+    void statusRead(uint8_t status1, uint8_t status2);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -99,6 +108,7 @@ private:
     QMenu* m_menu;
     ChartReadout* m_readout;
     LimitLines* m_limitLines;
+    AlarmMarks* m_alarmMarks;
     QAction* m_pauseAction = nullptr;
     // The pointer's last x while the view is dragged; none when not dragging.
     std::optional<double> m_panFromX;

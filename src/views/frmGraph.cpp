@@ -1,8 +1,10 @@
 #include "views/frmGraph.h"
 
 #include "device/GeneralStuff.h"
+#include "device/SettingsStore.h"
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
+#include "views/GraphSettings.h"
 #include "views/StripChart.h"
 
 #include <QCloseEvent>
@@ -19,6 +21,9 @@ frmGraph::frmGraph(QWidget* parent)
 
 void frmGraph::Form_Load() {
     SetOuterSize(this, 9360, 7740);
+    // An unusable store has been reported by the main window at start: the graph then shows its defaults.
+    if (const std::unique_ptr<QSettings> settings = OpenMainSettings())
+        stpGraph->applyViewSettings(ReadGraphSettings(*settings));
     registration.attach();
 }
 
@@ -32,6 +37,8 @@ void frmGraph::Form_Resize() {
 
 void frmGraph::Form_Unload() {
     registration.detach();
+    if (const std::unique_ptr<QSettings> settings = OpenMainSettings())
+        WriteGraphSettings(*settings, stpGraph->viewSettings());
 }
 
 void frmGraph::chipChanged(const ChipChanges::RegisterWritten& change) {
@@ -57,6 +64,10 @@ void frmGraph::appendSample(int trace, double value) {
 
 void frmGraph::setTraceCaption(int trace, const QString& text) {
     stpGraph->setTraceCaption(trace, text);
+}
+
+void frmGraph::statusRead(uint8_t status1, uint8_t status2) {
+    stpGraph->statusRead(status1, status2);
 }
 
 void frmGraph::setTraceVisible(int trace, bool visible) {

@@ -19,6 +19,7 @@ public:
 
     void appendSample(int trace, double value) override;
     void setTraceCaption(int trace, const QString& text) override;
+    void statusRead(uint8_t status1, uint8_t status2) override;
     void setTraceVisible(int trace, bool visible);
     // Trace 2 "Remote2" and trace 3 hidden, or "Remote1" and "Remote2" both shown.
     void showRemote2Selected(bool selected);

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <utility>
 #include <vector>
 
 // A shared record of calls, so the order across views shows.
@@ -48,6 +49,7 @@ public:
             log->append(QString("sample %1").arg(trace));
     }
     void setTraceCaption(int trace, const QString& text) override { captions.push_back({trace, text}); }
+    void statusRead(uint8_t status1, uint8_t status2) override { statusReads.push_back({status1, status2}); }
     struct Sample {
         int trace;
         double value;
@@ -58,6 +60,7 @@ public:
     };
     std::vector<Sample> samples;
     std::vector<Caption> captions;
+    std::vector<std::pair<uint8_t, uint8_t>> statusReads;
     CallLog* log;
 };
 
