@@ -27,6 +27,20 @@ bool sendBusSetUp() {
 }
 } // namespace
 
+bool SetUpBus(const std::function<void(bool succeeded)>& afterAttempt) {
+    for (int attempt = 1; attempt <= kSetUpAttempts; ++attempt) {
+        const bool connected = sendBusSetUp();
+        afterAttempt(connected);
+        if (connected)
+            return true;
+    }
+    return false;
+}
+
+bool OtkAnswersAt(int32_t address) {
+    return USBStuff::ReadRegister(address, kManufacturerId) == kOurManufacturerId;
+}
+
 double ProgressStep(double fullWidth) {
     return std::floor(fullWidth / 100.0);
 }
@@ -52,12 +66,10 @@ void RunConnectionSequence(ConnectionProgress& progress) {
     } while (bar < 50 * step);
 
     progress.setProgressText("Connecting...");
-    bool connected = false;
-    for (int attempt = 1; attempt <= kSetUpAttempts && !connected; ++attempt) {
-        connected = sendBusSetUp();
+    const bool connected = SetUpBus([](bool) {
         Delay(200);
         QCoreApplication::processEvents();
-    }
+    });
     if (!connected)
         USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
 
@@ -70,7 +82,7 @@ void RunConnectionSequence(ConnectionProgress& progress) {
     for (int32_t address = kFirstSearchAddress; address <= kLastSearchAddress && !found; ++address) {
         bar += 8 * step;
         progress.setProgressWidth(bar);
-        if (USBStuff::ReadRegister(address, kManufacturerId) == kOurManufacturerId) {
+        if (OtkAnswersAt(address)) {
             DeviceAddress = address;
             found = true;
         }

@@ -3,6 +3,7 @@
 // search for the chip's address, with its progress shown on the splash.
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // Where the sequence shows its progress: a text line and a growing bar.
 class ConnectionProgress {
@@ -26,6 +27,14 @@ constexpr int32_t kLastSearchAddress = 0x4E;
 
 // One hundredth of the bar's full width, whole pixels: every bar width is a number of these.
 double ProgressStep(double fullWidth);
+
+// The steps of the sequence, for a caller without progress to show (the command-line tool).
+// The bus set-up request, up to kSetUpAttempts times until one succeeds; afterAttempt runs
+// after each attempt with its outcome. False when none succeeded.
+bool SetUpBus(const std::function<void(bool succeeded)>& afterAttempt);
+// True when an OTK5530 answers at the address: its Manufacturer ID is ours. A failed
+// read goes to ReportLinkError; an address where nothing answers reads 0xFF.
+bool OtkAnswersAt(int32_t address);
 
 // Runs the sequence and sets DeviceAddress. A failure goes to ReportLinkError and
 // does not return.

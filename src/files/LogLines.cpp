@@ -25,11 +25,6 @@ struct LastAppend {
 };
 LastAppend lastAppend;
 
-QByteArray runHeaderBytes() {
-    return QByteArray(kLineEnd) + "OTK5530 Log File" + kLineEnd + kLineEnd + LogBytes(LogHeaderLine()) +
-           kLineEnd;
-}
-
 bool writeAll(int descriptor, const QByteArray& bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -61,7 +56,7 @@ bool appendBytes(const QByteArray& bytes, bool startsRun) {
     const bool sameFile = lastAppend.name == path && lastAppend.device == before.st_dev &&
                           lastAppend.inode == before.st_ino && lastAppend.size <= before.st_size;
     const QByteArray text =
-        startsRun || sameFile || lastAppend.name != path ? bytes : runHeaderBytes() + bytes;
+        startsRun || sameFile || lastAppend.name != path ? bytes : LogRunHeaderBytes() + bytes;
     const bool ok = writeAll(file.descriptor, text);
     if (!ok)
         (void)::ftruncate(file.descriptor, before.st_size);
@@ -71,6 +66,15 @@ bool appendBytes(const QByteArray& bytes, bool startsRun) {
     return ::close(file.descriptor) == 0 && ok;
 }
 } // namespace
+
+QByteArray LogRunHeaderBytes() {
+    return QByteArray(kLineEnd) + "OTK5530 Log File" + kLineEnd + kLineEnd + LogBytes(LogHeaderLine()) +
+           kLineEnd;
+}
+
+QByteArray LogDataBytes() {
+    return LogBytes(LogDataLine()) + kLineEnd;
+}
 
 QString LogHeaderLine() {
     QString line = "Time ,";
@@ -97,9 +101,9 @@ QByteArray LogBytes(const QString& line) {
 }
 
 bool AppendLogRunHeader() {
-    return appendBytes(runHeaderBytes(), true);
+    return appendBytes(LogRunHeaderBytes(), true);
 }
 
 bool AppendLogDataLine() {
-    return appendBytes(LogBytes(LogDataLine()) + kLineEnd, false);
+    return appendBytes(LogDataBytes(), false);
 }

@@ -10,6 +10,9 @@ QString LogHeaderLine();
 QString LogDataLine();
 // The line as the bytes written to the file (single-byte code page, no line end).
 QByteArray LogBytes(const QString& line);
+// A logging run's title block and column titles, and one data line, as written with their line ends.
+QByteArray LogRunHeaderBytes();
+QByteArray LogDataBytes();
 // Appends one logging run's title block and column titles to LogFileName.
 bool AppendLogRunHeader();
 // Opens LogFileName, appends LogDataLine + CR LF and closes it. False when the

@@ -10,19 +10,19 @@ QString csvField(QString text) {
         return text;
     return '"' + text.replace('"', "\"\"") + '"';
 }
+} // namespace
 
-QByteArray csvLine(const QStringList& fields) {
+QByteArray CsvLine(const QStringList& fields) {
     QStringList quoted;
     for (const QString& field : fields)
         quoted << csvField(field);
     return quoted.join(',').toUtf8() + "\r\n";
 }
-} // namespace
 
 QByteArray OverviewCsv(const OverviewTable& table) {
-    QByteArray bytes = csvLine(table.columns);
+    QByteArray bytes = CsvLine(table.columns);
     for (const QStringList& row : table.rows)
-        bytes += csvLine(row);
+        bytes += CsvLine(row);
     return bytes;
 }
 

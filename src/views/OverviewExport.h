@@ -10,6 +10,8 @@ struct OverviewTable {
     std::vector<QStringList> rows;
 };
 
+// One line of fields: quoted where they hold a comma, quote or line break; UTF-8, CR LF.
+QByteArray CsvLine(const QStringList& fields);
 // Comma-separated, fields with a comma, quote or line break quoted, lines ending CR LF, UTF-8.
 QByteArray OverviewCsv(const OverviewTable& table);
 // An array of objects keyed by the column titles, UTF-8.

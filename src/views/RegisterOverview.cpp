@@ -98,6 +98,10 @@ QString fieldMeaning(const QString& name) {
 
 } // namespace
 
+bool RecordOnBus(int index, bool remote2Selected) {
+    return !isShared(index) || isSharedSecond(index) == remote2Selected;
+}
+
 bool IsStatusRecord(int index) {
     const int32_t address = RegisterTable[index].ReadAddr;
     return address == kStatus1 || address == kStatus2;
@@ -152,7 +156,7 @@ std::vector<OverviewRow> OverviewRows(const RegisterSnapshot& snapshot) {
             row.valueNote =
                 IsStatusRecord(i) ? "not read: reading clears latched bits (Read All reads it)" : "not read";
         // A shared address shows one remote channel: the other record's value is not on the chip's bus.
-        if (row.value && isShared(i) && isSharedSecond(i) != remote2Selected) {
+        if (row.value && !RecordOnBus(i, remote2Selected)) {
             row.value.reset();
             row.valueNote = remote2Selected ? "Configuration Reg 1 bit 3 selects Remote 2"
                                             : "Configuration Reg 1 bit 3 selects Remote 1";
@@ -163,21 +167,25 @@ std::vector<OverviewRow> OverviewRows(const RegisterSnapshot& snapshot) {
             row.bitMeanings = BitMeanings(i, v);
             for (uint8_t read : kWholeDegreeReads)
                 if (record.ReadAddr == read) {
-                    row.temperature = degrees(WholeDegreeLimitValue(v, extended));
+                    row.celsius = WholeDegreeLimitValue(v, extended);
+                    row.temperature = degrees(*row.celsius);
                     row.encoding = rangeEncoding(extended);
                 }
             for (const SplitValue& split : kSplitValues) {
                 if (record.ReadAddr == split.highRead) {
                     const auto low = snapshot.values[partnerIndex(i, split.lowRead)];
-                    row.temperature = degrees(RemoteLimitValue(v, low.value_or(0), extended));
+                    row.celsius = RemoteLimitValue(v, low.value_or(0), extended);
+                    row.temperature = degrees(*row.celsius);
                     row.encoding = rangeEncoding(extended) +
                                    (low ? ", quarters from the low byte" : ", low byte not read");
                 } else if (record.ReadAddr == split.lowRead) {
-                    row.temperature = "+" + degrees(RemoteLimitValue(0, v, false));
+                    row.celsius = RemoteLimitValue(0, v, false);
+                    row.temperature = "+" + degrees(*row.celsius);
                     row.encoding = "quarter degrees in bits 7..6";
                 }
             }
             if (record.ReadAddr == kThermHysteresis) {
+                row.celsius = v;
                 row.temperature = degrees(v);
                 row.encoding = "a difference in whole degrees, not shifted by the range";
             }

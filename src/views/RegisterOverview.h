@@ -14,6 +14,10 @@
 // only when the user asks for every register.
 bool IsStatusRecord(int index);
 
+// False for a record of a remote register that Remote 1 and Remote 2 share at one address
+// while Configuration Reg 1 bit 3 selects the other channel: the bus shows the other there.
+bool RecordOnBus(int index, bool remote2Selected);
+
 // One read byte per record (index 0..40); none where the record was not read.
 struct RegisterSnapshot {
     std::array<std::optional<uint8_t>, RegMapStuff::kRegisterCount> values{};
@@ -34,9 +38,10 @@ struct OverviewRow {
     uint8_t defaultValue = 0;
     bool differsFromDefault = false;
     bool readOnly = true;
-    QString temperature; // «30 °C», empty for registers that hold no temperature
-    QString encoding;    // range and encoding the temperature was decoded with
-    QString bitMeanings; // each bit field of the value, explained (tooltip)
+    QString temperature;           // «30 °C», empty for registers that hold no temperature
+    std::optional<double> celsius; // the same as a number (a low byte: its quarters)
+    QString encoding;              // range and encoding the temperature was decoded with
+    QString bitMeanings;           // each bit field of the value, explained (tooltip)
 };
 
 // The rows of records 1..40 in table order. The range and the remote channel come

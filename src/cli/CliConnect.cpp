@@ -1,0 +1,86 @@
+#include "cli/CliConnect.h"
+
+#include "adapter/ChipRegisters.h"
+#include "adapter/DefaultAdapter.h"
+#include "app/ConnectionSequence.h"
+#include "cli/CliExit.h"
+#include "cli/CliOutput.h"
+#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
+
+#include <QFile>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+constexpr uint8_t kNothingAnswers = 0xFF;
+// Between failed bus set-up attempts only: a retry at once would find the adapter as busy
+// as before. The program's other start-up pauses serve its splash and are left out.
+constexpr std::chrono::milliseconds kSetUpRetryPause{200};
+
+void printLinkError(int16_t, const QString& message) {
+    std::fprintf(stderr, "%s: %s\n", kToolName, qPrintable(message));
+    const QString details = USBStuff::LinkErrorDetails();
+    if (!details.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", kToolName, qPrintable(details));
+}
+} // namespace
+
+CliConnection ConnectAdapter(const QString& adapterChoice) {
+    AdapterStart start;
+    start.firmwarePath = QFile::encodeName(USBStuff::FirmwareFilePath()).toStdString();
+    std::string error;
+    const bool installed = adapterChoice.isEmpty()
+                               ? InstallDefaultAdapter(start, error)
+                               : InstallAdapterFromChoice(adapterChoice.toStdString(), start, error);
+    if (!installed)
+        throw CliError{kExitUsage, QString::fromStdString(error)};
+    if (!start.warning.empty())
+        std::fprintf(stderr, "%s: warning: %s\n", kToolName, start.warning.c_str());
+    USBStuff::SetLinkErrorHandler(printLinkError);
+
+    if (USBStuff::LoadAdapterFirmware() < 0)
+        USBStuff::ReportLinkError(USBStuff::FirmwareFailed);
+    const bool connected = GeneralStuff::SetUpBus([](bool succeeded) {
+        if (!succeeded)
+            std::this_thread::sleep_for(kSetUpRetryPause);
+    });
+    if (!connected)
+        USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
+    return {QString::fromStdString(start.description), start.simulated};
+}
+
+std::vector<ScanHit> ScanBus() {
+    std::vector<ScanHit> hits;
+    for (int32_t address = GeneralStuff::kFirstSearchAddress; address <= GeneralStuff::kLastSearchAddress;
+         ++address) {
+        const int id = USBStuff::ReadRegister(address, kManufacturerId);
+        if (id == kNothingAnswers)
+            continue;
+        const int revision = USBStuff::ReadRegister(address, kDieRevision);
+        hits.push_back({address, id, revision, id == kOurManufacturerId});
+    }
+    return hits;
+}
+
+void SelectChip(std::optional<int32_t> address) {
+    if (address) {
+        if (!GeneralStuff::OtkAnswersAt(*address))
+            throw CliError{kExitNoChip, "no OTK5530 answers at " + ByteText(*address)};
+        GeneralStuff::DeviceAddress = *address;
+    } else {
+        bool found = false;
+        for (int32_t a = GeneralStuff::kFirstSearchAddress; a <= GeneralStuff::kLastSearchAddress && !found;
+             ++a)
+            if (GeneralStuff::OtkAnswersAt(a)) {
+                GeneralStuff::DeviceAddress = a;
+                found = true;
+            }
+        if (!found)
+            throw CliError{kExitNoChip, QString("no OTK5530 found at any address from %1 to %2")
+                                            .arg(ByteText(GeneralStuff::kFirstSearchAddress),
+                                                 ByteText(GeneralStuff::kLastSearchAddress))};
+    }
+    GeneralStuff::InitDeviceModel();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The connection steps of the program without its splash and start-up pauses: adapter
+// choice, firmware download, bus set-up, the chip's address. A lost link ends the tool
+// with the device link's failure text on stderr and exit status 1.
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct CliConnection {
+    QString adapterDescription;
+    bool simulated = false;
+};
+
+// Installs the adapter the choice names (empty: OTK5530_ADAPTER, else the simulated board),
+// downloads the firmware and sets up the bus. Throws CliError (status 2) when the choice or
+// its configuration is refused.
+CliConnection ConnectAdapter(const QString& adapterChoice);
+
+struct ScanHit {
+    int32_t address = 0;
+    int manufacturerId = 0;
+    int dieRevision = 0;
+    bool otk5530 = false;
+};
+// Every address of the program's search range where something answers (its Manufacturer
+// ID register reads other than 0xFF, which is what an address without a chip gives).
+std::vector<ScanHit> ScanBus();
+
+// Connects to the chip at the address, or to the lowest address where an OTK5530 answers,
+// as the program does, and reads its configuration into the shared state. Throws CliError
+// (status 4) when no OTK5530 answers there.
+void SelectChip(std::optional<int32_t> address);

@@ -1,0 +1,174 @@
+#include "cli/CliMeasure.h"
+
+#include "app/MonitoringRoutines.h"
+#include "cli/CliExit.h"
+#include "cli/CliStream.h"
+#include "device/GeneralStuff.h"
+#include "files/LogGrid.h"
+#include "files/LogLines.h"
+#include "files/LogStart.h"
+#include "files/RegularFile.h"
+
+#include <QDateTime>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+const QString kCelsius = QStringLiteral("°C");
+const char* const kChannelKeys[3] = {"local", "remote1", "remote2"};
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
+}
+
+// Without SA_RESTART, so a signal cuts the wait for the next sample short.
+void installStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int64_t monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Sleeps until the monotonic time, or until a stop is asked for.
+void sleepUntil(int64_t ns) {
+    timespec until{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    while (!stopRequested && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+QString isoNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+bool writeAll(int descriptor, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Where measured lines go: standard output, or appended to a plain file, one whole line at a time.
+class LineSink {
+public:
+    explicit LineSink(const QString& path) : path_(path) {}
+    bool write(const QByteArray& bytes) {
+        if (path_.isEmpty()) {
+            const bool ok = writeAll(STDOUT_FILENO, bytes);
+            return ok;
+        }
+        const RegularFile file = OpenRegularFile(NativeName(path_), O_WRONLY | O_APPEND | O_CREAT);
+        if (file.descriptor < 0)
+            return false;
+        const bool ok = writeAll(file.descriptor, bytes);
+        return ::close(file.descriptor) == 0 && ok;
+    }
+
+private:
+    QString path_;
+};
+} // namespace
+
+Row TemperatureRow(const std::array<bool, 3>& channels) {
+    GeneralStuff::ReadTemperatures();
+    Row row{TextCell("time", isoNow())};
+    for (int i = 0; i < 3; ++i) {
+        if (!channels[i])
+            continue;
+        // While Remote 2 is selected the shared registers read Remote 2: no Remote 1 reading exists.
+        if (i == 1 && GeneralStuff::Remote2Selected)
+            row.push_back(
+                MissingCell(kChannelKeys[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
+        else
+            row.push_back(NumberCell(kChannelKeys[i], GeneralStuff::Temperatures[i], kCelsius));
+    }
+    return row;
+}
+
+int MeasureVerb(const CliArgs& args) {
+    const bool log = args.verb == "log";
+    const int32_t interval = args.intervalMs.value_or(kDefaultIntervalMs);
+    const bool otk = args.format == CliFormat::Otk;
+    const std::array<bool, 3> channels = log ? args.channels : std::array<bool, 3>{true, true, true};
+    installStopHandlers();
+
+    LineSink sink(args.output);
+    QString failure;
+    if (otk) {
+        // The program's own logging: its title block, its lines, its file handling.
+        if (!args.output.isEmpty()) {
+            if (StartLogging(args.output, channels, interval))
+                throw CliError{kExitUsage,
+                               "-o " + args.output + ": the file could not be opened for writing"};
+        } else {
+            GeneralStuff::LogChannels = channels;
+            GeneralStuff::LogInterval = interval;
+            if (!sink.write(LogRunHeaderBytes()))
+                throw CliError{kExitUsage, "standard output could not be written"};
+        }
+    }
+    bool sinkFailed = false;
+    RowStream stream(args.verb, args.format, [&](const QByteArray& bytes) {
+        if (!sink.write(bytes))
+            sinkFailed = true;
+    });
+
+    const int64_t start = monotonicNs();
+    int64_t lastRowMs = -1;
+    int64_t written = 0;
+    while (!stopRequested) {
+        const int64_t nextMs = lastRowMs < 0 ? 0 : (lastRowMs / interval + 1) * interval;
+        if (args.durationMs && nextMs >= *args.durationMs)
+            break;
+        sleepUntil(start + nextMs * 1000000);
+        if (stopRequested)
+            break;
+        const std::optional<LogRow> due = DueLogRow((monotonicNs() - start) / 1000000, lastRowMs, interval);
+        if (!due)
+            continue;
+        if (args.durationMs && due->atMs >= *args.durationMs)
+            break;
+        const Row row = TemperatureRow(channels);
+        if (otk) {
+            GeneralStuff::LogRowCount = static_cast<int32_t>(due->row);
+            sinkFailed = args.output.isEmpty() ? !sink.write(LogDataBytes()) : !AppendLogDataLine();
+        } else {
+            stream.row(row);
+        }
+        if (sinkFailed) {
+            failure = args.output.isEmpty() ? "standard output could not be written"
+                                            : "the file " + args.output + " could not be written";
+            break;
+        }
+        lastRowMs = due->atMs;
+        ++written;
+        if (args.samples && written >= *args.samples)
+            break;
+        if (!log && !args.watch)
+            break;
+    }
+    if (!otk)
+        stream.end();
+    if (!failure.isEmpty())
+        throw CliError{kExitUsage, failure + "; measuring stopped"};
+    return kExitSuccess;
+}

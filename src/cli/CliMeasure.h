@@ -1,0 +1,11 @@
+#pragma once
+// The temperatures: once, watched, or logged on a monotonic schedule with wall-clock
+// timestamps until a duration, a number of samples, or SIGINT/SIGTERM ends it.
+#include "cli/CliArgs.h"
+#include "cli/CliOutput.h"
+
+// One reading of the three channels, as the monitoring cycle reads them.
+Row TemperatureRow(const std::array<bool, 3>& channels);
+
+// temps --watch and log: rows on the interval's grid. Returns the exit status.
+int MeasureVerb(const CliArgs& args);

@@ -1,0 +1,23 @@
+#pragma once
+// Rows written one at a time as they are measured (temps --watch, log): a header first,
+// every row a complete line, and the closing of the JSON document at the end.
+#include "cli/CliOutput.h"
+
+#include <QByteArray>
+#include <functional>
+
+class RowStream {
+public:
+    // `sink` writes the bytes of one or more complete lines.
+    RowStream(QString verb, CliFormat format, std::function<void(const QByteArray&)> sink);
+    void row(const Row& row);
+    // Closes the JSON document; text and CSV need nothing more.
+    void end();
+
+private:
+    QString verb_;
+    CliFormat format_;
+    std::function<void(const QByteArray&)> sink_;
+    std::vector<qsizetype> widths_;
+    bool started_ = false;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// The verbs that read and write registers and limits. Each reads the chip through the
+// device link and returns what it found; bad input throws CliError before the chip is touched.
+#include "cli/CliArgs.h"
+#include "cli/CliConnect.h"
+#include "cli/CliOutput.h"
+
+Report ScanReport(const std::vector<ScanHit>& hits);
+Report InfoVerb(const CliConnection& connection);
+Report ReadVerb(const QStringList& operands);
+Report DumpVerb();
+// Read-modify-write with the mask, then a read-back: throws CliError (status 3) after
+// reporting when the register reads back other than written.
+Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& status);
+Report LimitsVerb(const QStringList& operands, int& status);

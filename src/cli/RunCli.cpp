@@ -1,0 +1,109 @@
+#include "cli/RunCli.h"
+
+#include "app/Version.h"
+#include "cli/CliArgs.h"
+#include "cli/CliConnect.h"
+#include "cli/CliExit.h"
+#include "cli/CliHelp.h"
+#include "cli/CliMeasure.h"
+#include "cli/CliSettings.h"
+#include "cli/CliVerbs.h"
+#include "device/RegMapStuff.h"
+#include "files/RegularFile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstdio>
+
+namespace {
+void printError(const QString& message) {
+    std::fprintf(stderr, "%s: %s\n", kToolName, message.toLocal8Bit().constData());
+}
+
+// Standard output, or the file through a temporary file and a rename, so a reader never
+// sees half of it and an earlier file stays whole when this run fails.
+void writeOutput(const QByteArray& bytes, const QString& path) {
+    if (path.isEmpty()) {
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        std::fflush(stdout);
+        return;
+    }
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        throw CliError{kExitUsage, "-o " + path + ": not a plain file; nothing was written"};
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw CliError{kExitUsage, "-o " + path + ": " + reason};
+    }
+}
+
+int runVerb(const CliArgs& args) {
+    // Everything that can be checked without the chip is checked before it is touched.
+    RegMapStuff::BuildRegisterTable();
+    const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
+    const CliConnection connection = ConnectAdapter(args.adapter);
+    if (args.verb == "scan") {
+        const std::vector<ScanHit> hits = ScanBus();
+        writeOutput(Render(ScanReport(hits), args.format), args.output);
+        const bool anyOtk =
+            std::any_of(hits.begin(), hits.end(), [](const ScanHit& hit) { return hit.otk5530; });
+        if (!anyOtk)
+            throw CliError{kExitNoChip, "no OTK5530 answers on the bus"};
+        return kExitSuccess;
+    }
+    SelectChip(args.address);
+    if ((args.verb == "temps" && args.watch) || args.verb == "log")
+        return MeasureVerb(args);
+    int status = kExitSuccess;
+    Report report;
+    if (args.verb == "info")
+        report = InfoVerb(connection);
+    else if (args.verb == "read")
+        report = ReadVerb(args.operands);
+    else if (args.verb == "dump")
+        report = DumpVerb();
+    else if (args.verb == "write")
+        report = WriteVerb(args.operands, args.mask, status);
+    else if (args.verb == "limits")
+        report = LimitsVerb(args.operands, status);
+    else if (args.verb == "temps")
+        report = Report{"temps", {TemperatureRow({true, true, true})}};
+    else
+        report = SettingsVerb(args, settingsFile, status);
+    writeOutput(Render(report, args.format), args.output);
+    if (status == kExitMismatch)
+        throw CliError{kExitMismatch, args.verb == "diff" ? "the chip differs from " + args.operands.at(0)
+                                                          : "the chip read back other than written"};
+    return status;
+}
+} // namespace
+
+int RunCli(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kToolName);
+    QCoreApplication::setApplicationVersion(VersionText());
+    QString error;
+    const std::optional<CliArgs> args = ParseCliArgs(app.arguments().mid(1), error);
+    if (!args) {
+        printError(error);
+        return kExitUsage;
+    }
+    if (args->help) {
+        std::fputs(CliHelpText().toUtf8().constData(), stdout);
+        return kExitSuccess;
+    }
+    if (args->version) {
+        std::printf("%s %s\n", kToolName, qPrintable(VersionText()));
+        return kExitSuccess;
+    }
+    try {
+        return runVerb(*args);
+    } catch (const CliError& failure) {
+        printError(failure.message);
+        return failure.status;
+    }
+}
