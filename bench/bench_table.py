@@ -75,6 +75,29 @@ def rows(found):
         value = time(name)
         yield label, value, wall(name), "us", ratio(value, read), "x register read"
 
+    cli = found.get("BM_CliDumpVsVersion", {})
+    if cli:
+        version = cli.get("versionCpuUs")
+        yield ("CLI --version, whole process", version, cli.get("versionWallUs"), "us", 1.0 if version else None,
+               "reference")
+        yield ("CLI dump, whole process", cli.get("dumpCpuUs"), cli.get("dumpWallUs"), "us", cli.get("ratioCpu"),
+               "x --version")
+        # The wall clock of both, in turn: the ratio is the figure.
+        yield ("CLI dump vs --version, wall clock, in turn", cli.get("ratioWall"), None, "ratio", cli.get("ratioWall"),
+               "x --version")
+    schedule = found.get("BM_CliLogSchedule", {})
+    if schedule:
+        run = f"{schedule.get('seconds', 0):.0f} s"
+        sleeper = schedule.get("sleeperLatePercent")
+        late = schedule.get("latePercent")
+        yield (f"Bare 10 ms sleeper, same {run}: wake-ups > 2 ms late", sleeper, None, "%", 1.0 if sleeper else None,
+               "reference")
+        yield (f"CLI log at 10 ms, {run}: samples > 2 ms late", late, None, "%", ratio(late, sleeper),
+               "x bare sleeper")
+        yield (f"CLI log at 10 ms, {run}: latest row in its slot", schedule.get("worstLateMs"), None, "ms", None, "-")
+        yield (f"CLI log at 10 ms, {run}: lines written", schedule.get("linesWritten"), None, "lines",
+               schedule.get("writtenPerScheduled"), f"x {schedule.get('linesScheduled', 0):,.0f} scheduled")
+
     drift = found.get("BM_LogDriftRealProgram", {})
     if drift:
         per_second = drift.get("timePerWallSecond")
