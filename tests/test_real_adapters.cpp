@@ -2,6 +2,8 @@
 // boundary (fakes/README.md): its real libusb and i2c-dev code connects, monitors and logs,
 // and every fault ends with its message and exit status, with nothing logged that the chip
 // did not measure.
+#include "support/FakeBoundary.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -18,11 +20,6 @@ constexpr int kRunTimeoutMs = 60000;
 // drift=off holds the simulated chip's readings exactly; anything else in the log was not measured.
 const QStringList kMeasured{"25", "33.75", "30.5"};
 const QString kSteadyChip = "drift=off";
-
-// A small sound adapter image: code at the start of program RAM and a table in data RAM.
-const char* const kAdapterImage = ":04000000020010806A\r\n"
-                                  ":02E00000AA551F\r\n"
-                                  ":00000001FF\r\n";
 
 struct ProgramRun {
     const char* name;
@@ -42,11 +39,8 @@ protected:
     static void SetUpTestSuite() {
         // The program looks for its firmware beside itself: a copy with a sound adapter image.
         folder = new QTemporaryDir;
-        const QString program = QCoreApplication::applicationDirPath() + "/otk5530-eval";
-        ASSERT_TRUE(QFile::copy(program, folder->filePath("otk5530-eval")));
-        QFile image(folder->filePath("OTK5520FW.Hex"));
-        ASSERT_TRUE(image.open(QIODevice::WriteOnly));
-        image.write(kAdapterImage);
+        ASSERT_TRUE(CopyBesideSoundImage(QCoreApplication::applicationDirPath() + "/otk5530-eval",
+                                         folder->path(), "otk5530-eval"));
     }
     static void TearDownTestSuite() {
         delete folder;
@@ -67,25 +61,15 @@ protected:
         QString adapter = run.adapter;
         if (i2c)
             adapter.replace("i2c:", "i2c:" + started.home->filePath("i2c-7"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("OTK5530_ADAPTER");
-        env.remove("OTK5530_USB");
-        env.remove("OTK5530_USB_LOADER");
+        QProcessEnvironment env =
+            FakeBoundaryEnvironment(i2c, i2c ? OTK_FAKE_I2CDEV : OTK_FAKE_LIBUSB, run.fakeSettings,
+                                    started.journal(), started.home->filePath("i2c-7"));
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("HOME", started.home->path());
         env.insert("XDG_CONFIG_HOME", started.home->filePath("config"));
         env.insert("OTK5530_SIM", kSteadyChip);
         env.insert("OTK5530_MESSAGES", "stderr");
         env.insert("OTK5530_FAST_START", "1");
-        // A sanitizer build must not refuse a preloaded library.
-        const QString sanitizer = env.value("ASAN_OPTIONS");
-        env.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? "" : sanitizer + ":") + "verify_asan_link_order=0");
-        env.insert("LD_PRELOAD", i2c ? OTK_FAKE_I2CDEV : OTK_FAKE_LIBUSB);
-        QStringList fake = run.fakeSettings;
-        fake << "journal=" + started.journal();
-        if (i2c)
-            fake << "path=" + started.home->filePath("i2c-7");
-        env.insert(i2c ? "OTK5530_FAKE_I2C" : "OTK5530_FAKE_USB", fake.join(','));
         for (const QString& pair : run.environment)
             env.insert(pair.section('=', 0, 0), pair.section('=', 1));
         started.process->setProcessEnvironment(env);

@@ -39,7 +39,6 @@ const std::map<QString, VerbShape>& verbShapes() {
 const QStringList kValueOptions{"--adapter",  "--address",  "--format",  "-o",         "--mask",
                                 "--interval", "--duration", "--samples", "--channels", "--comment"};
 const QStringList kFlagOptions{"-y", "-h", "--help", "--version", "--watch", "--changed-only", "--dry-run"};
-const QStringList kChannelNames{"local", "remote1", "remote2"};
 
 std::optional<int64_t> wholeNumber(const QString& text) {
     static const QRegularExpression digits("^[0-9]{1,12}$");
@@ -98,7 +97,7 @@ bool setOption(CliArgs& args, const QString& name, const QString& value, QString
     } else if (name == "--channels") {
         args.channels = {false, false, false};
         for (const QString& channel : value.split(',')) {
-            const qsizetype index = kChannelNames.indexOf(channel.trimmed().toLower());
+            const qsizetype index = ChannelNames().indexOf(channel.trimmed().toLower());
             if (index < 0)
                 return refuse("not a list of channels (local, remote1, remote2)");
             args.channels[index] = true;
@@ -123,6 +122,11 @@ void setFlag(CliArgs& args, const QString& name) {
 }
 
 } // namespace
+
+const QStringList& ChannelNames() {
+    static const QStringList names{"local", "remote1", "remote2"};
+    return names;
+}
 
 std::optional<int> ParseByteText(const QString& text) {
     static const QRegularExpression hex("^0[xX]([0-9a-fA-F]{1,2})$");

@@ -34,6 +34,9 @@ struct CliArgs {
 // for anything the tool does not take.
 std::optional<CliArgs> ParseCliArgs(const QStringList& arguments, QString& error);
 
+// The channels as the tool names them, in the order of GeneralStuff::Temperatures.
+const QStringList& ChannelNames();
+
 // A byte given as 0x.. hexadecimal or decimal, 0..255.
 std::optional<int> ParseByteText(const QString& text);
 // «60s», «5m», «2h», «250ms» or plain seconds, in ms; at most a year.

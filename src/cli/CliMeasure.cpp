@@ -14,12 +14,11 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
-#include <fcntl.h>
+#include <limits>
 #include <unistd.h>
 
 namespace {
 const QString kCelsius = QStringLiteral("°C");
-const char* const kChannelKeys[3] = {"local", "remote1", "remote2"};
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -54,33 +53,12 @@ QString isoNow() {
     return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
-bool writeAll(int descriptor, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 // Where measured lines go: standard output, or appended to a plain file, one whole line at a time.
 class LineSink {
 public:
     explicit LineSink(const QString& path) : path_(path) {}
     bool write(const QByteArray& bytes) {
-        if (path_.isEmpty()) {
-            const bool ok = writeAll(STDOUT_FILENO, bytes);
-            return ok;
-        }
-        const RegularFile file = OpenRegularFile(NativeName(path_), O_WRONLY | O_APPEND | O_CREAT);
-        if (file.descriptor < 0)
-            return false;
-        const bool ok = writeAll(file.descriptor, bytes);
-        return ::close(file.descriptor) == 0 && ok;
+        return path_.isEmpty() ? WriteAll(STDOUT_FILENO, bytes) : AppendWhole(NativeName(path_), bytes);
     }
 
 private:
@@ -89,26 +67,27 @@ private:
 } // namespace
 
 Row TemperatureRow(const std::array<bool, 3>& channels) {
-    GeneralStuff::ReadTemperatures();
+    // The time the sample starts: on a slow link the three reads take a while after it.
     Row row{TextCell("time", isoNow())};
+    GeneralStuff::ReadTemperatures();
     for (int i = 0; i < 3; ++i) {
         if (!channels[i])
             continue;
         // While Remote 2 is selected the shared registers read Remote 2: no Remote 1 reading exists.
         if (i == 1 && GeneralStuff::Remote2Selected)
             row.push_back(
-                MissingCell(kChannelKeys[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
+                MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else
-            row.push_back(NumberCell(kChannelKeys[i], GeneralStuff::Temperatures[i], kCelsius));
+            row.push_back(NumberCell(ChannelNames()[i], GeneralStuff::Temperatures[i], kCelsius));
     }
     return row;
 }
 
 int MeasureVerb(const CliArgs& args) {
-    const bool log = args.verb == "log";
     const int32_t interval = args.intervalMs.value_or(kDefaultIntervalMs);
     const bool otk = args.format == CliFormat::Otk;
-    const std::array<bool, 3> channels = log ? args.channels : std::array<bool, 3>{true, true, true};
+    const std::array<bool, 3> channels =
+        args.verb == "log" ? args.channels : std::array<bool, 3>{true, true, true};
     installStopHandlers();
 
     LineSink sink(args.output);
@@ -132,6 +111,8 @@ int MeasureVerb(const CliArgs& args) {
             sinkFailed = true;
     });
 
+    // The first local time loads the time zone: done here, so row 0 is not stamped late.
+    isoNow();
     const int64_t start = monotonicNs();
     int64_t lastRowMs = -1;
     int64_t written = 0;
@@ -147,8 +128,15 @@ int MeasureVerb(const CliArgs& args) {
             continue;
         if (args.durationMs && due->atMs >= *args.durationMs)
             break;
-        const Row row = TemperatureRow(channels);
+        Row row = TemperatureRow(channels);
+        // Where the row stands on the schedule, as the program's log counts its Time column.
+        row.insert(row.begin() + 1, NumberCell("schedule", static_cast<double>(due->atMs) / 1000.0, "s"));
         if (otk) {
+            // The program's row counter: at 10 ms it is full after about 248 days.
+            if (due->row > std::numeric_limits<int32_t>::max()) {
+                failure = "the log's row count is full";
+                break;
+            }
             GeneralStuff::LogRowCount = static_cast<int32_t>(due->row);
             sinkFailed = args.output.isEmpty() ? !sink.write(LogDataBytes()) : !AppendLogDataLine();
         } else {
@@ -162,8 +150,6 @@ int MeasureVerb(const CliArgs& args) {
         lastRowMs = due->atMs;
         ++written;
         if (args.samples && written >= *args.samples)
-            break;
-        if (!log && !args.watch)
             break;
     }
     if (!otk)

@@ -7,5 +7,5 @@
 // One reading of the three channels, as the monitoring cycle reads them.
 Row TemperatureRow(const std::array<bool, 3>& channels);
 
-// temps --watch and log: rows on the interval's grid. Returns the exit status.
+// temps --watch and log: rows on the interval's grid until the end asked for. Returns the exit status.
 int MeasureVerb(const CliArgs& args);

@@ -112,6 +112,9 @@ QByteArray alignedLines(const std::vector<QStringList>& lines) {
         QString text;
         for (qsizetype c = 0; c < line.size(); ++c)
             text += c + 1 < line.size() ? line[c].leftJustified(widths[c] + 2) : line[c];
+        // An empty last column leaves no blanks at the line's end.
+        while (text.endsWith(' '))
+            text.chop(1);
         bytes += text.toUtf8() + "\n";
     }
     return bytes;

@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 int readChip(int32_t readAddr) {
@@ -77,7 +78,14 @@ Report SettingsVerb(const CliArgs& args, const std::optional<QByteArray>& file, 
         return report;
     RecallSettings(*file, {[] {}, [](int32_t address, int32_t value) { WriteChip(address, value); }});
     // A register that does not take its value (locked, reserved bits) is a failed recall.
-    if (!RecallChanges(plan.entries, readChip).empty())
+    const std::vector<RecallChange> left = RecallChanges(plan.entries, readChip);
+    if (!left.empty())
         status = kExitMismatch;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        const auto still = std::find_if(left.begin(), left.end(), [&](const RecallChange& change) {
+            return change.record == changes[i].record && change.writeAddr == changes[i].writeAddr;
+        });
+        report.rows[i].push_back(FlagCell("taken", still == left.end()));
+    }
     return report;
 }

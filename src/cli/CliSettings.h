@@ -12,5 +12,6 @@
 // a plain file or new. Nothing for other verbs.
 std::optional<QByteArray> LoadSettingsOperand(const CliArgs& args);
 
-// save, recall or diff; status 3 when diff finds a difference or a recall does not take.
+// save, recall or diff; status 3 when diff finds a difference or a recalled value does not
+// take (a recall marks each change taken or not).
 Report SettingsVerb(const CliArgs& args, const std::optional<QByteArray>& file, int& status);

@@ -32,25 +32,23 @@ void RowStream::row(const Row& row) {
         }
         bytes = (started_ ? QByteArray() : CsvLine(titles)) + CsvLine(texts);
     } else {
+        QStringList titles;
         QStringList texts;
-        for (const Cell& cell : row)
+        for (const Cell& cell : row) {
+            titles << cell.key;
             texts << CellText(cell, CliFormat::Text);
-        if (!started_) {
-            QStringList titles;
-            for (size_t c = 0; c < row.size(); ++c) {
-                widths_.push_back(std::max({kMinimumWidth, row[c].key.size(), texts[c].size()}) + 2);
-                titles << row[c].key;
-            }
-            texts.swap(titles);
-            for (qsizetype c = 0; c < texts.size(); ++c)
-                bytes += texts[c].leftJustified(widths_[c]).toUtf8();
-            bytes = bytes.trimmed() + "\n";
-            texts.swap(titles);
         }
-        QByteArray line;
-        for (qsizetype c = 0; c < texts.size(); ++c)
-            line += texts[c].leftJustified(widths_[c]).toUtf8();
-        bytes += line.trimmed() + "\n";
+        // The first row sets the columns' widths for the whole run.
+        if (!started_)
+            for (qsizetype c = 0; c < texts.size(); ++c)
+                widths_.push_back(std::max({kMinimumWidth, titles[c].size(), texts[c].size()}) + 2);
+        const auto aligned = [this](const QStringList& fields) {
+            QString line;
+            for (qsizetype c = 0; c < fields.size(); ++c)
+                line += fields[c].leftJustified(widths_[c]);
+            return line.trimmed().toUtf8() + "\n";
+        };
+        bytes = (started_ ? QByteArray() : aligned(titles)) + aligned(texts);
     }
     started_ = true;
     sink_(bytes);

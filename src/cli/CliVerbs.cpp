@@ -55,8 +55,18 @@ QString rateText(const QString& item) {
     return blank < 0 ? text : text.left(blank) + "/s" + text.mid(blank);
 }
 
+// The temperatures a register byte holds in each range: binary, or offset by 64.
+struct TemperatureRange {
+    double lowest;
+    double highest;
+};
+TemperatureRange rangeOf(bool extended) {
+    return extended ? TemperatureRange{-64, 191} : TemperatureRange{0, 127};
+}
+
 QString rangeText(bool extended) {
-    return extended ? "extended -64..191 °C" : "normal 0..127 °C";
+    const TemperatureRange range = rangeOf(extended);
+    return QString("%1 %2..%3 °C").arg(extended ? "extended" : "normal").arg(range.lowest).arg(range.highest);
 }
 } // namespace
 
@@ -122,7 +132,9 @@ Report DumpVerb() {
     return report;
 }
 
-Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& status) {
+namespace {
+// The register and byte of a write, both checked.
+std::pair<int, int> writeOperands(const QStringList& operands) {
     const int index = recordOf(operands.at(0), true);
     const RegisterRecord& record = RegisterTable[index];
     const std::optional<int> value = ParseByteText(operands.at(1));
@@ -130,13 +142,20 @@ Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& stat
         throw CliError{kExitUsage, operands.at(1) + ": not a byte (0..255 or 0x00..0xFF)"};
     if (record.ReadOnly)
         throw CliError{kExitUsage, operands.at(0) + ": " + record.Description + " is read-only"};
+    return {index, *value};
+}
+} // namespace
+
+Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& status) {
+    const auto [index, value] = writeOperands(operands);
+    const RegisterRecord& record = RegisterTable[index];
     if (!RecordOnBus(index, GeneralStuff::Remote2Selected))
         throw CliError{kExitUsage,
                        operands.at(0) + ": " + record.Description +
                            " is not reachable now: Configuration Reg 1 bit 3 selects the other channel"};
     const int bits = mask.value_or(0xFF);
     const int before = bits == 0xFF ? -1 : readChip(record.ReadAddr);
-    const int written = bits == 0xFF ? *value : ((before & ~bits) | (*value & bits)) & 0xFF;
+    const int written = bits == 0xFF ? value : ((before & ~bits) | (value & bits)) & 0xFF;
     WriteChip(record.WriteAddr, written);
     const int readBack = readChip(record.ReadAddr);
     const bool matches = ((readBack ^ written) & bits) == 0;
@@ -151,7 +170,6 @@ Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& stat
 }
 
 namespace {
-const QStringList kChannels{"local", "remote1", "remote2"};
 const QStringList kKinds{"low", "high", "therm"};
 
 // The limits gauge that holds a channel's limits now, or none while the shared remote
@@ -178,10 +196,11 @@ struct LimitSetting {
     std::optional<double> celsius;
 };
 
+// `extended` picks the range a value must lie in.
 LimitSetting parseLimit(const QString& operand, bool extended) {
     static const QRegularExpression shape("^([a-z0-9]+)\\.([a-z]+)(?:=(.*))?$");
     const QRegularExpressionMatch match = shape.match(operand.trimmed().toLower());
-    const qsizetype channel = match.hasMatch() ? kChannels.indexOf(match.captured(1)) : -1;
+    const qsizetype channel = match.hasMatch() ? ChannelNames().indexOf(match.captured(1)) : -1;
     const qsizetype kind = match.hasMatch() ? kKinds.indexOf(match.captured(2)) : -1;
     if (channel < 0 || kind < 0)
         throw CliError{kExitUsage,
@@ -191,9 +210,8 @@ LimitSetting parseLimit(const QString& operand, bool extended) {
         return setting;
     bool ok = false;
     const double value = match.captured(3).toDouble(&ok);
-    const double lowest = extended ? -64 : 0;
-    const double highest = extended ? 191 : 127;
-    if (!ok || !std::isfinite(value) || value < lowest || value > highest)
+    const TemperatureRange range = rangeOf(extended);
+    if (!ok || !std::isfinite(value) || value < range.lowest || value > range.highest)
         throw CliError{kExitUsage, operand + ": not a temperature of the " + rangeText(extended) + " range"};
     setting.celsius = value;
     return setting;
@@ -212,14 +230,14 @@ Report LimitsVerb(const QStringList& operands, int& status) {
     for (const LimitSetting& setting : settings)
         if (setting.celsius && !gaugeOf(setting.channel))
             throw CliError{kExitUsage,
-                           kChannels[setting.channel] +
+                           ChannelNames()[setting.channel] +
                                " limits are not reachable now: Configuration Reg 1 bit 3 selects Remote 2"};
 
     status = kExitSuccess;
     Report report{"limits"};
     for (const LimitSetting& setting : settings) {
         const std::optional<int> gauge = gaugeOf(setting.channel);
-        Row row{TextCell("channel", kChannels[setting.channel]), TextCell("kind", kKinds[setting.kind])};
+        Row row{TextCell("channel", ChannelNames()[setting.channel]), TextCell("kind", kKinds[setting.kind])};
         if (!gauge) {
             row.push_back(MissingCell("limit", kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
             row.push_back(MissingCell("set", kCelsius, "not set"));
@@ -254,4 +272,16 @@ Report LimitsVerb(const QStringList& operands, int& status) {
         report.rows.push_back(row);
     }
     return report;
+}
+
+void CheckVerbOperands(const CliArgs& args) {
+    if (args.verb == "read")
+        for (const QString& operand : args.operands)
+            recordOf(operand, false);
+    if (args.verb == "write")
+        writeOperands(args.operands);
+    // The range in force is the chip's: here only the widest, the extended range, is known.
+    if (args.verb == "limits")
+        for (const QString& operand : args.operands)
+            parseLimit(operand, true);
 }

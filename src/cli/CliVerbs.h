@@ -5,6 +5,9 @@
 #include "cli/CliConnect.h"
 #include "cli/CliOutput.h"
 
+// The operands of read, write and limits, checked as far as they can be without the chip.
+void CheckVerbOperands(const CliArgs& args);
+
 Report ScanReport(const std::vector<ScanHit>& hits);
 Report InfoVerb(const CliConnection& connection);
 Report ReadVerb(const QStringList& operands);

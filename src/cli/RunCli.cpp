@@ -44,6 +44,10 @@ void writeOutput(const QByteArray& bytes, const QString& path) {
 int runVerb(const CliArgs& args) {
     // Everything that can be checked without the chip is checked before it is touched.
     RegMapStuff::BuildRegisterTable();
+    CheckVerbOperands(args);
+    // A folder, pipe or device named as the output is refused before the chip is touched.
+    if (!args.output.isEmpty() && QFileInfo::exists(args.output) && !QFileInfo(args.output).isFile())
+        throw CliError{kExitUsage, "-o " + args.output + ": not a plain file; nothing was written"};
     const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
     const CliConnection connection = ConnectAdapter(args.adapter);
     if (args.verb == "scan") {

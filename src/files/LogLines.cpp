@@ -25,19 +25,6 @@ struct LastAppend {
 };
 LastAppend lastAppend;
 
-bool writeAll(int descriptor, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 // One append with one open and one close. Only a plain file is written, and the
 // open never blocks (a pipe put in the log's place would hang it). A partly
 // written line is cut off again so the file ends with complete lines only.
@@ -57,7 +44,7 @@ bool appendBytes(const QByteArray& bytes, bool startsRun) {
                           lastAppend.inode == before.st_ino && lastAppend.size <= before.st_size;
     const QByteArray text =
         startsRun || sameFile || lastAppend.name != path ? bytes : LogRunHeaderBytes() + bytes;
-    const bool ok = writeAll(file.descriptor, text);
+    const bool ok = WriteAll(file.descriptor, text);
     if (!ok)
         (void)::ftruncate(file.descriptor, before.st_size);
     struct stat after {};

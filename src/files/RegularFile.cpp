@@ -72,3 +72,29 @@ WholeFile ReadRegularFile(const QByteArray& nativePath, qint64 maxBytes) {
     ::close(file.descriptor);
     return whole;
 }
+
+bool WriteAll(int descriptor, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(descriptor, bytes.constData() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+bool AppendWhole(const QByteArray& nativePath, const QByteArray& bytes) {
+    const RegularFile file = OpenRegularFile(nativePath, O_WRONLY | O_APPEND | O_CREAT);
+    if (file.descriptor < 0)
+        return false;
+    struct stat before {};
+    const bool sized = ::fstat(file.descriptor, &before) == 0;
+    const bool ok = sized && WriteAll(file.descriptor, bytes);
+    // A part written before a failure (disk full) is cut off again.
+    if (sized && !ok)
+        (void)::ftruncate(file.descriptor, before.st_size);
+    return ::close(file.descriptor) == 0 && ok;
+}

@@ -36,3 +36,9 @@ QByteArray NativeName(const QString& name);
 
 // Reads a regular file whole when it holds at most maxBytes.
 WholeFile ReadRegularFile(const QByteArray& nativePath, qint64 maxBytes);
+
+// write(2) until every byte is written, resuming after a signal; false on any failure.
+bool WriteAll(int descriptor, const QByteArray& bytes);
+// Appends the bytes to a plain file (made when missing), all or nothing: after a failed
+// write the file is cut back to its old length.
+bool AppendWhole(const QByteArray& nativePath, const QByteArray& bytes);
