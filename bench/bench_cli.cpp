@@ -15,6 +15,8 @@
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
+#include <map>
+#include <optional>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -148,28 +150,33 @@ int logSeconds() {
     return set > 0 ? set : kDefaultLogSeconds;
 }
 
-// The wall-clock stamps (ms since the epoch) of the CSV rows; the first row holds the titles.
-std::vector<qint64> rowStamps(const QString& path) {
+// Each CSV row's wall-clock stamp less its place on the tool's schedule (the schedule
+// column), in ms; the first line holds the titles. Nothing when a row has neither.
+std::optional<std::vector<qint64>> rowOffsets(const QString& path) {
     QFile file(path);
-    std::vector<qint64> stamps;
     if (!file.open(QIODevice::ReadOnly))
-        return stamps;
+        return std::nullopt;
+    std::vector<qint64> offsets;
     const QList<QByteArray> lines = file.readAll().split('\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {
         if (lines[i].isEmpty())
             continue;
-        const QDateTime stamp =
-            QDateTime::fromString(QString::fromUtf8(lines[i].split(',').first()), Qt::ISODateWithMs);
-        stamps.push_back(stamp.isValid() ? stamp.toMSecsSinceEpoch() : -1);
+        const QList<QByteArray> cells = lines[i].split(',');
+        bool scheduled = false;
+        const double scheduleSeconds = cells.value(1).toDouble(&scheduled);
+        const QDateTime stamp = QDateTime::fromString(QString::fromUtf8(cells.first()), Qt::ISODateWithMs);
+        if (!stamp.isValid() || !scheduled)
+            return std::nullopt;
+        offsets.push_back(stamp.toMSecsSinceEpoch() - std::llround(scheduleSeconds * 1000));
     }
-    return stamps;
+    return offsets;
 }
 
-// The schedule is the tool's start plus whole intervals. Its place within the interval is
-// the millisecond most rows fall on: rows are never early and most are on time (the first
-// row is no anchor: it is stamped after the first-call costs). A row's lateness is its
-// distance after that place; a row later than a whole interval takes the next slot on the
-// tool's grid, and the slot it missed shows as lines written below lines scheduled.
+// A row's lateness is its wall-clock stamp less its place on the tool's schedule, measured
+// from the schedule's start on the wall clock: the offset most rows share (rows are never
+// early and most are on time; the first row is no anchor, it is stamped after the
+// first-call costs). Slots the grid skipped (a row more than a whole interval late) show as
+// lines written below lines scheduled.
 void BM_CliLogSchedule(benchmark::State& state) {
     const int runSeconds = logSeconds();
     for (auto _ : state) {
@@ -184,21 +191,22 @@ void BM_CliLogSchedule(benchmark::State& state) {
             state.SkipWithError("otk5530-cli log did not exit with status 0");
             return;
         }
-        const std::vector<qint64> stamps = rowStamps(log);
-        if (stamps.empty() || std::find(stamps.begin(), stamps.end(), -1) != stamps.end()) {
-            state.SkipWithError("the log has no rows or a row without a time stamp");
+        const std::optional<std::vector<qint64>> offsets = rowOffsets(log);
+        if (!offsets || offsets->empty()) {
+            state.SkipWithError("the log has no rows, or a row without its time stamp or schedule");
             return;
         }
-        std::array<int, kLogIntervalMs> onMillisecond{};
-        for (qint64 stamp : stamps)
-            ++onMillisecond[stamp % kLogIntervalMs];
-        const qint64 phase =
-            std::max_element(onMillisecond.begin(), onMillisecond.end()) - onMillisecond.begin();
+        std::map<qint64, int> sharing;
+        for (qint64 offset : *offsets)
+            ++sharing[offset];
+        const qint64 start =
+            std::max_element(sharing.begin(), sharing.end(), [](const auto& a, const auto& b) {
+                return a.second < b.second;
+            })->first;
         int late = 0;
         double worstMs = 0;
-        for (qint64 stamp : stamps) {
-            const double lateMs =
-                static_cast<double>(((stamp - phase) % kLogIntervalMs + kLogIntervalMs) % kLogIntervalMs);
+        for (qint64 offset : *offsets) {
+            const double lateMs = static_cast<double>(offset - start);
             worstMs = std::max(worstMs, lateMs);
             if (lateMs > kLateAfterMs)
                 ++late;
@@ -206,9 +214,9 @@ void BM_CliLogSchedule(benchmark::State& state) {
         const double scheduled = runSeconds * 1000.0 / kLogIntervalMs;
         state.counters["seconds"] = runSeconds;
         state.counters["linesScheduled"] = scheduled;
-        state.counters["linesWritten"] = static_cast<double>(stamps.size());
-        state.counters["writtenPerScheduled"] = static_cast<double>(stamps.size()) / scheduled;
-        state.counters["latePercent"] = 100.0 * late / static_cast<double>(stamps.size());
+        state.counters["linesWritten"] = static_cast<double>(offsets->size());
+        state.counters["writtenPerScheduled"] = static_cast<double>(offsets->size()) / scheduled;
+        state.counters["latePercent"] = 100.0 * late / static_cast<double>(offsets->size());
         state.counters["worstLateMs"] = worstMs;
         state.counters["sleeperLatePercent"] = sleeperLatePercent;
         state.counters["cpuPerWall"] = run.cpuSeconds / run.wallSeconds;
