@@ -2,6 +2,8 @@
 // tool's start alone (--version), and how closely `log --interval 10` keeps its schedule,
 // beside a bare sleeper on the same grid at the same time.
 // OTK5530_BENCH_CLI_LOG_SECONDS sets the log's length (default 5 s, so a bench run stays short).
+#include "files/LogGrid.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,7 +12,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <ctime>
 #include <fcntl.h>
@@ -26,8 +27,8 @@
 extern char** environ;
 
 namespace {
-constexpr int kRounds = 20;          // --version and dump, in turn
-constexpr int kLogIntervalMs = 10;   // the shortest interval the tool takes
+constexpr int kRounds = 20; // --version and dump, in turn
+constexpr int kLogIntervalMs = kShortestLogInterval;
 constexpr double kLateAfterMs = 2.0; // a sample later than this after its schedule counts as late
 constexpr int kDefaultLogSeconds = 5;
 
