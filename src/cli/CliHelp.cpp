@@ -34,6 +34,7 @@ QString CliHelpText() {
         "                      the three temperatures once, or every interval until Ctrl-C\n"
         "                        otk5530-cli temps --watch --interval 500\n"
         "  dump                every register: address, name, value, default, differs, read-only\n"
+        "                      (as reading them does, this clears the status registers' latched bits)\n"
         "                        otk5530-cli --format csv dump -o registers.csv\n"
         "  log [--interval MS] [--duration D | --samples N] [--channels local,remote1,remote2]\n"
         "                      samples on a fixed schedule (time and schedule columns) until D\n"

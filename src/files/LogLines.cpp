@@ -4,7 +4,6 @@
 #include "device/NumberText.h"
 #include "files/RegularFile.h"
 
-#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <sys/stat.h>
