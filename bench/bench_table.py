@@ -121,6 +121,30 @@ def rows(found):
                                 "Overview opened and compared with a file", "x opened")
     yield from without_and_with("BM_OverviewWriteElsewhere/overviewOpen", "Register write, overview closed",
                                 "Register write, overview shown", "x overview closed")
+    cli = found.get("BM_CliDumpVsVersion", {})
+    if cli:
+        version = cli.get("versionCpuUs")
+        yield ("CLI --version, whole process", version, cli.get("versionWallUs"), "us", 1.0 if version else None,
+               "reference")
+        yield ("CLI dump, whole process", cli.get("dumpCpuUs"), cli.get("dumpWallUs"), "us", cli.get("ratioCpu"),
+               "x --version")
+        # The wall clock of both, in turn: the ratio is the figure.
+        yield ("CLI dump vs --version, wall clock, in turn", cli.get("ratioWall"), None, "ratio", cli.get("ratioWall"),
+               "x --version")
+    schedule = found.get("BM_CliLogSchedule", {})
+    if schedule:
+        run = f"{schedule.get('seconds', 0):.0f} s"
+        sleeper = schedule.get("sleeperLatePercent")
+        late = schedule.get("latePercent")
+        yield (f"Bare 10 ms sleeper, same {run}: wake-ups > 2 ms late", sleeper, None, "%", 1.0 if sleeper else None,
+               "reference")
+        yield (f"CLI log at 10 ms, {run}: samples > 2 ms late", late, None, "%", ratio(late, sleeper),
+               "x bare sleeper")
+        yield (f"CLI log at 10 ms, {run}: latest row", schedule.get("worstLateMs"), None, "ms", None, "-")
+        yield (f"CLI log at 10 ms, {run}: lines written", schedule.get("linesWritten"), None, "lines",
+               schedule.get("writtenPerScheduled"), f"x {schedule.get('linesScheduled', 0):,.0f} scheduled")
+        yield (f"CLI log at 10 ms, {run}: slots skipped", schedule.get("linesScheduled", 0) -
+               schedule.get("linesWritten", 0), None, "lines", None, "-")
 
     drift = found.get("BM_LogDriftRealProgram", {})
     if drift:
