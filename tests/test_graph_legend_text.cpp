@@ -16,8 +16,8 @@ struct LegendPlot {
         plot.legend->setVisible(true);
         plot.legend->setBrush(QColor(255, 255, 255, 220));
         const QFont bold(plot.font().family(), -1, QFont::Bold);
-        QCPTextElement* heading = cached ? new CachedTextElement(&plot, "Temperature (°C)", bold)
-                                         : new QCPTextElement(&plot, "Temperature (°C)", bold);
+        heading = cached ? new CachedTextElement(&plot, "Temperature (°C)", bold)
+                         : new QCPTextElement(&plot, "Temperature (°C)", bold);
         heading->setLayer(plot.legend->layer());
         plot.legend->addElement(heading);
         for (const QColor colour : {QColor(210, 0, 0), QColor(0, 60, 220)}) {
@@ -34,6 +34,7 @@ struct LegendPlot {
         return plot.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     }
     QCustomPlot plot;
+    QCPTextElement* heading = nullptr;
 };
 
 // Largest difference of any colour channel of any pixel; a size mismatch counts as 255.
@@ -54,6 +55,7 @@ TEST(LegendText, CachedLegendLooksLikeQCustomPlotsOwn) {
     struct Row {
         const char* name;
         QString caption; // set on the first trace before the picture
+        QString heading = "Temperature (°C)";
     };
     const Row rows[] = {
         {"the first picture", "Remote1 = 33.75°C"},
@@ -61,6 +63,7 @@ TEST(LegendText, CachedLegendLooksLikeQCustomPlotsOwn) {
         {"a new caption", "Remote1 = 34°C"},
         {"a longer caption", "Remote1 = 101.25°C (diode open)"},
         {"no caption", ""},
+        {"a new heading", "Remote1 = 34°C", "Temperature (°F)"},
     };
     LegendPlot own(false);
     LegendPlot cached(true);
@@ -69,6 +72,8 @@ TEST(LegendText, CachedLegendLooksLikeQCustomPlotsOwn) {
         SCOPED_TRACE(row.name);
         own.plot.graph(0)->setName(row.caption);
         cached.plot.graph(0)->setName(row.caption);
+        own.heading->setText(row.heading);
+        cached.heading->setText(row.heading);
         // Rounding where the cached text is blended may differ by a step or two, no more.
         EXPECT_LE(LargestDifference(cached.picture(), own.picture()), 2);
     }

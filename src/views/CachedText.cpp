@@ -1,5 +1,7 @@
 #include "views/CachedText.h"
 
+#include <cmath>
+
 namespace {
 // Room around the box for glyphs that reach past their advance (bold, italic).
 constexpr int kOverhang = 4;
@@ -26,12 +28,21 @@ QRect CachedText::boundingRect(const QFont& font, const QPaintDevice* device, co
 }
 
 void CachedText::draw(QCPPainter* painter, const QRect& box, int flags, const QString& text) {
+    const QTransform transform = painter->transform();
+    if (transform.type() > QTransform::TxTranslate) {
+        painter->drawText(box, flags, text);
+        return;
+    }
+    // An antialiased element moves the painter by half a pixel: the image is drawn with that fraction and put
+    // down on whole pixels, so its glyphs land where drawText would put them.
+    const QPointF whole(std::floor(transform.dx()), std::floor(transform.dy()));
+    const QPointF fraction = QPointF(transform.dx(), transform.dy()) - whole;
     const QPaintDevice* device = painter->device();
     const qreal ratio = device->devicePixelRatioF();
     const QColor colour = painter->pen().color();
     if (m_image.isNull() || m_text != text || m_font != painter->font() || m_colour != colour ||
-        m_size != box.size() || m_flags != flags || m_image.devicePixelRatio() != ratio ||
-        m_image.logicalDpiY() != device->logicalDpiY()) {
+        m_size != box.size() || m_flags != flags || m_fraction != fraction ||
+        m_image.devicePixelRatio() != ratio || m_image.logicalDpiY() != device->logicalDpiY()) {
         const QSize padded = box.size() + QSize(2 * kOverhang, 2 * kOverhang);
         m_image = QImage(padded * ratio, QImage::Format_ARGB32_Premultiplied);
         m_image.setDevicePixelRatio(ratio);
@@ -40,6 +51,7 @@ void CachedText::draw(QCPPainter* painter, const QRect& box, int flags, const QS
         m_image.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
         m_image.fill(Qt::transparent);
         QPainter image(&m_image);
+        image.translate(fraction);
         image.setFont(painter->font());
         image.setPen(painter->pen());
         image.drawText(QRect(QPoint(kOverhang, kOverhang), box.size()), flags, text);
@@ -48,8 +60,11 @@ void CachedText::draw(QCPPainter* painter, const QRect& box, int flags, const QS
         m_colour = colour;
         m_size = box.size();
         m_flags = flags;
+        m_fraction = fraction;
     }
+    painter->setTransform(QTransform::fromTranslate(whole.x(), whole.y()));
     painter->drawImage(box.topLeft() - QPoint(kOverhang, kOverhang), m_image);
+    painter->setTransform(transform);
 }
 
 // As QCustomPlot draws a plottable's legend line, with the caption from the cache.
@@ -92,6 +107,18 @@ QSize CachedLegendItem::minimumOuterSizeHint() const {
     return {iconSize.width() + mParentLegend->iconTextPadding() + textRect.width() + mMargins.left() +
                 mMargins.right(),
             qMax(textRect.height(), iconSize.height()) + mMargins.top() + mMargins.bottom()};
+}
+
+// As QCustomPlot draws a text element, with the text from the cache.
+void CachedTextElement::draw(QCPPainter* painter) {
+    if (!DrawsFromCache(painter)) {
+        QCPTextElement::draw(painter);
+        return;
+    }
+    painter->setFont(mainFont());
+    painter->setPen(QPen(mainTextColor()));
+    mTextBoundingRect = m_shown.boundingRect(mainFont(), painter->device(), mRect, mTextFlags, mText);
+    m_shown.draw(painter, mRect, mTextFlags, mText);
 }
 
 QSize CachedTextElement::textSize() const {

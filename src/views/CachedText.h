@@ -28,6 +28,7 @@ private:
     QColor m_colour;
     QSize m_size;
     int m_flags = 0;
+    QPointF m_fraction;
     QString m_text;
 };
 
@@ -44,16 +45,19 @@ private:
     mutable CachedText m_caption;
 };
 
-// A text element (the legend's heading) measured once for the layout of every redraw.
+// A text element (the legend's heading) measured once for the layout of every redraw and drawn from a
+// CachedText.
 class CachedTextElement : public QCPTextElement {
 public:
     using QCPTextElement::QCPTextElement;
 
 protected:
+    void draw(QCPPainter* painter) override;
     QSize minimumOuterSizeHint() const override;
     QSize maximumOuterSizeHint() const override;
 
 private:
     QSize textSize() const;
     mutable CachedText m_text;
+    CachedText m_shown; // measured in the element's box, as QCustomPlot measures it for clicks
 };

@@ -3,6 +3,7 @@
 #include "device/Clock.h"
 #include "views/AlarmMarks.h"
 #include "views/CachedText.h"
+#include "views/CachedTickers.h"
 #include "views/ChartFiles.h"
 #include "views/ChartReadout.h"
 #include "views/ChartRedrawRules.h"
@@ -68,11 +69,18 @@ StripChart::StripChart(QWidget* parent)
     // and blend at every paint.
     m_plot->layer("overlay")->setMode(QCPLayer::lmLogical);
 
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+    auto ticker = QSharedPointer<TimeAxisTicker>::create();
     // QDateTime letters: "MM" would be the month, "mm" the minutes.
     ticker->setDateTimeFormat("HH mm ss");
     ticker->setDateTimeSpec(Qt::LocalTime);
     m_plot->xAxis->setTicker(ticker);
+    m_plot->yAxis->setTicker(QSharedPointer<ValueAxisTicker>::create());
+    // The top and right axes are never shown: without ticks and labels their texts are not made at every
+    // redraw.
+    for (QCPAxis* hidden : {m_plot->xAxis2, m_plot->yAxis2}) {
+        hidden->setTicks(false);
+        hidden->setTickLabels(false);
+    }
     m_plot->yAxis->setLabel("°C");
     // The usual 15 pixels, and room on the right for half a time label so the newest one is not cut off.
     m_plot->axisRect()->setMinimumMargins(QMargins(15, 15, kRightMargin, 15));
