@@ -68,7 +68,7 @@ TEST(CachedTickers, TimeLabelsMatchTheUncachedTickerWhileTheViewMoves) {
         {"the view jumping back and forth", kStart, 60, -37.3, 100, {}},
         {"the format changing", kStart, 60, 0.05, 100,
          [](QCPAxisTicker& t) { dynamic_cast<QCPAxisTickerDateTime&>(t).setDateTimeFormat("HH:mm:ss"); }},
-        {"the time spec changing", kStart, 60, 0.05, 100,
+        {"the time zone changing", kStart, 60, 0.05, 100,
          [](QCPAxisTicker& t) {
              dynamic_cast<QCPAxisTickerDateTime&>(t).setTimeZone(QTimeZone(3600 * 5 + 1800));
          }},

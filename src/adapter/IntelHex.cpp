@@ -1,5 +1,7 @@
 #include "adapter/IntelHex.h"
 
+#include "adapter/HexDigit.h"
+
 namespace {
 
 constexpr uint8_t kData = 0x00;
@@ -8,16 +10,6 @@ constexpr uint8_t kExtendedSegment = 0x02;
 constexpr uint8_t kExtendedLinear = 0x04;
 // Byte count, two address bytes, record type and checksum.
 constexpr size_t kRecordOverhead = 5;
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 std::string_view trimmed(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
@@ -41,8 +33,8 @@ std::string checkRecord(std::string_view record, std::vector<uint8_t>& bytes) {
         return "has an odd number of hex digits";
     bytes.clear();
     for (size_t i = 0; i < record.size(); i += 2) {
-        const int high = hexDigit(record[i]);
-        const int low = hexDigit(record[i + 1]);
+        const int high = HexDigitValue(record[i]);
+        const int low = HexDigitValue(record[i + 1]);
         if (high < 0 || low < 0)
             return "holds a character that is not a hex digit";
         bytes.push_back(static_cast<uint8_t>(high * 16 + low));

@@ -1,5 +1,7 @@
 #include "files/SettingsCheck.h"
 
+#include "adapter/HexDigit.h"
+
 #include <optional>
 
 namespace {
@@ -35,16 +37,6 @@ bool allBlank(const QByteArray& text) {
     return true;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // "0x" and one or two digits at `pos`: the reader takes exactly two characters
 // after the marker, so a third digit would be misread.
 int hexField(const QByteArray& text, qsizetype& pos) {
@@ -53,8 +45,8 @@ int hexField(const QByteArray& text, qsizetype& pos) {
     pos += 2;
     int value = 0;
     int digits = 0;
-    while (pos < text.size() && digits < 3 && hexDigit(text[pos]) >= 0) {
-        value = value * 16 + hexDigit(text[pos]);
+    while (pos < text.size() && digits < 3 && HexDigitValue(text[pos]) >= 0) {
+        value = value * 16 + HexDigitValue(text[pos]);
         ++pos;
         ++digits;
     }

@@ -1,16 +1,6 @@
 #include "files/SettingsReader.h"
 
-namespace {
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-} // namespace
+#include "adapter/HexDigit.h"
 
 char SettingsReader::ReadChar(int count) {
     char last = 0;
@@ -34,7 +24,7 @@ int32_t SettingsReader::ReadByte() {
     for (const char c : pair) {
         if (c == ' ' || c == '\t')
             continue;
-        const int digit = hexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             break;
         value = value * 16 + digit;

@@ -2,12 +2,13 @@
 
 QVector<QString> TimeAxisTicker::createLabelVector(const QVector<double>& ticks, const QLocale& locale,
                                                    QChar formatChar, int precision) {
-    if (locale != m_locale || mDateTimeFormat != m_format || mDateTimeSpec != m_spec || mTimeZone != m_zone) {
+    if (locale != m_locale || dateTimeFormat() != m_format || dateTimeSpec() != m_timeBasis ||
+        timeZone() != m_zone) {
         m_cache.clear();
         m_locale = locale;
-        m_format = mDateTimeFormat;
-        m_spec = mDateTimeSpec;
-        m_zone = mTimeZone;
+        m_format = dateTimeFormat();
+        m_timeBasis = dateTimeSpec();
+        m_zone = timeZone();
     }
     return m_cache.labels(ticks,
                           [&](double tick) { return getTickLabel(tick, locale, formatChar, precision); });

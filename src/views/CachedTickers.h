@@ -48,7 +48,7 @@ private:
     TickLabelCache m_cache;
     QLocale m_locale;
     QString m_format;
-    Qt::TimeSpec m_spec = Qt::LocalTime;
+    Qt::TimeSpec m_timeBasis = Qt::LocalTime; // local time, UTC or a zone
     QTimeZone m_zone;
 };
 
