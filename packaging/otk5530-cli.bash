@@ -169,7 +169,7 @@ _otk5530_cli() {
 
     # The verb and the positional arguments before the cursor: options and their values are
     # skipped wherever they stand.
-    local verbs="scan info read write temps dump log save recall diff limits"
+    local verbs="scan info read write temps dump log save recall diff limits status sensors"
     local with_value=" --adapter --address --format -o --mask --interval --duration --samples --channels --comment "
     local verb="" positional=0 i word
     for ((i = 1; i < count - 1; i++)); do
@@ -195,8 +195,12 @@ _otk5530_cli() {
         return
         ;;
     --format)
-        local formats=(text json csv)
-        [[ $verb == log ]] && formats+=(otk)
+        local formats=(text json ndjson csv)
+        case $verb in
+        log) formats+=(otk) ;;
+        dump) formats+=(i2cdump) ;;
+        scan) formats+=(i2cdetect) ;;
+        esac
         _otk5530_cli_offer plain "$raw" "${formats[@]}"
         return
         ;;
@@ -229,6 +233,7 @@ _otk5530_cli() {
         log) options+=(--interval --duration --samples --channels) ;;
         save) options+=(--changed-only --comment) ;;
         recall) options+=(--dry-run) ;;
+        limits) options+=(--force) ;;
         esac
         _otk5530_cli_offer plain "$raw" "${options[@]}"
         return

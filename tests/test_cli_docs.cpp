@@ -90,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{
             "VerbsFirst",
             "otk5530-cli ",
-            {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff", "limits"}},
+            {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff", "limits", "status",
+             "sensors"}},
         CompletionCase{"VerbByItsStart", "otk5530-cli re", {"read", "recall"}},
         // The option's value is no verb: the verb is still to come.
         CompletionCase{"VerbAfterAnOptionWithItsValue", "otk5530-cli --adapter usb d", {"dump", "diff"}},
@@ -103,8 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"LimitsChannelAndKind",
                        "otk5530-cli limits remote1.",
                        {"remote1.high", "remote1.low", "remote1.therm"}},
-        CompletionCase{"OtkFormatOnlyForLog", "otk5530-cli log --format ", {"text", "json", "csv", "otk"}},
-        CompletionCase{"OtherVerbsWithoutOtk", "otk5530-cli --format ", {"text", "json", "csv"}},
+        CompletionCase{
+            "OtkFormatOnlyForLog", "otk5530-cli log --format ", {"text", "json", "ndjson", "csv", "otk"}},
+        CompletionCase{"I2cdumpOnlyForDump", "otk5530-cli dump --format i", {"i2cdump"}},
+        CompletionCase{"I2cdetectOnlyForScan", "otk5530-cli scan --format i", {"i2cdetect"}},
+        CompletionCase{"OtherVerbsWithoutOwnFormats", "otk5530-cli --format ", {"text", "json", "ndjson", "csv"}},
+        CompletionCase{"LimitsForce", "otk5530-cli limits --f", {"--format", "--force"}},
         // readline replaces only what follows the "=", so the replies start there.
         CompletionCase{"ValueJoinedToItsOption", "otk5530-cli dump --format=j", {"json"}},
         CompletionCase{"UsbAdapter", "otk5530-cli --adapter u", {"usb"}},
@@ -142,7 +147,7 @@ TEST(CliDocs, ManualPageAndCompletionKnowEveryVerbAndOptionOfTheHelp) {
     const QString help = toolHelp();
     const QStringList verbs = helpVerbs(help);
     const QStringList options = helpOptions(help);
-    ASSERT_GE(verbs.size(), 11) << help.toStdString();
+    ASSERT_GE(verbs.size(), 13) << help.toStdString();
     ASSERT_GE(options.size(), 10) << help.toStdString();
     const QString manual = readText(OTK_CLI_MANPAGE);
     const QString completion = readText(OTK_CLI_COMPLETION);
@@ -161,6 +166,17 @@ TEST(CliDocs, ManualPageAndCompletionKnowEveryVerbAndOptionOfTheHelp) {
         EXPECT_TRUE(manual.contains(roff)) << "the manual page does not describe " << option.toStdString();
         EXPECT_TRUE(completion.contains(QRegularExpression("(\\(| )" + option + "[ )]")))
             << "the completion does not offer " << option.toStdString();
+    }
+    // Every output format: an entry under OUTPUT FORMATS, and offered by the completion.
+    const QStringList formats =
+        help.section("--format ", 1).section('\n', 0, 0).trimmed().split('|', Qt::SkipEmptyParts);
+    ASSERT_GE(formats.size(), 7) << help.toStdString();
+    const QString formatsSection = manual.section(".SH OUTPUT FORMATS", 1).section(".SH ", 0, 0);
+    for (const QString& format : formats) {
+        EXPECT_TRUE(formatsSection.contains(".TP\n.B " + format + "\n"))
+            << "the manual page has no entry for the format " << format.toStdString();
+        EXPECT_TRUE(completion.contains(QRegularExpression("[( ]" + format + "[ )]")))
+            << "the completion does not offer the format " << format.toStdString();
     }
 }
 

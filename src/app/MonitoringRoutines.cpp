@@ -5,31 +5,19 @@
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
+#include "views/StatusLamps.h"
 
 namespace GeneralStuff {
 
 namespace {
 constexpr float kExtendedRangeOffset = 64;
 
-struct LampBit {
-    uint8_t mask;
-    int lamp;
-};
-// Lamp order as the limits window expects them: high, low, THERM per channel, then the open diode.
-constexpr LampBit kStatus1Lamps[] = {
-    {kStatus1LocalHigh, 0},  {kStatus1LocalLow, 1},     {kStatus1LocalTherm, 8}, {kStatus1Remote1High, 2},
-    {kStatus1Remote1Low, 3}, {kStatus1Remote1Therm, 9}, {kStatus1Diode1Open, 6}};
-constexpr LampBit kStatus2Lamps[] = {{kStatus2Remote2High, 4},
-                                     {kStatus2Remote2Low, 5},
-                                     {kStatus2Remote2Therm, 10},
-                                     {kStatus2Diode2Open, 7},
-                                     {kStatus2Alert, 11}};
-
 const QString kDegrees = QStringLiteral("°C");
 
-template <size_t N> void setLamps(LimitsView& limits, int16_t status, const LampBit (&lamps)[N]) {
-    for (const LampBit& lamp : lamps)
-        limits.setLamp(lamp.lamp, (status & lamp.mask) != 0);
+void setLamps(LimitsView& limits, int16_t status, bool secondRegister) {
+    for (const StatusLampBit& lamp : kStatusLamps)
+        if (lamp.secondRegister == secondRegister)
+            limits.setLamp(lamp.lamp, (status & lamp.mask) != 0);
 }
 } // namespace
 
@@ -58,10 +46,10 @@ void UpdateStatusLamps() {
     // The status reads use the unchecked poll: a failed request leaves the lamps showing the old buffer.
     const int16_t status1 = USBStuff::PollRegister(DeviceAddress, kStatus1);
     if (Views.limits)
-        setLamps(*Views.limits, status1, kStatus1Lamps);
+        setLamps(*Views.limits, status1, false);
     const int16_t status2 = USBStuff::PollRegister(DeviceAddress, kStatus2);
     if (Views.limits)
-        setLamps(*Views.limits, status2, kStatus2Lamps);
+        setLamps(*Views.limits, status2, true);
     // The graph's alarm marks take these reads: a read of its own would clear the bits the lamps show.
     if (Views.graph)
         Views.graph->statusRead(uint8_t(status1), uint8_t(status2));

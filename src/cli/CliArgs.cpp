@@ -31,14 +31,17 @@ const std::map<QString, VerbShape>& verbShapes() {
         {"save", {{"--changed-only", "--comment"}, 1, 1}},
         {"recall", {{"--dry-run"}, 1, 1}},
         {"diff", {{}, 1, 1}},
-        {"limits", {{}, 0, -1}},
+        {"limits", {{"--force"}, 0, -1}},
+        {"status", {{}, 0, 0}},
+        {"sensors", {{}, 0, 0}},
     };
     return shapes;
 }
 
 const QStringList kValueOptions{"--adapter",  "--address",  "--format",  "-o",         "--mask",
                                 "--interval", "--duration", "--samples", "--channels", "--comment"};
-const QStringList kFlagOptions{"-y", "-h", "--help", "--version", "--watch", "--changed-only", "--dry-run"};
+const QStringList kFlagOptions{"-y",           "-h",        "--help", "--version", "--watch",
+                               "--changed-only", "--dry-run", "--force"};
 
 std::optional<int64_t> wholeNumber(const QString& text) {
     static const QRegularExpression digits("^[0-9]{1,12}$");
@@ -66,15 +69,19 @@ bool setOption(CliArgs& args, const QString& name, const QString& value, QString
         static const std::map<QString, CliFormat> formats{{"text", CliFormat::Text},
                                                           {"json", CliFormat::Json},
                                                           {"csv", CliFormat::Csv},
-                                                          {"otk", CliFormat::Otk}};
+                                                          {"otk", CliFormat::Otk},
+                                                          {"ndjson", CliFormat::Ndjson},
+                                                          {"i2cdump", CliFormat::I2cdump},
+                                                          {"i2cdetect", CliFormat::I2cdetect}};
         const auto found = formats.find(value);
         if (found == formats.end())
-            return refuse("not a format (text, json, csv, otk)");
+            return refuse("not a format (text, json, ndjson, csv, otk, i2cdump, i2cdetect)");
         args.format = found->second;
     } else if (name == "-o") {
         if (value.isEmpty())
             return refuse("needs a file name");
-        args.output = value;
+        // "-" and /dev/stdout are standard output, which an empty name stands for.
+        args.output = IsStandardStream(value) ? QString() : value;
     } else if (name == "--mask") {
         args.mask = ParseByteText(value);
         if (!args.mask)
@@ -119,6 +126,8 @@ void setFlag(CliArgs& args, const QString& name) {
         args.changedOnly = true;
     else if (name == "--dry-run")
         args.dryRun = true;
+    else if (name == "--force")
+        args.force = true;
 }
 
 } // namespace
@@ -126,6 +135,10 @@ void setFlag(CliArgs& args, const QString& name) {
 const QStringList& ChannelNames() {
     static const QStringList names{"local", "remote1", "remote2"};
     return names;
+}
+
+bool IsStandardStream(const QString& name) {
+    return name == "-" || name == "/dev/stdout" || name == "/dev/stdin";
 }
 
 std::optional<int> ParseByteText(const QString& text) {
@@ -226,8 +239,13 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& arguments, QString& error
                     : "unexpected argument " + args.operands.at(verb.maxOperands) + " for " + args.verb;
         return std::nullopt;
     }
-    if (args.format == CliFormat::Otk && args.verb != "log") {
-        error = "--format otk is only for log";
+    // The formats that are one verb's own.
+    static const std::map<CliFormat, std::pair<QString, QString>> ownFormats{
+        {CliFormat::Otk, {"otk", "log"}},
+        {CliFormat::I2cdump, {"i2cdump", "dump"}},
+        {CliFormat::I2cdetect, {"i2cdetect", "scan"}}};
+    if (const auto own = ownFormats.find(args.format); own != ownFormats.end() && args.verb != own->second.second) {
+        error = "--format " + own->second.first + " is only for " + own->second.second;
         return std::nullopt;
     }
     if (args.durationMs && args.samples) {

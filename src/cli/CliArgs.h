@@ -15,7 +15,7 @@ struct CliArgs {
     QString adapter; // empty: OTK5530_ADAPTER, else the simulated board
     std::optional<int32_t> address;
     CliFormat format = CliFormat::Text;
-    QString output; // -o FILE; empty: standard output
+    QString output; // -o FILE; empty: standard output (also for "-" and /dev/stdout)
     QString verb;
     QStringList operands;
     // Options of single verbs.
@@ -28,7 +28,11 @@ struct CliArgs {
     bool changedOnly = false;
     QString comment;
     bool dryRun = false;
+    bool force = false; // limits: a low limit above its high limit is set all the same
 };
+
+// "-" (and /dev/stdout, /dev/stdin): a file operand or -o that means the standard stream.
+bool IsStandardStream(const QString& name);
 
 // The arguments without the program name. Nothing, with a message naming the argument,
 // for anything the tool does not take.

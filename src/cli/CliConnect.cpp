@@ -19,13 +19,25 @@ constexpr uint8_t kNothingAnswers = 0xFF;
 // as before. The program's other start-up pauses serve its splash and are left out.
 constexpr std::chrono::milliseconds kSetUpRetryPause{200};
 
+std::function<void(const QString&)>& linkLossEnding() {
+    static std::function<void(const QString&)> ending;
+    return ending;
+}
+
 void printLinkError(int16_t, const QString& message) {
+    if (linkLossEnding())
+        linkLossEnding()(message);
+    std::fflush(stdout);
     std::fprintf(stderr, "%s: %s\n", kToolName, qPrintable(message));
     const QString details = USBStuff::LinkErrorDetails();
     if (!details.isEmpty())
         std::fprintf(stderr, "%s: %s\n", kToolName, qPrintable(details));
 }
 } // namespace
+
+void SetLinkLossEnding(std::function<void(const QString& failure)> ending) {
+    linkLossEnding() = std::move(ending);
+}
 
 CliConnection ConnectAdapter(const QString& adapterChoice) {
     AdapterStart start;

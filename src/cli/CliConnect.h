@@ -4,8 +4,13 @@
 // with the device link's failure text on stderr and exit status 1.
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
+
+// What ends the output when the link fails, run before the failure text goes to stderr:
+// a JSON document is closed with the failure as "error". Empty: nothing is open.
+void SetLinkLossEnding(std::function<void(const QString& failure)> ending);
 
 struct CliConnection {
     QString adapterDescription;

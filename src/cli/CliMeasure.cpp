@@ -1,7 +1,9 @@
 #include "cli/CliMeasure.h"
 
 #include "app/MonitoringRoutines.h"
+#include "cli/CliConnect.h"
 #include "cli/CliExit.h"
+#include "cli/CliStatus.h"
 #include "cli/CliStream.h"
 #include "device/GeneralStuff.h"
 #include "files/LogGrid.h"
@@ -67,9 +69,13 @@ private:
 } // namespace
 
 Row TemperatureRow(const std::array<bool, 3>& channels) {
-    // The time the sample starts: on a slow link the three reads take a while after it.
+    // The time the sample starts: on a slow link the reads take a while after it.
     Row row{TextCell("time", isoNow())};
+    // The status is read on both sides of the temperatures, so a conversion between the
+    // reads cannot let an open diode's reading (255.75 °C) through as a temperature.
+    const ChipStatus before = ReadChipStatus();
     GeneralStuff::ReadTemperatures();
+    const ChipStatus status = before | ReadChipStatus();
     for (int i = 0; i < 3; ++i) {
         if (!channels[i])
             continue;
@@ -78,8 +84,9 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
             row.push_back(
                 MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else
-            row.push_back(NumberCell(ChannelNames()[i], GeneralStuff::Temperatures[i], kCelsius));
+            row.push_back(StatusChannelCell(ChannelNames()[i], i, GeneralStuff::Temperatures[i], status));
     }
+    row.push_back(FlagCell("alert", AlertSet(status)));
     return row;
 }
 
@@ -110,6 +117,8 @@ int MeasureVerb(const CliArgs& args) {
         if (!sink.write(bytes))
             sinkFailed = true;
     });
+    if (!otk)
+        SetLinkLossEnding([&stream](const QString& linkFailure) { stream.fail(linkFailure); });
 
     // The first local time loads the time zone: done here, so row 0 is not stamped late.
     isoNow();
@@ -152,6 +161,7 @@ int MeasureVerb(const CliArgs& args) {
         if (args.samples && written >= *args.samples)
             break;
     }
+    SetLinkLossEnding({});
     if (!otk)
         stream.end();
     if (!failure.isEmpty())

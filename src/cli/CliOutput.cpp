@@ -50,6 +50,45 @@ Cell MissingCell(const QString& key, const QString& unit, const QString& why) {
     return cell;
 }
 
+Cell ChannelCell(const QString& key, double celsius, const QString& fault, const QStringList& alarms) {
+    Cell cell = fault.isEmpty() ? NumberCell(key, celsius, QStringLiteral("°C"))
+                                : MissingCell(key, QStringLiteral("°C"), fault);
+    cell.withStatus = true;
+    cell.fault = fault;
+    cell.alarms = alarms;
+    return cell;
+}
+
+QString StatusText(const Cell& cell) {
+    return cell.fault.isEmpty() ? cell.alarms.join(' ') : cell.fault;
+}
+
+QByteArray CliCsvLine(const QStringList& fields) {
+    QByteArray line = CsvLine(fields);
+    line.chop(2); // CR LF
+    return line + '\n';
+}
+
+QStringList CsvFields(const Row& row) {
+    QStringList fields;
+    for (const Cell& cell : row) {
+        fields << CellText(cell, CliFormat::Csv);
+        if (cell.withStatus)
+            fields << StatusText(cell);
+    }
+    return fields;
+}
+
+QStringList CsvTitles(const Row& row) {
+    QStringList titles;
+    for (const Cell& cell : row) {
+        titles << CsvTitle(cell);
+        if (cell.withStatus)
+            titles << cell.key + " status";
+    }
+    return titles;
+}
+
 QString ByteText(int value) {
     return QString("0x%1").arg(value, 2, 16, QChar('0')).toUpper().replace("0X", "0x");
 }
@@ -60,6 +99,8 @@ QString CellText(const Cell& cell, CliFormat format) {
     case Cell::Kind::Byte:
         return ByteText(static_cast<int>(cell.number));
     case Cell::Kind::Number:
+        if (!csv && !cell.alarms.isEmpty())
+            return TrimmedNumber(cell.number) + " " + cell.unit + " " + StatusText(cell);
         // Text shows numbers as the program does («.75»); CSV as other tools read them («0.75»).
         if (csv)
             return QString::number(cell.number, 'g', 12);
@@ -69,7 +110,8 @@ QString CellText(const Cell& cell, CliFormat format) {
     case Cell::Kind::Flag:
         return cell.flag ? (csv ? "true" : "yes") : (csv ? "false" : "no");
     case Cell::Kind::Missing:
-        return csv ? QString() : QString("-");
+        // A fault is never a number: CSV leaves the cell empty, text names the fault.
+        return csv ? QString() : cell.fault.isEmpty() ? QString("-") : cell.fault;
     }
     return {};
 }
@@ -83,14 +125,19 @@ QJsonValue jsonValue(const Cell& cell) {
     switch (cell.kind) {
     case Cell::Kind::Byte:
         return static_cast<int>(cell.number);
-    case Cell::Kind::Number:
-        return QJsonObject{{"value", cell.number}, {"unit", cell.unit}};
+    case Cell::Kind::Number: {
+        QJsonObject object{{"value", cell.number}, {"unit", cell.unit}};
+        if (cell.withStatus)
+            object.insert("alarms", QJsonArray::fromStringList(cell.alarms));
+        return object;
+    }
     case Cell::Kind::Text:
         return cell.text;
     case Cell::Kind::Flag:
         return cell.flag;
     case Cell::Kind::Missing: {
-        QJsonObject object{{"value", QJsonValue::Null}, {"note", cell.text}};
+        QJsonObject object{{"value", QJsonValue::Null}};
+        object.insert(cell.fault.isEmpty() ? "note" : "fault", cell.text);
         if (!cell.unit.isEmpty())
             object.insert("unit", cell.unit);
         return object;
@@ -169,24 +216,29 @@ QByteArray RenderJson(const Report& report) {
 QByteArray RenderCsv(const Report& report) {
     if (report.rows.empty())
         return {};
-    Row all;
+    if (report.record) {
+        Row all;
+        for (const Row& row : report.rows)
+            all.insert(all.end(), row.begin(), row.end());
+        return CliCsvLine(CsvTitles(all)) + CliCsvLine(CsvFields(all));
+    }
+    QByteArray bytes = CliCsvLine(CsvTitles(report.rows.front()));
     for (const Row& row : report.rows)
-        all.insert(all.end(), row.begin(), row.end());
-    const Row& first = report.record ? all : report.rows.front();
-    QStringList titles;
-    for (const Cell& cell : first)
-        titles << CsvTitle(cell);
-    QByteArray bytes = CsvLine(titles);
-    const auto fields = [](const Row& row) {
-        QStringList texts;
-        for (const Cell& cell : row)
-            texts << CellText(cell, CliFormat::Csv);
-        return texts;
-    };
-    if (report.record)
-        return bytes + CsvLine(fields(all));
+        bytes += CliCsvLine(CsvFields(row));
+    return bytes;
+}
+
+QByteArray RenderNdjson(const Report& report) {
+    QByteArray bytes;
+    if (report.record) {
+        QJsonObject object;
+        for (const Row& row : report.rows)
+            for (const Cell& cell : row)
+                object.insert(cell.key, jsonValue(cell));
+        return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    }
     for (const Row& row : report.rows)
-        bytes += CsvLine(fields(row));
+        bytes += QJsonDocument(RowJson(row)).toJson(QJsonDocument::Compact) + '\n';
     return bytes;
 }
 
@@ -196,6 +248,8 @@ QByteArray Render(const Report& report, CliFormat format) {
         return RenderJson(report);
     case CliFormat::Csv:
         return RenderCsv(report);
+    case CliFormat::Ndjson:
+        return RenderNdjson(report);
     default:
         return RenderText(report);
     }

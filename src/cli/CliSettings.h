@@ -1,6 +1,7 @@
 #pragma once
 // save, recall and diff: the program's settings file, written and read by the program's
 // own code, so a file saved here is recalled by the program and the other way round.
+// A file operand "-" is standard output (save) or standard input (recall, diff).
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
 
@@ -12,6 +13,11 @@
 // a plain file or new. Nothing for other verbs.
 std::optional<QByteArray> LoadSettingsOperand(const CliArgs& args);
 
-// save, recall or diff; status 3 when diff finds a difference or a recalled value does not
-// take (a recall marks each change taken or not).
+// save, diff or recall --dry-run; status 3 when diff finds a difference. save to "-"
+// writes the file on standard output and reports nothing.
 Report SettingsVerb(const CliArgs& args, const std::optional<QByteArray>& file, int& status);
+
+// recall: each register on standard output or -o as it is written, flushed, so a lost link
+// leaves there exactly what reached the chip. Status 3 when a value does not take (each
+// such register named on stderr).
+int RecallVerb(const CliArgs& args, const QByteArray& file);

@@ -1,8 +1,8 @@
 #include "cli/CliStream.h"
 
-#include "views/OverviewExport.h"
-
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 namespace {
@@ -12,25 +12,30 @@ constexpr qsizetype kMinimumWidth = 12;
 QByteArray jsonRow(const Row& row) {
     return QJsonDocument(RowJson(row)).toJson(QJsonDocument::Compact);
 }
+
+QByteArray jsonString(const QString& text) {
+    // A one-element array is the shortest way to a quoted, escaped JSON string.
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
 } // namespace
 
 RowStream::RowStream(QString verb, CliFormat format, std::function<void(const QByteArray&)> sink)
     : verb_(std::move(verb)), format_(format), sink_(std::move(sink)) {}
 
+QByteArray RowStream::opening() const {
+    return "{\"verb\": " + jsonString(verb_) + ", \"results\": [";
+}
+
 void RowStream::row(const Row& row) {
     QByteArray bytes;
     if (format_ == CliFormat::Json) {
         // The comma leads the next row, so every row ends its line and the stream can stop after any.
-        bytes = (started_ ? QByteArray(", ") : "{\"verb\": \"" + verb_.toUtf8() + "\", \"results\": [\n  ") +
-                jsonRow(row) + "\n";
+        bytes = (started_ ? QByteArray(", ") : opening() + "\n  ") + jsonRow(row) + "\n";
+    } else if (format_ == CliFormat::Ndjson) {
+        bytes = jsonRow(row) + "\n";
     } else if (format_ == CliFormat::Csv) {
-        QStringList titles;
-        QStringList texts;
-        for (const Cell& cell : row) {
-            titles << CsvTitle(cell);
-            texts << CellText(cell, CliFormat::Csv);
-        }
-        bytes = (started_ ? QByteArray() : CsvLine(titles)) + CsvLine(texts);
+        bytes = (started_ ? QByteArray() : CliCsvLine(CsvTitles(row))) + CliCsvLine(CsvFields(row));
     } else {
         QStringList titles;
         QStringList texts;
@@ -57,5 +62,12 @@ void RowStream::row(const Row& row) {
 void RowStream::end() {
     if (format_ != CliFormat::Json)
         return;
-    sink_(started_ ? QByteArray("]}\n") : "{\"verb\": \"" + verb_.toUtf8() + "\", \"results\": []}\n");
+    sink_(started_ ? QByteArray("]}\n") : opening() + "]}\n");
+}
+
+void RowStream::fail(const QString& failure) {
+    if (format_ == CliFormat::Json)
+        sink_((started_ ? QByteArray("]") : opening() + "]") + ", \"error\": " + jsonString(failure) + "}\n");
+    else if (format_ == CliFormat::Ndjson)
+        sink_("{\"error\": " + jsonString(failure) + "}\n");
 }

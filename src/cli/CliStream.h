@@ -1,6 +1,7 @@
 #pragma once
-// Rows written one at a time as they are measured (temps --watch, log): a header first,
-// every row a complete line, and the closing of the JSON document at the end.
+// Rows written one at a time as they are measured or written (temps --watch, log, recall):
+// a header first, every row a complete line, and the closing of the JSON document at the
+// end, also when the link fails half-way.
 #include "cli/CliOutput.h"
 
 #include <QByteArray>
@@ -13,8 +14,12 @@ public:
     void row(const Row& row);
     // Closes the JSON document; text and CSV need nothing more.
     void end();
+    // Ends the output after a lost link: the JSON document closed with the failure as
+    // "error", an NDJSON line {"error": ...}; text and CSV end on their last complete line.
+    void fail(const QString& failure);
 
 private:
+    QByteArray opening() const;
     QString verb_;
     CliFormat format_;
     std::function<void(const QByteArray&)> sink_;

@@ -3,6 +3,7 @@
 #include "adapter/ChipRegisters.h"
 #include "cli/CliExit.h"
 #include "cli/CliRegisters.h"
+#include "cli/CliStatus.h"
 #include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
@@ -12,6 +13,7 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <map>
 
 using RegMapStuff::RegisterTable;
 
@@ -22,7 +24,28 @@ int readChip(int32_t readAddr) {
     return ReadChip(readAddr);
 }
 
-Row overviewRow(const OverviewRow& row, bool withTable) {
+// The channel whose temperature a register holds, or -1.
+int temperatureChannel(int32_t readAddr) {
+    if (readAddr == kLocalTemp)
+        return 0;
+    if (readAddr == kRemote1TempHigh || readAddr == kRemote1TempLow)
+        return GeneralStuff::Remote2Selected ? 2 : 1;
+    if (readAddr == kRemote2TempHigh || readAddr == kRemote2TempLow)
+        return 2;
+    return -1;
+}
+
+// The status bits among the registers read; a status register not read counts as clear,
+// as read and dump read the status only when it is asked for.
+ChipStatus snapshotStatus(const RegisterSnapshot& snapshot) {
+    const auto valueAt = [&](int32_t readAddr) {
+        const std::optional<uint8_t> value = snapshot.values[RegMapStuff::FindRegisterByReadAddr(readAddr)];
+        return value.value_or(0);
+    };
+    return {valueAt(kStatus1), valueAt(kStatus2)};
+}
+
+Row overviewRow(const OverviewRow& row, bool withTable, const ChipStatus& status) {
     Row cells{ByteCell("register", row.readAddr)};
     if (withTable)
         cells.push_back(row.writeAddr ? ByteCell("write_address", row.writeAddr)
@@ -34,8 +57,14 @@ Row overviewRow(const OverviewRow& row, bool withTable) {
         cells.push_back(FlagCell("differs", row.differsFromDefault));
         cells.push_back(FlagCell("read_only", row.readOnly));
     }
-    cells.push_back(row.celsius ? NumberCell("temperature", *row.celsius, kCelsius)
-                                : MissingCell("temperature", kCelsius, "holds no temperature"));
+    // The byte stays as read (0xFF for an open diode); only the °C cell gives way to the fault.
+    const int channel = temperatureChannel(row.readAddr);
+    const QString fault = channel < 0 ? QString() : ChannelFault(status, channel);
+    if (!fault.isEmpty())
+        cells.push_back(ChannelCell("temperature", 0, fault, {}));
+    else
+        cells.push_back(row.celsius ? NumberCell("temperature", *row.celsius, kCelsius)
+                                    : MissingCell("temperature", kCelsius, "holds no temperature"));
     cells.push_back(TextCell("note", row.value ? QString() : row.valueNote));
     return cells;
 }
@@ -55,13 +84,14 @@ QString rateText(const QString& item) {
     return blank < 0 ? text : text.left(blank) + "/s" + text.mid(blank);
 }
 
-// The temperatures a register byte holds in each range: binary, or offset by 64.
+// The temperatures a whole-degree limit byte holds in each range: bytes are never signed,
+// the extended range is an offset of 64 (the limits window's encoding).
 struct TemperatureRange {
     double lowest;
     double highest;
 };
 TemperatureRange rangeOf(bool extended) {
-    return extended ? TemperatureRange{-64, 191} : TemperatureRange{0, 127};
+    return {WholeDegreeLimitValue(0, extended), WholeDegreeLimitValue(255, extended)};
 }
 
 QString rangeText(bool extended) {
@@ -119,17 +149,33 @@ Report ReadVerb(const QStringList& operands) {
         if (IsStatusRecord(index) && !snapshot.values[index])
             snapshot.values[index] = static_cast<uint8_t>(readChip(RegisterTable[index].ReadAddr));
     const std::vector<OverviewRow> rows = OverviewRows(snapshot);
+    const ChipStatus status = snapshotStatus(snapshot);
     Report report{"read"};
     for (int index : records)
-        report.rows.push_back(overviewRow(rows.at(index - 1), false));
+        report.rows.push_back(overviewRow(rows.at(index - 1), false, status));
     return report;
 }
 
 Report DumpVerb() {
     Report report{"dump"};
-    for (const OverviewRow& row : OverviewRows(TakeRegisterSnapshot(true, readChip)))
-        report.rows.push_back(overviewRow(row, true));
+    const RegisterSnapshot snapshot = TakeRegisterSnapshot(true, readChip);
+    const ChipStatus status = snapshotStatus(snapshot);
+    for (const OverviewRow& row : OverviewRows(snapshot)) {
+        Row cells = overviewRow(row, true, status);
+        // Every row names the chip, so dumps of several chips can be put together.
+        cells.insert(cells.begin(), ByteCell("chip_address", GeneralStuff::DeviceAddress));
+        report.rows.push_back(cells);
+    }
     return report;
+}
+
+std::array<std::optional<uint8_t>, 256> DumpBytes() {
+    // In address order, as i2cdump reads; an address no record reads at stays empty.
+    std::array<std::optional<uint8_t>, 256> bytes{};
+    for (int32_t address = 0; address < 256; ++address)
+        if (RegMapStuff::FindRegisterByReadAddr(address) != RegMapStuff::kNotFound)
+            bytes[static_cast<size_t>(address)] = static_cast<uint8_t>(readChip(address));
+    return bytes;
 }
 
 namespace {
@@ -180,12 +226,6 @@ std::optional<int> gaugeOf(int channel) {
     return channel;
 }
 
-// The limit registers are written at their own addresses but read at others (local, shared remote).
-int32_t writeAddressOf(int gauge, int32_t readAddr) {
-    const LimitRegisters& r = GaugeLimitRegisters(gauge);
-    return readAddr == r.lowRead ? r.lowWrite : readAddr == r.highRead ? r.highWrite : readAddr;
-}
-
 double& limitOf(GaugeLimits& limits, int kind) {
     return kind == 0 ? limits.low : kind == 1 ? limits.high : limits.therm;
 }
@@ -194,10 +234,23 @@ struct LimitSetting {
     int channel;
     int kind;
     std::optional<double> celsius;
+    QString operand;
 };
 
-// `extended` picks the range a value must lie in.
-LimitSetting parseLimit(const QString& operand, bool extended) {
+double stepOf(int channel, int kind) {
+    const GaugeLimitSteps steps = LimitStepsOfGauge(channel);
+    return kind == 0 ? steps.low : kind == 1 ? steps.high : steps.therm;
+}
+
+// The lowest and highest temperature the limit holds in the range: a quarter-degree limit
+// reaches .75 above its whole-degree byte.
+TemperatureRange limitRange(int channel, int kind, bool extended) {
+    const TemperatureRange range = rangeOf(extended);
+    return {range.lowest, range.highest + 1 - stepOf(channel, kind)};
+}
+
+// The syntax and the resolution; the range is checked once the chip's range is known.
+LimitSetting parseLimit(const QString& operand) {
     static const QRegularExpression shape("^([a-z0-9]+)\\.([a-z]+)(?:=(.*))?$");
     const QRegularExpressionMatch match = shape.match(operand.trimmed().toLower());
     const qsizetype channel = match.hasMatch() ? ChannelNames().indexOf(match.captured(1)) : -1;
@@ -205,33 +258,91 @@ LimitSetting parseLimit(const QString& operand, bool extended) {
     if (channel < 0 || kind < 0)
         throw CliError{kExitUsage,
                        operand + ": not a limit (local|remote1|remote2 . high|low|therm, =°C to set)"};
-    LimitSetting setting{static_cast<int>(channel), static_cast<int>(kind), std::nullopt};
+    LimitSetting setting{static_cast<int>(channel), static_cast<int>(kind), std::nullopt, operand};
     if (match.capturedLength(3) == 0 && !match.captured(0).contains('='))
         return setting;
     bool ok = false;
     const double value = match.captured(3).toDouble(&ok);
-    const TemperatureRange range = rangeOf(extended);
-    if (!ok || !std::isfinite(value) || value < range.lowest || value > range.highest)
-        throw CliError{kExitUsage, operand + ": not a temperature of the " + rangeText(extended) + " range"};
+    if (!ok || !std::isfinite(value))
+        throw CliError{kExitUsage, operand + ": not a temperature in °C"};
     setting.celsius = value;
     return setting;
 }
+
+// What the limits window's encoding keeps of a value.
+double keptLimit(int channel, int kind, double value, bool extended) {
+    if (stepOf(channel, kind) == 1)
+        return WholeDegreeLimitValue(WholeDegreeLimitByte(value, extended), extended);
+    return RemoteLimitValue(RemoteLimitHighByte(value, extended), RemoteLimitFractionByte(value), extended);
+}
+
+// The value against the range in force, with the bounds info shows, and against what the
+// registers hold: a value they cannot hold exactly is refused, never rounded behind the
+// user's back, with the nearest values they can hold.
+void checkLimit(const LimitSetting& setting, bool extended) {
+    const TemperatureRange range = limitRange(setting.channel, setting.kind, extended);
+    const double value = *setting.celsius;
+    const QString rangeName = extended ? "extended" : "normal";
+    if (value < range.lowest || value > range.highest)
+        throw CliError{kExitUsage, QString("%1: not a temperature this limit holds in the %2 range (%3..%4 °C)")
+                                       .arg(setting.operand, rangeName)
+                                       .arg(range.lowest)
+                                       .arg(range.highest)};
+    const auto holds = [&](double v) {
+        return v >= range.lowest && v <= range.highest &&
+               keptLimit(setting.channel, setting.kind, v, extended) == v;
+    };
+    if (holds(value))
+        return;
+    const double step = stepOf(setting.channel, setting.kind);
+    double below = std::floor(value / step) * step;
+    double above = below + step;
+    while (below >= range.lowest && !holds(below))
+        below -= step;
+    while (above <= range.highest && !holds(above))
+        above += step;
+    QStringList nearest;
+    if (below >= range.lowest)
+        nearest << QString::number(below);
+    if (above <= range.highest)
+        nearest << QString::number(above);
+    throw CliError{kExitUsage, QString("%1: this limit holds %2 degrees only; the nearest values it can hold "
+                                       "are %3 °C")
+                                   .arg(setting.operand, step < 1 ? "quarter" : "whole", nearest.join(" and "))};
+}
 } // namespace
 
-Report LimitsVerb(const QStringList& operands, int& status) {
+Report LimitsVerb(const QStringList& operands, bool force, int& status) {
     const bool extended = GeneralStuff::ExtendedRange;
     std::vector<LimitSetting> settings;
     for (const QString& operand : operands)
-        settings.push_back(parseLimit(operand, extended));
+        settings.push_back(parseLimit(operand));
     if (settings.empty())
         for (int channel = 0; channel < 3; ++channel)
             for (int kind : {1, 0, 2})
-                settings.push_back({channel, kind, std::nullopt});
-    for (const LimitSetting& setting : settings)
-        if (setting.celsius && !gaugeOf(setting.channel))
+                settings.push_back({channel, kind, std::nullopt, {}});
+    std::map<int, GaugeLimits> planned;
+    for (const LimitSetting& setting : settings) {
+        if (!setting.celsius)
+            continue;
+        const std::optional<int> gauge = gaugeOf(setting.channel);
+        if (!gauge)
             throw CliError{kExitUsage,
                            ChannelNames()[setting.channel] +
                                " limits are not reachable now: Configuration Reg 1 bit 3 selects Remote 2"};
+        checkLimit(setting, extended);
+        if (!planned.count(*gauge))
+            planned[*gauge] = ReadGaugeLimitBytes(*gauge, extended, readChip);
+        limitOf(planned[*gauge], setting.kind) = *setting.celsius;
+    }
+    // Checked for every gauge before the first write: a refusal leaves every limit as it was.
+    for (const auto& [gauge, limits] : planned)
+        if (limits.low > limits.high && !force)
+            throw CliError{kExitUsage, QString("%1: the low limit %2 °C would lie above the high limit %3 °C "
+                                               "(--force sets it all the same); nothing was written")
+                                           .arg(ChannelNames()[gauge])
+                                           .arg(limits.low)
+                                           .arg(limits.high)};
 
     status = kExitSuccess;
     Report report{"limits"};
@@ -244,30 +355,20 @@ Report LimitsVerb(const QStringList& operands, int& status) {
             report.rows.push_back(row);
             continue;
         }
-        std::optional<double> expected;
         if (setting.celsius) {
             // Every limit register of the gauge is written, as the limits window does.
             GaugeLimits limits = ReadGaugeLimitBytes(*gauge, extended, readChip);
             limitOf(limits, setting.kind) = *setting.celsius;
-            const std::vector<LimitWrite> writes = GaugeLimitWrites(*gauge, limits, extended);
-            for (const LimitWrite& write : writes)
+            for (const LimitWrite& write : GaugeLimitWrites(*gauge, limits, extended))
                 WriteChip(write.reg, write.data);
-            // What the encoding keeps of the value: the chip must read back exactly that.
-            GaugeLimits kept = ReadGaugeLimitBytes(*gauge, extended, [&](int32_t readAddr) {
-                const int32_t writeAddr = writeAddressOf(*gauge, readAddr);
-                for (const LimitWrite& write : writes)
-                    if (write.reg == writeAddr)
-                        return write.data;
-                return 0;
-            });
-            expected = limitOf(kept, setting.kind);
         }
         GaugeLimits limits = ReadGaugeLimitBytes(*gauge, extended, readChip);
         const double now = limitOf(limits, setting.kind);
         row.push_back(NumberCell("limit", now, kCelsius));
         row.push_back(setting.celsius ? NumberCell("set", *setting.celsius, kCelsius)
                                       : MissingCell("set", kCelsius, "not set"));
-        if (expected && *expected != now)
+        // Only exact values are taken: the chip must read back the value itself.
+        if (setting.celsius && *setting.celsius != now)
             status = kExitMismatch;
         report.rows.push_back(row);
     }
@@ -280,8 +381,8 @@ void CheckVerbOperands(const CliArgs& args) {
             recordOf(operand, false);
     if (args.verb == "write")
         writeOperands(args.operands);
-    // The range in force is the chip's: here only the widest, the extended range, is known.
+    // The range in force is the chip's, checked once it is read.
     if (args.verb == "limits")
         for (const QString& operand : args.operands)
-            parseLimit(operand, true);
+            parseLimit(operand);
 }

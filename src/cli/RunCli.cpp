@@ -4,15 +4,23 @@
 #include "cli/CliArgs.h"
 #include "cli/CliConnect.h"
 #include "cli/CliExit.h"
+#include "app/ConnectionSequence.h"
+#include "cli/CliGrids.h"
 #include "cli/CliHelp.h"
 #include "cli/CliMeasure.h"
+#include "cli/CliSensors.h"
 #include "cli/CliSettings.h"
+#include "cli/CliStatus.h"
 #include "cli/CliVerbs.h"
+#include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "files/RegularFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 #include <cstdio>
 
@@ -41,6 +49,17 @@ void writeOutput(const QByteArray& bytes, const QString& path) {
     }
 }
 
+// A JSON document on standard output is never left empty by a lost link: the verb's
+// document carries the failure as "error". Files written whole are left as they were.
+void closeJsonOnLinkLoss(const CliArgs& args) {
+    if (args.format != CliFormat::Json || !args.output.isEmpty())
+        return;
+    SetLinkLossEnding([verb = args.verb](const QString& failure) {
+        const QJsonObject document{{"verb", verb}, {"results", QJsonArray()}, {"error", failure}};
+        writeOutput(QJsonDocument(document).toJson(QJsonDocument::Indented), {});
+    });
+}
+
 int runVerb(const CliArgs& args) {
     // Everything that can be checked without the chip is checked before it is touched.
     RegMapStuff::BuildRegisterTable();
@@ -49,10 +68,14 @@ int runVerb(const CliArgs& args) {
     if (!args.output.isEmpty() && QFileInfo::exists(args.output) && !QFileInfo(args.output).isFile())
         throw CliError{kExitUsage, "-o " + args.output + ": not a plain file; nothing was written"};
     const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
+    closeJsonOnLinkLoss(args);
     const CliConnection connection = ConnectAdapter(args.adapter);
     if (args.verb == "scan") {
         const std::vector<ScanHit> hits = ScanBus();
-        writeOutput(Render(ScanReport(hits), args.format), args.output);
+        writeOutput(args.format == CliFormat::I2cdetect
+                        ? I2cdetectGrid(hits, GeneralStuff::kFirstSearchAddress, GeneralStuff::kLastSearchAddress)
+                        : Render(ScanReport(hits), args.format),
+                    args.output);
         const bool anyOtk =
             std::any_of(hits.begin(), hits.end(), [](const ScanHit& hit) { return hit.otk5530; });
         if (!anyOtk)
@@ -62,6 +85,12 @@ int runVerb(const CliArgs& args) {
     SelectChip(args.address);
     if ((args.verb == "temps" && args.watch) || args.verb == "log")
         return MeasureVerb(args);
+    if (args.verb == "recall" && !args.dryRun)
+        return RecallVerb(args, *settingsFile);
+    if (args.verb == "dump" && args.format == CliFormat::I2cdump) {
+        writeOutput(I2cdumpGrid(DumpBytes()), args.output);
+        return kExitSuccess;
+    }
     int status = kExitSuccess;
     Report report;
     if (args.verb == "info")
@@ -73,12 +102,22 @@ int runVerb(const CliArgs& args) {
     else if (args.verb == "write")
         report = WriteVerb(args.operands, args.mask, status);
     else if (args.verb == "limits")
-        report = LimitsVerb(args.operands, status);
+        report = LimitsVerb(args.operands, args.force, status);
     else if (args.verb == "temps")
         report = Report{"temps", {TemperatureRow({true, true, true})}};
+    else if (args.verb == "status")
+        report = StatusVerb();
+    else if (args.verb == "sensors")
+        report = SensorsVerb();
     else
         report = SettingsVerb(args, settingsFile, status);
-    writeOutput(Render(report, args.format), args.output);
+    const QString chipName = SensorsChipName(args.adapter, connection, GeneralStuff::DeviceAddress);
+    if (args.verb == "sensors" && args.format == CliFormat::Text)
+        writeOutput(RenderSensorsText(report, chipName, connection.adapterDescription), args.output);
+    else if (args.verb == "sensors" && args.format == CliFormat::Json)
+        writeOutput(RenderSensorsJson(report, chipName, connection.adapterDescription), args.output);
+    else
+        writeOutput(Render(report, args.format), args.output);
     if (status == kExitMismatch)
         throw CliError{kExitMismatch, args.verb == "diff" ? "the chip differs from " + args.operands.at(0)
                                                           : "the chip read back other than written"};

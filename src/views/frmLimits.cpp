@@ -6,6 +6,7 @@
 #include "ui/Twips.h"
 #include "views/LimitEncoding.h"
 #include "views/StatusLamp.h"
+#include "views/StatusLamps.h"
 #include "views/TempGauge.h"
 
 #include <QCloseEvent>
@@ -18,23 +19,6 @@
 #include <vector>
 
 namespace {
-struct LampRow {
-    const char* label;
-    int lamp;
-};
-// Top to bottom; the lamp indices follow the status bits, not the rows.
-constexpr std::array<LampRow, 12> kLampRows{{{"Local High", 0},
-                                             {"Local  Low", 1},
-                                             {"Local THERM", 8},
-                                             {"Remote1 High", 2},
-                                             {"Remote1 Low", 3},
-                                             {"Remote1 THERM", 9},
-                                             {"Remote2 High", 4},
-                                             {"Remote2 Low", 5},
-                                             {"Remote2 THERM", 10},
-                                             {"D1  Open", 6},
-                                             {"D2 Open", 7},
-                                             {"ALERT Bit", 11}}};
 constexpr double kFirstRowTop = 960;
 constexpr double kRowPitch = 240;
 constexpr double kLampLeft = 1560;
@@ -83,10 +67,10 @@ void frmLimits::buildStatusFrame() {
     fraStatus->setObjectName("fraStatus");
     fraStatus->setGeometry(PxRect(240, 240, 2175, 4815));
     std::vector<QLabel*> labels;
-    for (int row = 0; row < static_cast<int>(kLampRows.size()); ++row) {
+    for (int row = 0; row < static_cast<int>(kStatusLamps.size()); ++row) {
         const double top = kFirstRowTop + row * kRowPitch;
-        const int index = kLampRows[row].lamp;
-        auto* label = new QLabel(kLampRows[row].label, fraStatus);
+        const int index = kStatusLamps[row].lamp;
+        auto* label = new QLabel(kStatusLamps[row].caption, fraStatus);
         label->setObjectName(QString("lblAlert_%1").arg(index));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // The label's centre line is the lamp's (lamp 180 high, label 240); it takes the
