@@ -156,16 +156,89 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--format", "csv", "temps"},
                 kRemote2Selected,
                 0,
-                {",25,,30.5\r\n"},
+                {",25,,,30.5,,false\n"},
                 {}},
         VerbRun{
             "LimitsAllNine", {"limits"}, kSteady, 0, {"local    high   85 °C", "remote2  therm  85 °C"}, {}},
         VerbRun{"LimitSetToTheQuarter",
-                {"limits", "remote1.high=70.3", "local.low=-10.5"},
+                {"limits", "remote1.high=70.25", "local.low=-10"},
                 "drift=off,reg.03=0x04",
                 0,
-                {"remote1  high  70.25 °C  70.3 °C", "local    low   -10 °C    -10.5 °C"},
+                {"remote1  high  70.25 °C  70.25 °C", "local    low   -10 °C    -10 °C"},
                 {}},
+        // A normal-range byte holds 0..255 °C, as the limits window encodes it.
+        VerbRun{"LimitAboveOneHundredTwentySevenInTheNormalRange",
+                {"limits", "local.high=200"},
+                kSteady,
+                0,
+                {"local    high  200 °C  200 °C"},
+                {}},
+        VerbRun{"LimitOutsideTheNormalRangeNamesItsTrueBounds",
+                {"limits", "local.high=-5"},
+                kSteady,
+                2,
+                {},
+                {"local.high=-5: not a temperature this limit holds in the normal range (0..255 °C)"}},
+        VerbRun{
+            "LimitOutsideTheExtendedRange",
+            {"limits", "remote2.therm=192"},
+            kExtended,
+            2,
+            {},
+            {"remote2.therm=192: not a temperature this limit holds in the extended range (-64..191 °C)"}},
+        VerbRun{"WholeDegreeLimitRefusesAFraction",
+                {"limits", "local.high=85.5"},
+                kSteady,
+                2,
+                {},
+                {"whole degrees only; the nearest values it can hold are 85 and 86 °C"}},
+        VerbRun{"RemoteLimitRefusesAnInexactValue",
+                {"limits", "remote1.high=85.3"},
+                kSteady,
+                2,
+                {},
+                {"quarter degrees only; the nearest values it can hold are 85.25 and 85.5 °C"}},
+        VerbRun{"LowAboveHighRefused",
+                {"limits", "remote1.high=60", "remote1.low=70"},
+                kSteady,
+                2,
+                {},
+                {"remote1: the low limit 70 °C would lie above the high limit 60 °C"}},
+        VerbRun{"LowAboveHighForced",
+                {"limits", "remote1.high=60", "remote1.low=70", "--force"},
+                kSteady,
+                0,
+                {"remote1  low   70 °C"},
+                {}},
+        VerbRun{"StatusDecodesTheLampsBits",
+                {"status", "--format", "ndjson"},
+                "drift=off,open=2",
+                0,
+                {"\"name\":\"D2 Open\",\"register\":35,\"set\":true",
+                 "\"name\":\"D1 Open\",\"register\":2,\"set\":false"},
+                {}},
+        // The byte stays as read; only the temperature gives way to the fault.
+        VerbRun{"ReadFlagsAFaultWithTheStatusRegister",
+                {"read", "0x30", "status_reg_2"},
+                "drift=off,open=2",
+                0,
+                {"0xFF   open diode"},
+                {}},
+        VerbRun{"SensorsShowTheOpenDiode",
+                {"sensors"},
+                "drift=off,open=2",
+                0,
+                {"otk5530-sim-4c\n", "remote1:    +33.75°C  (high = +85.0°C, low = +0.0°C, crit = +85.0°C)\n",
+                 "remote2:        OPEN", "ALARM THERM OPEN"},
+                {}},
+        VerbRun{"TempsNamesTheFaultAndTheAlarms",
+                {"temps", "--format", "json"},
+                "drift=off,open=1,remote2=90",
+                0,
+                {"\"fault\": \"open diode\"", "\"value\": null", "\"high\""},
+                {}},
+        VerbRun{"OutputDashIsStandardOutput", {"info", "-o", "-"}, kSteady, 0, {"manufacturer_id"}, {}},
+        VerbRun{"SaveDashWritesTheFileOnStandardOutput", {"save", "-"}, kSteady, 0, {"\r\n0xB\t0x55\t"}, {}},
         // Reserved bits read 0: the write does not take as given.
         VerbRun{"ReadBackMismatch",
                 {"write", "configuration reg 2", "0xFF"},
@@ -198,12 +271,12 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 {},
                 {"not reachable now"}},
-        VerbRun{"LimitOutOfRange",
-                {"limits", "remote2.therm=192"},
+        VerbRun{"LimitOutOfEveryRange",
+                {"limits", "remote2.therm=300"},
                 kNoRequest,
                 2,
                 {},
-                {"remote2.therm=192: not a temperature"}},
+                {"remote2.therm=300: not a temperature"}},
         VerbRun{"IntervalTooShort", {"log", "--interval", "5"}, kSteady, 2, {}, {"--interval 5"}},
         VerbRun{"AddressOutsideTheSearch", {"info", "--address", "0x10"}, kSteady, 2, {}, {"--address 0x10"}},
         VerbRun{"OtkFormatOnlyForLog", {"dump", "--format", "otk"}, kSteady, 2, {}, {"only for log"}},
@@ -238,8 +311,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliHelp, ShowsEveryVerbWithAnExample) {
     const Outcome outcome = runCli({"--help"});
     EXPECT_EQ(outcome.exitCode, 0);
-    for (const char* verb :
-         {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff", "limits"})
+    for (const char* verb : {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall",
+                             "diff", "limits", "status", "sensors"})
         EXPECT_TRUE(outcome.out.contains(QString("  otk5530-cli ") + verb) ||
                     outcome.out.contains(QRegularExpression(QString("otk5530-cli (--\\S+ \\S+ )*") + verb)))
             << verb;
@@ -263,16 +336,17 @@ TEST(CliFormats, DumpAsJsonAndCsvAgree) {
     ASSERT_EQ(json.exitCode, 0);
     ASSERT_EQ(csv.exitCode, 0);
     const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).object().value("results").toArray();
-    const QStringList lines = csv.out.split("\r\n", Qt::SkipEmptyParts);
+    const QStringList lines = csv.out.split("\n", Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), RegMapStuff::kRegisterCount - 1);
     ASSERT_EQ(lines.size(), rows.size() + 1);
-    EXPECT_TRUE(
-        lines[0].startsWith("register,write_address,name,value,default,differs,read_only,temperature (°C)"));
+    EXPECT_TRUE(lines[0].startsWith(
+        "chip_address,register,write_address,name,value,default,differs,read_only,temperature (°C)"));
     const QJsonObject local = rows.at(0).toObject();
     EXPECT_EQ(local.value("value").toInt(), 25);
     EXPECT_EQ(local.value("temperature").toObject().value("unit").toString(), "°C");
     EXPECT_EQ(local.value("temperature").toObject().value("value").toDouble(), 25.0);
-    EXPECT_TRUE(lines[1].startsWith("0x00,,Local Temp Value,0x19,0x00,true,true,25,"))
+    EXPECT_EQ(local.value("chip_address").toInt(), 0x4C);
+    EXPECT_TRUE(lines[1].startsWith("0x4C,0x00,,Local Temp Value,0x19,0x00,true,true,25,"))
         << lines[1].toStdString();
 }
 
@@ -325,13 +399,16 @@ TEST(CliSettings, SavedFileIsTheProgramsAndTheProgramsFileIsRecalled) {
     struct Step {
         QStringList arguments;
         int exitCode;
+        QString shown;
     };
-    for (const Step& step : {Step{{"diff", programPath}, 3}, Step{{"recall", programPath, "--dry-run"}, 0},
-                             Step{{"recall", programPath}, 0}}) {
+    for (const Step& step :
+         {Step{{"diff", programPath}, 3, "0x0B      Local Temp High Limit  0x55  0x33"},
+          Step{{"recall", programPath, "--dry-run"}, 0, "0x0B      Local Temp High Limit  0x55  0x33"},
+          // The recall shows each register as written, the unchanged ones too.
+          Step{{"recall", programPath}, 0, "Local Temp High Limit  0x33\n"}}) {
         const Outcome outcome = runCli(step.arguments);
         EXPECT_EQ(outcome.exitCode, step.exitCode) << step.arguments.join(' ').toStdString();
-        EXPECT_TRUE(outcome.out.contains("0x0B      Local Temp High Limit  0x55  0x33"))
-            << outcome.out.toStdString();
+        EXPECT_TRUE(outcome.out.contains(step.shown)) << outcome.out.toStdString();
     }
     // Recalled at power-on values the chip already holds: no difference left.
     EXPECT_EQ(runCli({"diff", programPath}, "drift=off,reg.05=0x33").exitCode, 0);
@@ -345,8 +422,9 @@ TEST(CliSettings, SavedFileIsTheProgramsAndTheProgramsFileIsRecalled) {
     lockFile.close();
     const Outcome locked = runCli({"recall", lockFile.fileName()}, "drift=off,reg.31=0x20");
     EXPECT_EQ(locked.exitCode, 3);
-    EXPECT_TRUE(locked.out.contains("0x31      Remote 2 High Limit,High Byte  0x20  0x55  no"))
-        << locked.out.toStdString();
+    EXPECT_TRUE(
+        locked.err.contains("otk5530-cli: 0x31 Remote 2 High Limit,High Byte: wrote 0x55, reads 0x20"))
+        << locked.err.toStdString();
     // A damaged file is refused whole before the chip is touched.
     QFile damaged(dir.filePath("damaged.sav"));
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
@@ -354,7 +432,17 @@ TEST(CliSettings, SavedFileIsTheProgramsAndTheProgramsFileIsRecalled) {
     damaged.close();
     const Outcome refused = runCli({"recall", damaged.fileName()}, "fail_after=0");
     EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains("cannot be read as a settings file: line")) << refused.err.toStdString();
     EXPECT_TRUE(refused.err.contains("Nothing was written to the chip")) << refused.err.toStdString();
+    // Where nothing was to be written, nothing is said about writing.
+    for (const QStringList& reading :
+         {QStringList{"diff", damaged.fileName()}, QStringList{"recall", damaged.fileName(), "--dry-run"}}) {
+        const Outcome checked = runCli(reading, "fail_after=0");
+        EXPECT_EQ(checked.exitCode, 2);
+        EXPECT_TRUE(checked.err.contains("cannot be read as a settings file: line"))
+            << checked.err.toStdString();
+        EXPECT_FALSE(checked.err.contains("written")) << checked.err.toStdString();
+    }
 }
 
 // The tool's --format otk log holds exactly the bytes the program's log writer gives for
@@ -387,10 +475,11 @@ TEST(CliLog, OtkFormatIsTheProgramsLogByteForByte) {
 TEST(CliLog, DurationEndsTheRunOnTheGrid) {
     const Outcome outcome = runCli({"log", "--interval", "100", "--duration", "1s", "--format", "csv"});
     ASSERT_EQ(outcome.exitCode, 0);
-    const QStringList lines = outcome.out.split("\r\n", Qt::SkipEmptyParts);
+    const QStringList lines = outcome.out.split("\n", Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2);
     EXPECT_LE(lines.size(), 11);
-    EXPECT_EQ(lines[0], "time,schedule (s),local (°C),remote1 (°C),remote2 (°C)");
+    EXPECT_EQ(lines[0], "time,schedule (s),local (°C),local status,remote1 (°C),remote1 status,remote2 (°C),"
+                        "remote2 status,alert");
     int lastRow = -1;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         EXPECT_TRUE(QDateTime::fromString(lines[i].section(',', 0, 0), Qt::ISODateWithMs).isValid())
@@ -442,9 +531,9 @@ TEST_P(CliStop, SignalEndsWithEveryLineComplete) {
         const bool data = !line.isEmpty() && !line.startsWith("time") && !line.startsWith("Time") &&
                           line != "\r" && !line.startsWith("OTK5530");
         if (data && run.format == "text") {
-            EXPECT_TRUE(line.endsWith("30.5 °C")) << line.constData();
+            EXPECT_TRUE(line.contains("30.5 °C") && line.endsWith("no")) << line.constData();
         } else if (data) {
-            EXPECT_EQ(line.count(','), 4) << line.constData();
+            EXPECT_EQ(line.count(','), run.format == "otk" ? 4 : 8) << line.constData();
         }
     }
 }

@@ -87,11 +87,10 @@ TEST_P(CompletionCases, OffersWhatTheToolTakesAtThatPlace) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, CompletionCases,
     ::testing::Values(
-        CompletionCase{
-            "VerbsFirst",
-            "otk5530-cli ",
-            {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff", "limits", "status",
-             "sensors"}},
+        CompletionCase{"VerbsFirst",
+                       "otk5530-cli ",
+                       {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff",
+                        "limits", "status", "sensors"}},
         CompletionCase{"VerbByItsStart", "otk5530-cli re", {"read", "recall"}},
         // The option's value is no verb: the verb is still to come.
         CompletionCase{"VerbAfterAnOptionWithItsValue", "otk5530-cli --adapter usb d", {"dump", "diff"}},
@@ -108,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
             "OtkFormatOnlyForLog", "otk5530-cli log --format ", {"text", "json", "ndjson", "csv", "otk"}},
         CompletionCase{"I2cdumpOnlyForDump", "otk5530-cli dump --format i", {"i2cdump"}},
         CompletionCase{"I2cdetectOnlyForScan", "otk5530-cli scan --format i", {"i2cdetect"}},
-        CompletionCase{"OtherVerbsWithoutOwnFormats", "otk5530-cli --format ", {"text", "json", "ndjson", "csv"}},
+        CompletionCase{
+            "OtherVerbsWithoutOwnFormats", "otk5530-cli --format ", {"text", "json", "ndjson", "csv"}},
         CompletionCase{"LimitsForce", "otk5530-cli limits --f", {"--format", "--force"}},
         // readline replaces only what follows the "=", so the replies start there.
         CompletionCase{"ValueJoinedToItsOption", "otk5530-cli dump --format=j", {"json"}},

@@ -24,9 +24,11 @@ constexpr int kBatch = 4;
 const QString kLinkFailure = " - Check USB connections";
 
 struct Job {
+    Job(QStringList args, QString simSettings = "drift=off", QByteArray standardInput = {})
+        : arguments(std::move(args)), sim(std::move(simSettings)), input(std::move(standardInput)) {}
     QStringList arguments;
-    QString sim = "drift=off";
-    QByteArray input; // standard input
+    QString sim;
+    QByteArray input;
 };
 
 struct Outcome {
@@ -172,37 +174,39 @@ TEST(CliLinkLoss, EveryVerbInEveryFormatEndsWholeDocuments) {
         return arguments.replaceInStrings("%DIR%", dir.path());
     };
     // `status` reads exactly the two status registers after connecting: the rest is the connection.
-    std::vector<QStringList> finite{{"status"}};
+    std::vector<QStringList> runs{{"status"}};
+    std::vector<std::pair<const SweptVerb*, QString>> combinations;
     for (const SweptVerb& verb : verbs)
-        if (!verb.endless)
-            finite.push_back(withDir(verb.arguments));
-    const std::vector<int> counts = requestCounts(finite);
+        for (const QString& format : QStringList{"text", "json", "ndjson", "csv"} + verb.ownFormats) {
+            combinations.push_back({&verb, format});
+            // An endless run has no last request: counted, it stops at the search's end.
+            runs.push_back(verb.endless ? QStringList{"status"}
+                                        : withDir(verb.arguments) << "--format" << format);
+        }
+    const std::vector<int> counts = requestCounts(runs);
     const int connection = counts[0] - 2;
     ASSERT_GT(connection, 0);
 
     std::vector<Job> jobs;
     std::vector<QString> formats;
     std::vector<QString> outputs;
-    size_t finiteIndex = 1;
-    int fileRun = 0;
-    for (const SweptVerb& verb : verbs) {
-        const int last = verb.endless ? connection + 60 : counts[finiteIndex++] - 1;
+    for (size_t c = 0; c < combinations.size(); ++c) {
+        const auto& [verb, format] = combinations[c];
+        const int last = verb->endless ? connection + 60 : counts[c + 1] - 1;
         // scan needs no chip selected: its requests may end before the others' connection does.
         const int first = std::min(connection, last);
-        for (const QString& format : QStringList{"text", "json", "ndjson", "csv"} + verb.ownFormats) {
-            for (const int failAfter : {first, (first + last) / 2, last}) {
-                jobs.push_back({withDir(verb.arguments) << "--format" << format,
-                                QString("drift=off,fail_after=%1").arg(failAfter)});
-                formats.push_back(format);
-                outputs.push_back({});
-            }
-            // The same into a file the run makes.
-            const QString output = dir.filePath(QString("out%1").arg(fileRun++));
-            jobs.push_back({withDir(verb.arguments) << "--format" << format << "-o" << output,
-                            QString("drift=off,fail_after=%1").arg((first + last) / 2)});
+        const QStringList arguments = withDir(verb->arguments) << "--format" << format;
+        for (const int failAfter : {first, (first + last) / 2, last}) {
+            jobs.push_back({arguments, QString("drift=off,fail_after=%1").arg(failAfter)});
             formats.push_back(format);
-            outputs.push_back(output);
+            outputs.push_back({});
         }
+        // The same into a file the run makes.
+        const QString output = dir.filePath(QString("out%1").arg(c));
+        jobs.push_back({QStringList(arguments) << "-o" << output,
+                        QString("drift=off,fail_after=%1").arg((first + last) / 2)});
+        formats.push_back(format);
+        outputs.push_back(output);
     }
     const std::vector<Outcome> outcomes = runAll(jobs);
     for (size_t i = 0; i < jobs.size(); ++i) {
@@ -211,7 +215,7 @@ TEST(CliLinkLoss, EveryVerbInEveryFormatEndsWholeDocuments) {
         EXPECT_TRUE(outcomes[i].err.contains(kLinkFailure)) << run << "\n" << outcomes[i].err.toStdString();
         if (outputs[i].isEmpty()) {
             EXPECT_TRUE(complete(outcomes[i].out, formats[i])) << run;
-            if (formats[i] == "json")
+            if (formats[i] == "json") {
                 EXPECT_TRUE(QJsonDocument::fromJson(outcomes[i].out)
                                 .object()
                                 .value("error")
@@ -219,6 +223,7 @@ TEST(CliLinkLoss, EveryVerbInEveryFormatEndsWholeDocuments) {
                                 .contains(kLinkFailure))
                     << run << "\n"
                     << outcomes[i].out.constData();
+            }
         } else if (QFile::exists(outputs[i])) {
             EXPECT_TRUE(complete(readAll(outputs[i]), formats[i])) << run;
         }
@@ -261,10 +266,11 @@ TEST_P(CliDiodeFault, FaultOnlyInsideTheWindowAndNeverANumber) {
                     rows.append(QJsonDocument::fromJson(line).object());
         for (const QJsonValue& row : rows) {
             const QJsonObject remote1 = row.toObject().value("remote1").toObject();
-            samples.push_back({QDateTime::fromString(row.toObject().value("time").toString(), Qt::ISODateWithMs),
-                               remote1.value("value").isNull() ? std::nullopt
-                                                               : std::optional(remote1.value("value").toDouble()),
-                               remote1.value("fault").toString()});
+            samples.push_back(
+                {QDateTime::fromString(row.toObject().value("time").toString(), Qt::ISODateWithMs),
+                 remote1.value("value").isNull() ? std::nullopt
+                                                 : std::optional(remote1.value("value").toDouble()),
+                 remote1.value("fault").toString()});
         }
     } else {
         // Text columns stand where their titles start; CSV by its header.
@@ -284,9 +290,11 @@ TEST_P(CliDiodeFault, FaultOnlyInsideTheWindowAndNeverANumber) {
                     fields << line.mid(from, to - from).trimmed();
                 }
             }
-            const QString value = fields.value(titles.indexOf(run.format == "csv" ? "remote1 (°C)" : "remote1"));
-            const bool open = run.format == "csv" ? fields.value(titles.indexOf("remote1 status")) == "open diode"
-                                                  : value == "open diode";
+            const QString value =
+                fields.value(titles.indexOf(run.format == "csv" ? "remote1 (°C)" : "remote1"));
+            const bool open = run.format == "csv"
+                                  ? fields.value(titles.indexOf("remote1 status")) == "open diode"
+                                  : value == "open diode";
             bool number = false;
             const double celsius = value.section(' ', 0, 0).toDouble(&number);
             samples.push_back({QDateTime::fromString(fields.value(0), Qt::ISODateWithMs),
@@ -322,7 +330,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, CliDiodeFault,
 // address holds its record's default, the temperatures those the board was given.
 TEST(CliGrids, DumpIsI2cdumpsGridByteForByte) {
     RegMapStuff::BuildRegisterTable();
-    const Outcome outcome = runOne({{"dump", "--format", "i2cdump"}, "drift=off,local=25,remote1=33.75,remote2=30.5"});
+    const Outcome outcome =
+        runOne({{"dump", "--format", "i2cdump"}, "drift=off,local=25,remote1=33.75,remote2=30.5"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     const std::map<int, int> measured{{0x00, 0x19}, {0x01, 0x21}, {0x10, 0xC0}, {0x30, 0x1E}, {0x33, 0x80}};
     const auto reference = [&](int status1) {
@@ -376,13 +385,17 @@ TEST(CliPipes, CsvAndNdjsonReadByTheirToolsWithLfLineEnds) {
         QStringList programArguments;
     };
     // Prints one line per row read, so every reader answers a line for each line given.
-    const QString python = "import csv,sys\nrows=list(csv.reader(sys.stdin))\n"
-                           "assert all(len(r)==len(rows[0]) for r in rows), rows\nprint('\\n'.join('r'*len(rows)))\n";
+    const QString python =
+        "import csv,sys\nrows=list(csv.reader(sys.stdin))\n"
+        "assert all(len(r)==len(rows[0]) for r in rows), rows\nprint('\\n'.join('r'*len(rows)))\n";
     for (const Reader& reader :
-         {Reader{{"log", "--samples", "3", "--interval", "10", "--format", "csv", "-o", "-"}, "python3",
+         {Reader{{"log", "--samples", "3", "--interval", "10", "--format", "csv", "-o", "-"},
+                 "python3",
                  {"-c", python}},
           Reader{{"dump", "--format", "csv", "-o", "/dev/stdout"}, "python3", {"-c", python}},
-          Reader{{"log", "--samples", "3", "--interval", "10", "--format", "ndjson", "-o", "-"}, "jq", {"-c", "."}},
+          Reader{{"log", "--samples", "3", "--interval", "10", "--format", "ndjson", "-o", "-"},
+                 "jq",
+                 {"-c", "."}},
           Reader{{"sensors", "--format", "ndjson"}, "jq", {"-c", "."}}}) {
         const Outcome outcome = runOne({reader.arguments});
         ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();

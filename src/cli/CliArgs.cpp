@@ -40,8 +40,8 @@ const std::map<QString, VerbShape>& verbShapes() {
 
 const QStringList kValueOptions{"--adapter",  "--address",  "--format",  "-o",         "--mask",
                                 "--interval", "--duration", "--samples", "--channels", "--comment"};
-const QStringList kFlagOptions{"-y",           "-h",        "--help", "--version", "--watch",
-                               "--changed-only", "--dry-run", "--force"};
+const QStringList kFlagOptions{"-y",        "-h",     "--help", "--version", "--watch", "--changed-only",
+                               "--dry-run", "--force"};
 
 std::optional<int64_t> wholeNumber(const QString& text) {
     static const QRegularExpression digits("^[0-9]{1,12}$");
@@ -244,7 +244,8 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& arguments, QString& error
         {CliFormat::Otk, {"otk", "log"}},
         {CliFormat::I2cdump, {"i2cdump", "dump"}},
         {CliFormat::I2cdetect, {"i2cdetect", "scan"}}};
-    if (const auto own = ownFormats.find(args.format); own != ownFormats.end() && args.verb != own->second.second) {
+    if (const auto own = ownFormats.find(args.format);
+        own != ownFormats.end() && args.verb != own->second.second) {
         error = "--format " + own->second.first + " is only for " + own->second.second;
         return std::nullopt;
     }

@@ -65,7 +65,8 @@ QByteArray RenderSensorsText(const Report& report, const QString& chipName, cons
     for (const Row& row : report.rows) {
         const Cell& reading = row[1];
         const QString value = reading.kind == Cell::Kind::Number ? sensorsNumber(reading.number)
-                                                                 : reading.fault.isEmpty() ? "N/A" : "OPEN";
+                              : reading.fault.isEmpty()          ? "N/A"
+                                                                 : "OPEN";
         QString line = (row[0].text + ":").leftJustified(10) + value.rightJustified(10);
         if (row[2].kind == Cell::Kind::Number)
             line += QString("  (high = %1, low = %2, crit = %3)")

@@ -96,11 +96,11 @@ std::optional<QByteArray> LoadSettingsOperand(const CliArgs& args) {
     // A damaged file is never half applied: the whole file is checked before the first write.
     const SettingsCheck check = CheckSettingsFile(file.bytes, IsWritableRegisterAddress);
     if (!check.passed)
-        throw CliError{kExitUsage, refusal(args, shown,
-                                           "cannot be read as a settings file: " +
-                                               (check.badLine > 0 ? QString("line %1 ").arg(check.badLine)
-                                                                  : QString()) +
-                                               check.problem)};
+        throw CliError{kExitUsage,
+                       refusal(args, shown,
+                               "cannot be read as a settings file: " +
+                                   (check.badLine > 0 ? QString("line %1 ").arg(check.badLine) : QString()) +
+                                   check.problem)};
     return file.bytes;
 }
 
@@ -143,25 +143,26 @@ int RecallVerb(const CliArgs& args, const QByteArray& file) {
     });
     SetLinkLossEnding([&stream](const QString& failure) { stream.fail(failure); });
     size_t next = 0;
-    RecallSettings(file, {[] {},
-                          [&](int32_t address, int32_t value) {
-                              WriteChip(address, value);
-                              // Shown once on the chip: a lost link leaves exactly these lines.
-                              const int record = next < records.size() ? records[next] : RegMapStuff::kNotFound;
-                              ++next;
-                              stream.row({ByteCell("register", address),
-                                          record == RegMapStuff::kNotFound
-                                              ? MissingCell("name", {}, "no register of the table")
-                                              : TextCell("name", RegMapStuff::RegisterTable[record].Description),
-                                          ByteCell("written", value)});
-                          }});
+    RecallSettings(file,
+                   {[] {},
+                    [&](int32_t address, int32_t value) {
+                        WriteChip(address, value);
+                        // Shown once on the chip: a lost link leaves exactly these lines.
+                        const int record = next < records.size() ? records[next] : RegMapStuff::kNotFound;
+                        ++next;
+                        stream.row({ByteCell("register", address),
+                                    record == RegMapStuff::kNotFound
+                                        ? MissingCell("name", {}, "no register of the table")
+                                        : TextCell("name", RegMapStuff::RegisterTable[record].Description),
+                                    ByteCell("written", value)});
+                    }});
+    // A register that does not take its value (locked, reserved bits) is a failed recall.
+    const std::vector<RecallChange> left = RecallChanges(plan.entries, readChip);
     SetLinkLossEnding({});
     stream.end();
     if (sinkFailed)
         throw CliError{kExitUsage, (args.output.isEmpty() ? QString("standard output") : args.output) +
                                        " could not be written; the recall went on"};
-    // A register that does not take its value (locked, reserved bits) is a failed recall.
-    const std::vector<RecallChange> left = RecallChanges(plan.entries, readChip);
     for (const RecallChange& change : left)
         std::fprintf(stderr, "%s: %s %s: wrote %s, %s\n", kToolName, qPrintable(ByteText(change.writeAddr)),
                      qPrintable(change.name), qPrintable(ByteText(change.fileValue)),

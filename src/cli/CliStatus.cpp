@@ -11,7 +11,7 @@ ChipStatus ReadChipStatus() {
 
 QString ChannelFault(const ChipStatus& status, int channel) {
     return AlarmSet(AlarmBitsOf(status.status1, status.status2), channel, AlarmKind::OpenDiode) ? kOpenDiode
-                                                                                                 : QString();
+                                                                                                : QString();
 }
 
 QStringList ChannelAlarms(const ChipStatus& status, int channel) {

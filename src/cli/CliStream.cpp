@@ -49,8 +49,9 @@ void RowStream::row(const Row& row) {
                 widths_.push_back(std::max({kMinimumWidth, titles[c].size(), texts[c].size()}) + 2);
         const auto aligned = [this](const QStringList& fields) {
             QString line;
+            // A field wider than its column pushes the rest right, still two blanks apart.
             for (qsizetype c = 0; c < fields.size(); ++c)
-                line += fields[c].leftJustified(widths_[c]);
+                line += fields[c] + QString(std::max<qsizetype>(2, widths_[c] - fields[c].size()), ' ');
             return line.trimmed().toUtf8() + "\n";
         };
         bytes = (started_ ? QByteArray() : aligned(titles)) + aligned(texts);

@@ -284,10 +284,11 @@ void checkLimit(const LimitSetting& setting, bool extended) {
     const double value = *setting.celsius;
     const QString rangeName = extended ? "extended" : "normal";
     if (value < range.lowest || value > range.highest)
-        throw CliError{kExitUsage, QString("%1: not a temperature this limit holds in the %2 range (%3..%4 °C)")
-                                       .arg(setting.operand, rangeName)
-                                       .arg(range.lowest)
-                                       .arg(range.highest)};
+        throw CliError{kExitUsage,
+                       QString("%1: not a temperature this limit holds in the %2 range (%3..%4 °C)")
+                           .arg(setting.operand, rangeName)
+                           .arg(range.lowest)
+                           .arg(range.highest)};
     const auto holds = [&](double v) {
         return v >= range.lowest && v <= range.highest &&
                keptLimit(setting.channel, setting.kind, v, extended) == v;
@@ -306,9 +307,10 @@ void checkLimit(const LimitSetting& setting, bool extended) {
         nearest << QString::number(below);
     if (above <= range.highest)
         nearest << QString::number(above);
-    throw CliError{kExitUsage, QString("%1: this limit holds %2 degrees only; the nearest values it can hold "
-                                       "are %3 °C")
-                                   .arg(setting.operand, step < 1 ? "quarter" : "whole", nearest.join(" and "))};
+    throw CliError{kExitUsage,
+                   QString("%1: this limit holds %2 degrees only; the nearest values it can hold "
+                           "are %3 °C")
+                       .arg(setting.operand, step < 1 ? "quarter" : "whole", nearest.join(" and "))};
 }
 } // namespace
 
@@ -381,8 +383,18 @@ void CheckVerbOperands(const CliArgs& args) {
             recordOf(operand, false);
     if (args.verb == "write")
         writeOperands(args.operands);
-    // The range in force is the chip's, checked once it is read.
+    // The range in force is the chip's, checked once it is read; a value neither range
+    // holds is refused before the chip is touched.
     if (args.verb == "limits")
-        for (const QString& operand : args.operands)
-            parseLimit(operand);
+        for (const QString& operand : args.operands) {
+            const LimitSetting setting = parseLimit(operand);
+            const double lowest = limitRange(setting.channel, setting.kind, true).lowest;
+            const double highest = limitRange(setting.channel, setting.kind, false).highest;
+            if (setting.celsius && (*setting.celsius < lowest || *setting.celsius > highest))
+                throw CliError{kExitUsage, QString("%1: not a temperature this limit holds in either range "
+                                                   "(%2..%3 °C)")
+                                               .arg(operand)
+                                               .arg(lowest)
+                                               .arg(highest)};
+        }
 }

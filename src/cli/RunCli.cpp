@@ -1,10 +1,10 @@
 #include "cli/RunCli.h"
 
+#include "app/ConnectionSequence.h"
 #include "app/Version.h"
 #include "cli/CliArgs.h"
 #include "cli/CliConnect.h"
 #include "cli/CliExit.h"
-#include "app/ConnectionSequence.h"
 #include "cli/CliGrids.h"
 #include "cli/CliHelp.h"
 #include "cli/CliMeasure.h"
@@ -50,13 +50,20 @@ void writeOutput(const QByteArray& bytes, const QString& path) {
 }
 
 // A JSON document on standard output is never left empty by a lost link: the verb's
-// document carries the failure as "error". Files written whole are left as they were.
-void closeJsonOnLinkLoss(const CliArgs& args) {
-    if (args.format != CliFormat::Json || !args.output.isEmpty())
+// document carries the failure as "error" (NDJSON: a last line). Files written whole are
+// left as they were.
+void endOnLinkLoss(const CliArgs& args) {
+    if ((args.format != CliFormat::Json && args.format != CliFormat::Ndjson) || !args.output.isEmpty())
         return;
-    SetLinkLossEnding([verb = args.verb](const QString& failure) {
-        const QJsonObject document{{"verb", verb}, {"results", QJsonArray()}, {"error", failure}};
-        writeOutput(QJsonDocument(document).toJson(QJsonDocument::Indented), {});
+    SetLinkLossEnding([verb = args.verb, format = args.format](const QString& failure) {
+        const QJsonObject document =
+            format == CliFormat::Json
+                ? QJsonObject{{"verb", verb}, {"results", QJsonArray()}, {"error", failure}}
+                : QJsonObject{{"error", failure}};
+        writeOutput(QJsonDocument(document).toJson(format == CliFormat::Json ? QJsonDocument::Indented
+                                                                             : QJsonDocument::Compact) +
+                        (format == CliFormat::Json ? "" : "\n"),
+                    {});
     });
 }
 
@@ -68,14 +75,15 @@ int runVerb(const CliArgs& args) {
     if (!args.output.isEmpty() && QFileInfo::exists(args.output) && !QFileInfo(args.output).isFile())
         throw CliError{kExitUsage, "-o " + args.output + ": not a plain file; nothing was written"};
     const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
-    closeJsonOnLinkLoss(args);
+    endOnLinkLoss(args);
     const CliConnection connection = ConnectAdapter(args.adapter);
     if (args.verb == "scan") {
         const std::vector<ScanHit> hits = ScanBus();
-        writeOutput(args.format == CliFormat::I2cdetect
-                        ? I2cdetectGrid(hits, GeneralStuff::kFirstSearchAddress, GeneralStuff::kLastSearchAddress)
-                        : Render(ScanReport(hits), args.format),
-                    args.output);
+        writeOutput(
+            args.format == CliFormat::I2cdetect
+                ? I2cdetectGrid(hits, GeneralStuff::kFirstSearchAddress, GeneralStuff::kLastSearchAddress)
+                : Render(ScanReport(hits), args.format),
+            args.output);
         const bool anyOtk =
             std::any_of(hits.begin(), hits.end(), [](const ScanHit& hit) { return hit.otk5530; });
         if (!anyOtk)
