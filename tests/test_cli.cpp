@@ -399,16 +399,16 @@ TEST(CliSettings, SavedFileIsTheProgramsAndTheProgramsFileIsRecalled) {
     struct Step {
         QStringList arguments;
         int exitCode;
-        QString shown;
+        QString shown; // a pattern
     };
     for (const Step& step :
-         {Step{{"diff", programPath}, 3, "0x0B      Local Temp High Limit  0x55  0x33"},
-          Step{{"recall", programPath, "--dry-run"}, 0, "0x0B      Local Temp High Limit  0x55  0x33"},
+         {Step{{"diff", programPath}, 3, "0x0B +Local Temp High Limit +0x55 +0x33"},
+          Step{{"recall", programPath, "--dry-run"}, 0, "0x0B +Local Temp High Limit +0x55 +0x33"},
           // The recall shows each register as written, the unchanged ones too.
-          Step{{"recall", programPath}, 0, "Local Temp High Limit  0x33\n"}}) {
+          Step{{"recall", programPath}, 0, "0x0B +Local Temp High Limit +0x33\n"}}) {
         const Outcome outcome = runCli(step.arguments);
         EXPECT_EQ(outcome.exitCode, step.exitCode) << step.arguments.join(' ').toStdString();
-        EXPECT_TRUE(outcome.out.contains(step.shown)) << outcome.out.toStdString();
+        EXPECT_TRUE(outcome.out.contains(QRegularExpression(step.shown))) << outcome.out.toStdString();
     }
     // Recalled at power-on values the chip already holds: no difference left.
     EXPECT_EQ(runCli({"diff", programPath}, "drift=off,reg.05=0x33").exitCode, 0);

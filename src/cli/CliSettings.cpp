@@ -141,6 +141,11 @@ int RecallVerb(const CliArgs& args, const QByteArray& file) {
                                                    : AppendWhole(NativeName(args.output), bytes);
         sinkFailed = sinkFailed || !written;
     });
+    qsizetype longestName = 0;
+    for (int record : records)
+        if (record != RegMapStuff::kNotFound)
+            longestName = std::max(longestName, RegMapStuff::RegisterTable[record].Description.size());
+    stream.reserveWidth("name", longestName);
     SetLinkLossEnding([&stream](const QString& failure) { stream.fail(failure); });
     size_t next = 0;
     RecallSettings(file,

@@ -27,6 +27,10 @@ QByteArray RowStream::opening() const {
     return "{\"verb\": " + jsonString(verb_) + ", \"results\": [";
 }
 
+void RowStream::reserveWidth(const QString& key, qsizetype width) {
+    reserved_[key] = width;
+}
+
 void RowStream::row(const Row& row) {
     QByteArray bytes;
     if (format_ == CliFormat::Json) {
@@ -46,7 +50,9 @@ void RowStream::row(const Row& row) {
         // The first row sets the columns' widths for the whole run.
         if (!started_)
             for (qsizetype c = 0; c < texts.size(); ++c)
-                widths_.push_back(std::max({kMinimumWidth, titles[c].size(), texts[c].size()}) + 2);
+                widths_.push_back(std::max({kMinimumWidth, titles[c].size(), texts[c].size(),
+                                            reserved_.count(titles[c]) ? reserved_.at(titles[c]) : 0}) +
+                                  2);
         const auto aligned = [this](const QStringList& fields) {
             QString line;
             // A field wider than its column pushes the rest right, still two blanks apart.
@@ -70,5 +76,5 @@ void RowStream::fail(const QString& failure) {
     if (format_ == CliFormat::Json)
         sink_((started_ ? QByteArray("]") : opening() + "]") + ", \"error\": " + jsonString(failure) + "}\n");
     else if (format_ == CliFormat::Ndjson)
-        sink_("{\"error\": " + jsonString(failure) + "}\n");
+        sink_("{\"error\":" + jsonString(failure) + "}\n");
 }

@@ -6,11 +6,14 @@
 
 #include <QByteArray>
 #include <functional>
+#include <map>
 
 class RowStream {
 public:
     // `sink` writes the bytes of one or more complete lines.
     RowStream(QString verb, CliFormat format, std::function<void(const QByteArray&)> sink);
+    // Text: the column of `key` at least this wide, for values longer than the first row's.
+    void reserveWidth(const QString& key, qsizetype width);
     void row(const Row& row);
     // Closes the JSON document; text and CSV need nothing more.
     void end();
@@ -24,5 +27,6 @@ private:
     CliFormat format_;
     std::function<void(const QByteArray&)> sink_;
     std::vector<qsizetype> widths_;
+    std::map<QString, qsizetype> reserved_;
     bool started_ = false;
 };
