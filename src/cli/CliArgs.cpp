@@ -81,7 +81,7 @@ bool setOption(CliArgs& args, const QString& name, const QString& value, QString
         if (value.isEmpty())
             return refuse("needs a file name");
         // "-" and /dev/stdout are standard output, which an empty name stands for.
-        args.output = IsStandardStream(value) ? QString() : value;
+        args.output = IsStandardOutput(value) ? QString() : value;
     } else if (name == "--mask") {
         args.mask = ParseByteText(value);
         if (!args.mask)
@@ -137,8 +137,12 @@ const QStringList& ChannelNames() {
     return names;
 }
 
-bool IsStandardStream(const QString& name) {
-    return name == "-" || name == "/dev/stdout" || name == "/dev/stdin";
+bool IsStandardOutput(const QString& name) {
+    return name == "-" || name == "/dev/stdout";
+}
+
+bool IsStandardInput(const QString& name) {
+    return name == "-" || name == "/dev/stdin";
 }
 
 std::optional<int> ParseByteText(const QString& text) {

@@ -31,8 +31,9 @@ struct CliArgs {
     bool force = false; // limits: a low limit above its high limit is set all the same
 };
 
-// "-" (and /dev/stdout, /dev/stdin): a file operand or -o that means the standard stream.
-bool IsStandardStream(const QString& name);
+// "-" or /dev/stdout as -o or save's file; "-" or /dev/stdin as the file of recall and diff.
+bool IsStandardOutput(const QString& name);
+bool IsStandardInput(const QString& name);
 
 // The arguments without the program name. Nothing, with a message naming the argument,
 // for anything the tool does not take.

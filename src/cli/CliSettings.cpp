@@ -72,14 +72,14 @@ std::optional<QByteArray> LoadSettingsOperand(const CliArgs& args) {
     if (args.verb == "save") {
         const QFileInfo target(operand);
         // Only a plain file is replaced: a folder, pipe or device keeps what it is.
-        if (!IsStandardStream(operand) && target.exists() && !target.isFile())
+        if (!IsStandardOutput(operand) && target.exists() && !target.isFile())
             throw CliError{kExitUsage, operand + ": not a plain file; nothing was saved"};
         return std::nullopt;
     }
     if (args.verb != "recall" && args.verb != "diff")
         return std::nullopt;
     WholeFile file;
-    const bool standardInput = IsStandardStream(operand);
+    const bool standardInput = IsStandardInput(operand);
     const QString shown = standardInput ? QString("standard input") : operand;
     if (standardInput) {
         file.bytes = readStandardInput(file.tooLarge);
@@ -109,7 +109,7 @@ Report SettingsVerb(const CliArgs& args, const std::optional<QByteArray>& file, 
     if (args.verb == "save") {
         const QStringList header = SettingsHeaderLines(args.comment, Clock::LocalNow());
         const QList<SettingsEntry> entries = SettingsEntries(args.changedOnly, readChip);
-        const QString target = IsStandardStream(args.operands.at(0)) ? QString() : args.operands.at(0);
+        const QString target = IsStandardOutput(args.operands.at(0)) ? QString() : args.operands.at(0);
         saveFile(target, SettingsFileBytes(header, entries));
         Report report{"save"};
         // On standard output the file is the whole output.

@@ -2,6 +2,7 @@
 
 #include "adapter/ChipRegisters.h"
 #include "cli/CliExit.h"
+#include "cli/CliMeasure.h"
 #include "cli/CliRegisters.h"
 #include "cli/CliStatus.h"
 #include "device/ChipAccess.h"
@@ -136,6 +137,10 @@ Report InfoVerb(const CliConnection& connection) {
         TextCell("pin8", shown.pin8Therm2 ? "THERM2" : "ALERT"),
         TextCell("shared_registers", shown.remote2OnRemote1 ? "remote2" : "remote1"),
     });
+    // The temperatures as measured, with the status: an open diode shows here first.
+    Row measured = TemperatureRow({true, true, true});
+    measured.erase(measured.begin()); // the time
+    report.rows.push_back(measured);
     return report;
 }
 

@@ -128,7 +128,7 @@ int runVerb(const CliArgs& args) {
         writeOutput(Render(report, args.format), args.output);
     if (status == kExitMismatch)
         throw CliError{kExitMismatch, args.verb != "diff" ? QString("the chip read back other than written")
-                                      : IsStandardStream(args.operands.at(0))
+                                      : IsStandardInput(args.operands.at(0))
                                           ? QString("the chip differs from standard input")
                                           : "the chip differs from " + args.operands.at(0)};
     return status;
