@@ -4,7 +4,8 @@
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
 
-// One reading of the three channels, as the monitoring cycle reads them.
+// One reading of the chosen channels, as the monitoring cycle reads them, with the status
+// read in the same pass: time, each channel (an open diode as its fault), then "alert".
 Row TemperatureRow(const std::array<bool, 3>& channels);
 
 // temps --watch and log: rows on the interval's grid until the end asked for. Returns the exit status.

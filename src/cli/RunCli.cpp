@@ -119,6 +119,8 @@ int runVerb(const CliArgs& args) {
         report = SensorsVerb();
     else
         report = SettingsVerb(args, settingsFile, status);
+    // Measured whole: from here on a lost link has no document to end.
+    SetLinkLossEnding({});
     const QString chipName = SensorsChipName(args.adapter, connection, GeneralStuff::DeviceAddress);
     if (args.verb == "sensors" && args.format == CliFormat::Text)
         writeOutput(RenderSensorsText(report, chipName, connection.adapterDescription), args.output);
