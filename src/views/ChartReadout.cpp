@@ -92,6 +92,12 @@ void ChartReadout::setStatisticsShown(bool shown) {
 
 void ChartReadout::setCursorKey(int cursor, double key) {
     moveCursor(cursor, key);
+    // Put somewhere on purpose, the cursors wait no longer to be placed.
+    if (m_cursorsShown && m_cursorsWaiting) {
+        m_cursorsWaiting = false;
+        for (QCPItemStraightLine* line : m_cursors)
+            line->setVisible(true);
+    }
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
