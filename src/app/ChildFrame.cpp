@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+namespace {
+// The least size a child window's content needs: its own minimum where it states one, else (controls at
+// fixed places) the extent of its controls.
 QSize ContentMinimumSize(const QWidget* content) {
     const QSize stated = content->minimumSizeHint();
     if (stated.isValid())
@@ -9,6 +12,7 @@ QSize ContentMinimumSize(const QWidget* content) {
     const QRect controls = content->childrenRect();
     return {std::max(0, controls.right() + 1), std::max(0, controls.bottom() + 1)};
 }
+} // namespace
 
 void ChildFrame::keepLoadedSize() {
     m_loadedSize = size();

@@ -16,7 +16,3 @@ public:
 private:
     QSize m_loadedSize;
 };
-
-// The least size a child window's content needs: its own minimum where it states one, else (controls at
-// fixed places) the extent of its controls.
-QSize ContentMinimumSize(const QWidget* content);

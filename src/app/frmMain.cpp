@@ -204,9 +204,8 @@ void frmMain::OpenChildWindow(const QString& className) {
     const ChildWindow child = CreateChildWindow(className);
     if (!child.widget)
         throw std::invalid_argument("No window class named " + className.toStdString());
-    auto* childFrame = new ChildFrame;
-    childFrame->setWidget(child.widget);
-    QPointer<ChildFrame> frame = childFrame;
+    QPointer<ChildFrame> frame = new ChildFrame;
+    frame->setWidget(child.widget);
     mdiArea->addSubWindow(frame);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setProperty(kWindowClassProperty, className);
