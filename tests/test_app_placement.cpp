@@ -10,11 +10,13 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <map>
@@ -148,7 +150,8 @@ TEST_F(ChildPlacement, WindowMovedOutOfSightComesBackWhenOpenedAgain) {
 }
 
 TEST_F(ChildPlacement, CascadeAndTileFollowTheListOfWindows) {
-    showMain(QSize(1200, 800));
+    // Room for each tile to hold its window's content: smaller areas scroll (below).
+    showMain(QSize(1900, 1050));
     for (const char* name : {"frmConfig", "frmSWOptions", "frmLimits"})
         open(name);
     auto* menu = main->findChild<QMenu*>("mnuWindow");
@@ -171,6 +174,66 @@ TEST_F(ChildPlacement, CascadeAndTileFollowTheListOfWindows) {
         EXPECT_TRUE(viewport().contains(frame->geometry()));
         EXPECT_FALSE(covered.intersects(frame->geometry())) << "tiles do not overlap";
         covered += frame->geometry();
+    }
+}
+
+// What a child window must show whatever its frame's size: the graph's chart at its least, each of the
+// limits window's gauges whole, the overview's first columns.
+void ExpectContentShown(QMdiSubWindow* frame) {
+    QWidget* view = frame->widget();
+    if (view->objectName() == "frmGraph") {
+        EXPECT_GE(view->width(), view->minimumSizeHint().width());
+        EXPECT_GE(view->height(), view->minimumSizeHint().height());
+    }
+    for (int g = 0; g < 3; ++g) {
+        if (auto* gauge = view->findChild<QWidget*>(QString("ggeTemp_%1").arg(g))) {
+            const QRect shown(gauge->mapTo(view, QPoint(0, 0)), gauge->size());
+            EXPECT_TRUE(view->rect().contains(shown)) << "gauge " << g;
+        }
+    }
+    if (auto* table = view->findChild<QTableWidget*>("grdRegisters")) {
+        EXPECT_LE(table->horizontalHeader()->sectionViewportPosition(3) + table->columnWidth(3),
+                  table->viewport()->width())
+            << "the Hex column";
+    }
+}
+
+// Cascade gives every window the size it opened with; Tile shares the area out, but never below what a
+// window's content needs, and never changes a window of fixed size; where the windows then do not fit,
+// the area scrolls.
+TEST_F(ChildPlacement, CascadeAndTileLeaveEveryChildUsable) {
+    const QStringList names{"frmGraph", "frmLimits", "frmRegOverview", "frmAbout"};
+    const struct {
+        const char* name;
+        QSize main;
+        const char* arrangement;
+        bool scrolls;
+    } rows[] = {
+        {"cascade in a roomy main window", {1260, 880}, "mnuCascade", false},
+        {"tile in a roomy main window", {1260, 880}, "mnuTile", true},
+        {"tile in a small main window", {640, 480}, "mnuTile", true},
+        {"cascade in a small main window", {640, 480}, "mnuCascade", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        showMain(row.main);
+        std::map<QString, QSize> opened;
+        for (const QString& name : names)
+            opened[name] = open(name);
+        auto* menu = main->findChild<QMenu*>("mnuWindow");
+        emit menu->aboutToShow();
+        menu->findChild<QAction*>(row.arrangement)->trigger();
+        QCoreApplication::processEvents();
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString());
+            QMdiSubWindow* frame = frameOf(name);
+            if (name == "frmAbout" || QString(row.arrangement) == "mnuCascade") {
+                EXPECT_EQ(frame->size(), opened[name]);
+            }
+            ExpectContentShown(frame);
+        }
+        EXPECT_EQ(area()->horizontalScrollBar()->isVisible() || area()->verticalScrollBar()->isVisible(),
+                  row.scrolls);
     }
 }
 

@@ -174,3 +174,31 @@ TEST(AlarmMarkHistory, KeepsNoMoreThanTheSamplesHistory) {
 }
 
 } // namespace
+
+namespace {
+QStringList g_paintWarnings;
+void RecordPaintWarnings(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (message.contains("QPainter"))
+        g_paintWarnings << message;
+}
+} // namespace
+
+// A chart squeezed to a title bar's height leaves the lane no pixels: painting it must not ask Qt to paint
+// into an empty picture (a warning at every redraw).
+TEST(AlarmMarkLane, ChartsTooSmallForTheLaneDrawWithoutPaintWarnings) {
+    Clock::SetLocalNowSource([] { return QDateTime(QDate(2026, 12, 8), QTime(13, 0)); });
+    const QtMessageHandler previous = qInstallMessageHandler(RecordPaintWarnings);
+    for (const QSize size : {QSize(624, 1), QSize(624, 30), QSize(1, 400), QSize(624, 120)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        g_paintWarnings.clear();
+        StripChart chart;
+        chart.alarmMarks()->setShown(true);
+        chart.resize(size);
+        chart.show();
+        chart.statusRead(0x40, 0);
+        chart.replotNow();
+        EXPECT_TRUE(g_paintWarnings.isEmpty()) << g_paintWarnings.join('\n').toStdString();
+    }
+    qInstallMessageHandler(previous);
+    Clock::SetLocalNowSource({});
+}

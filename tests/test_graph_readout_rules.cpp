@@ -57,12 +57,54 @@ TEST(GraphCursorRule, DifferencesBetweenTheCursors) {
         {"falling, cursors swapped", 26, 25, -10, "Δ Local -1.00 °C  +6.00 °C/min"},
         // Both cursors on one instant: no rate rather than a division by zero.
         {"same instant", 25, 25.5, 0, "Δ Local +0.50 °C  — °C/min"},
-        {"no reading before the history", std::nullopt, 26, 10, "Δ Local —"},
+        {"no reading before the history", std::nullopt, 26, 10, "Δ Local no sample"},
+        {"no reading after the newest sample", 25, std::nullopt, 10, "Δ Local no sample"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(CursorDeltaLine("Local", row.first, row.second, row.seconds), row.line);
     }
+}
+
+// A cursor reads the sample in force at its time, and only while the trace was being sampled there.
+TEST(GraphCursorRule, ReadsTheSampleInForceOrNone) {
+    struct Sample {
+        double key, value;
+    };
+    // Sampled every 50 ms, then nothing for almost two seconds (the window was closed, the clock set
+    // back), then two more samples.
+    const std::vector<Sample> samples{{10.00, 1}, {10.05, 2}, {10.10, 3}, {12.00, 4}, {12.05, 5}};
+    constexpr double kLongestGap = 0.15;
+    const struct {
+        const char* name;
+        double key;
+        std::optional<double> value;
+    } rows[] = {
+        {"before the oldest sample", 9.99, std::nullopt},
+        {"on the oldest sample", 10.00, 1},
+        {"between two samples", 10.07, 2},
+        {"within the longest gap after a sample", 10.24, 3},
+        {"in the gap, too long after the sample before", 10.26, std::nullopt},
+        {"on the newest sample", 12.05, 5},
+        // The newest sample's value holds only until the next one is due, which has not been read yet.
+        {"after the newest sample", 12.06, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto found = SampleAtCursor(samples.begin(), samples.end(), row.key, kLongestGap);
+        EXPECT_EQ(found == samples.end() ? std::nullopt : std::optional<double>(found->value), row.value);
+    }
+    const std::vector<Sample> none;
+    EXPECT_EQ(SampleAtCursor(none.begin(), none.end(), 10, kLongestGap), none.end());
+}
+
+TEST(GraphCursorRule, CursorsGoAThirdAndTwoThirdsIntoTheSamplesOnScreen) {
+    const auto places = CursorPlaces(30, 60);
+    ASSERT_TRUE(places.has_value());
+    EXPECT_DOUBLE_EQ(places->first, 40);
+    EXPECT_DOUBLE_EQ(places->second, 50);
+    // One sample, or none (the oldest after the newest): nothing to stand among yet.
+    EXPECT_FALSE(CursorPlaces(30, 30).has_value());
 }
 
 TEST(GraphCursorRule, PointerTimeAndChannelNames) {

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/ChildFrame.h"
 #include "app/ChildPlacement.h"
 #include "app/ConnectionSequence.h"
 #include "app/MainGeometry.h"
@@ -203,7 +204,9 @@ void frmMain::OpenChildWindow(const QString& className) {
     const ChildWindow child = CreateChildWindow(className);
     if (!child.widget)
         throw std::invalid_argument("No window class named " + className.toStdString());
-    QPointer<QMdiSubWindow> frame = mdiArea->addSubWindow(child.widget);
+    QPointer<ChildFrame> frame = new ChildFrame;
+    frame->setWidget(child.widget);
+    mdiArea->addSubWindow(frame);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setProperty(kWindowClassProperty, className);
     if (child.load)
@@ -213,6 +216,7 @@ void frmMain::OpenChildWindow(const QString& className) {
     // The area placed the frame before its load set the window's size (and, for the about box, its position).
     frame->move(ChildWindowPosition(mdiArea->viewport()->size(), frame->geometry()));
     frame->show();
+    frame->keepLoadedSize();
     mdiArea->setActiveSubWindow(frame);
     frame->raise();
 }

@@ -37,6 +37,9 @@ protected:
 
     void draw(QCPPainter* painter) override {
         const QRect area = m_lane->rect();
+        // A chart squeezed to its title bar leaves the lane no pixels to paint into.
+        if (area.isEmpty())
+            return;
         QCPAxis* time = mParentPlot->xAxis;
         const QCPRange visible = time->range();
         // Hatched "not read" everywhere first; a patterned fill is slow, so it is drawn once per lane size.

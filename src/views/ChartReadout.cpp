@@ -1,5 +1,6 @@
 #include "views/ChartReadout.h"
 
+#include "device/GeneralStuff.h"
 #include "views/ChartItems.h"
 #include "views/ChartReadoutRules.h"
 
@@ -50,15 +51,38 @@ ChartReadout::ChartReadout(QCustomPlot* plot, const std::array<QCPGraph*, kTrace
 
 void ChartReadout::setCursorsShown(bool shown) {
     m_cursorsShown = shown;
-    if (shown) {
-        const QCPRange visible = m_plot->xAxis->range();
-        setCursorKey(0, visible.lower + visible.size() / 3);
-        setCursorKey(1, visible.lower + visible.size() * 2 / 3);
-    }
+    m_cursorsWaiting = shown;
+    if (shown)
+        placeCursorsAmongSamples();
     for (QCPItemStraightLine* cursor : m_cursors)
-        cursor->setVisible(shown);
+        cursor->setVisible(shown && !m_cursorsWaiting);
     m_dragged.reset();
     m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void ChartReadout::placeCursorsAmongSamples() {
+    const QCPRange visible = m_plot->xAxis->range();
+    std::optional<double> oldest;
+    std::optional<double> newest;
+    for (const QCPGraph* trace : m_traces) {
+        if (!trace->visible())
+            continue;
+        const QCPGraphDataContainer& samples = *trace->data();
+        const auto first = samples.findBegin(visible.lower, false);
+        const auto end = samples.findEnd(visible.upper, false);
+        if (first == end)
+            continue;
+        oldest = std::min(first->key, oldest.value_or(first->key));
+        newest = std::max((end - 1)->key, newest.value_or((end - 1)->key));
+    }
+    const auto places = oldest ? CursorPlaces(*oldest, *newest) : std::nullopt;
+    if (!places)
+        return;
+    moveCursor(0, places->first);
+    moveCursor(1, places->second);
+    m_cursorsWaiting = false;
+    for (QCPItemStraightLine* cursor : m_cursors)
+        cursor->setVisible(true);
 }
 
 void ChartReadout::setStatisticsShown(bool shown) {
@@ -67,14 +91,24 @@ void ChartReadout::setStatisticsShown(bool shown) {
 }
 
 void ChartReadout::setCursorKey(int cursor, double key) {
-    m_cursorKeys[cursor] = key;
-    m_cursors[cursor]->point1->setCoords(key, 0);
-    m_cursors[cursor]->point2->setCoords(key, 1);
+    moveCursor(cursor, key);
+    // Put somewhere on purpose, the cursors wait no longer to be placed.
+    if (m_cursorsShown && m_cursorsWaiting) {
+        m_cursorsWaiting = false;
+        for (QCPItemStraightLine* line : m_cursors)
+            line->setVisible(true);
+    }
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void ChartReadout::moveCursor(int cursor, double key) {
+    m_cursorKeys[cursor] = key;
+    m_cursors[cursor]->point1->setCoords(key, 0);
+    m_cursors[cursor]->point2->setCoords(key, 1);
+}
+
 bool ChartReadout::press(const QPointF& at) {
-    if (!m_cursorsShown)
+    if (!m_cursorsShown || m_cursorsWaiting)
         return false;
     for (int cursor = 0; cursor < 2; ++cursor)
         if (std::abs(m_plot->xAxis->coordToPixel(m_cursorKeys[cursor]) - at.x()) <= kGrabPixels)
@@ -99,14 +133,15 @@ QString ChartReadout::channelName(int index) const {
     return ChannelOfCaption(m_traces[index]->name(), kChannelNames[index]);
 }
 
-// The reading in force at the key: the last sample at or before it.
+// The reading in force at the key: the last sample at or before it, while the trace was being sampled.
 std::optional<double> ChartReadout::valueAt(int index, double key) const {
     const QCPGraphDataContainer& samples = *m_traces[index]->data();
-    auto after = std::upper_bound(samples.constBegin(), samples.constEnd(), key,
-                                  [](double k, const QCPGraphData& sample) { return k < sample.key; });
-    if (after == samples.constBegin())
+    // One graph update may find a reading up to one reading interval old.
+    const double longestGap = (GeneralStuff::GraphInterval + GeneralStuff::ReadInterval) / 1000.0;
+    const auto sample = SampleAtCursor(samples.constBegin(), samples.constEnd(), key, longestGap);
+    if (sample == samples.constEnd())
         return std::nullopt;
-    return (after - 1)->value;
+    return sample->value;
 }
 
 QString ChartReadout::readoutText() const {
@@ -116,13 +151,19 @@ QString ChartReadout::readoutText() const {
     if (m_pointerKey)
         lines << "Pointer " +
                      PointerTimeText(QCPAxisTickerDateTime::keyToDateTime(*m_pointerKey).toLocalTime());
+    if (m_cursorsWaiting) {
+        for (int cursor = 0; cursor < 2; ++cursor)
+            lines << QString("C%1 %2").arg(cursor + 1).arg(kNoSampleText);
+        return lines.join('\n');
+    }
     for (int cursor = 0; cursor < 2; ++cursor) {
         QString line = QString("C%1 %2").arg(cursor + 1).arg(TimeOfKey(m_cursorKeys[cursor]));
         for (int index = 0; index < kTraceCount; ++index) {
             if (!m_traces[index]->visible())
                 continue;
             const std::optional<double> value = valueAt(index, m_cursorKeys[cursor]);
-            line += QString("  %1 %2").arg(channelName(index), value ? QString::number(*value, 'f', 2) : "—");
+            line += QString("  %1 %2").arg(channelName(index),
+                                           value ? QString::number(*value, 'f', 2) : kNoSampleText);
         }
         lines << line;
     }
@@ -139,7 +180,7 @@ QString ChartReadout::statisticsText() const {
     if (!m_statisticsShown)
         return {};
     QCPRange stretch = m_plot->xAxis->range();
-    if (m_cursorsShown)
+    if (m_cursorsShown && !m_cursorsWaiting)
         stretch =
             QCPRange(std::min(m_cursorKeys[0], m_cursorKeys[1]), std::max(m_cursorKeys[0], m_cursorKeys[1]));
     QStringList lines;
@@ -158,6 +199,8 @@ QString ChartReadout::statisticsText() const {
 }
 
 void ChartReadout::refresh() {
+    if (m_cursorsWaiting)
+        placeCursorsAmongSamples();
     m_readout->setVisible(m_cursorsShown);
     if (m_cursorsShown) {
         m_readout->setText(readoutText());

@@ -19,13 +19,16 @@ public:
     static constexpr int kTraceCount = 3;
     ChartReadout(QCustomPlot* plot, const std::array<QCPGraph*, kTraceCount>& traces);
 
-    // Switching the cursors on puts them at a third and two thirds of the visible time.
+    // Switching the cursors on puts them at a third and two thirds of the stretch of samples on screen;
+    // while fewer than two samples are on screen they wait, hidden, and read "no sample".
     void setCursorsShown(bool shown);
     bool cursorsShown() const { return m_cursorsShown; }
     void setStatisticsShown(bool shown);
     bool statisticsShown() const { return m_statisticsShown; }
 
     double cursorKey(int cursor) const { return m_cursorKeys[cursor]; }
+    // Whether the switched-on cursors still wait for samples to stand among.
+    bool cursorsWaiting() const { return m_cursorsWaiting; }
     void setCursorKey(int cursor, double key);
 
     // Mouse on the plot: a press near a cursor takes it (true), moves drag it, and
@@ -39,6 +42,8 @@ public:
 
 private:
     void refresh();
+    void moveCursor(int cursor, double key);
+    void placeCursorsAmongSamples();
     QString channelName(int index) const;
     std::optional<double> valueAt(int index, double key) const;
 
@@ -49,6 +54,7 @@ private:
     QCPItemText* m_readout;
     QCPItemText* m_statistics;
     bool m_cursorsShown = false;
+    bool m_cursorsWaiting = false;
     bool m_statisticsShown = false;
     std::optional<int> m_dragged;
     std::optional<double> m_pointerKey;

@@ -42,10 +42,17 @@ std::optional<double> DegreesPerMinute(double fromValue, double toValue, double 
 QString CursorDeltaLine(const QString& channel, std::optional<double> first, std::optional<double> second,
                         double seconds) {
     if (!first || !second)
-        return "Δ " + channel + " —";
+        return "Δ " + channel + " " + kNoSampleText;
     const std::optional<double> rate = DegreesPerMinute(*first, *second, seconds);
     return QString("Δ %1 %2 °C  %3 °C/min")
         .arg(channel, SignedDegrees(*second - *first), rate ? SignedDegrees(*rate) : "—");
+}
+
+std::optional<std::pair<double, double>> CursorPlaces(double oldestOnScreen, double newestOnScreen) {
+    if (!(newestOnScreen > oldestOnScreen))
+        return std::nullopt;
+    const double stretch = newestOnScreen - oldestOnScreen;
+    return std::pair(oldestOnScreen + stretch / 3, oldestOnScreen + stretch * 2 / 3);
 }
 
 QString PointerTimeText(const QDateTime& time) {

@@ -3,7 +3,10 @@
 // differences between the two cursors, and their texts. Pure rules: no widget inside.
 #include <QDateTime>
 #include <QString>
+#include <algorithm>
+#include <iterator>
 #include <optional>
+#include <utility>
 
 // Min, max, mean, standard deviation and peak-to-peak of the samples added so far.
 // Welford's running mean keeps the deviation exact for long, nearly flat stretches.
@@ -32,7 +35,28 @@ QString StatisticsLine(const QString& channel, const SampleStatistics& statistic
 // The change per minute between two cursor readings; none when both sit at the same time.
 std::optional<double> DegreesPerMinute(double fromValue, double toValue, double seconds);
 
-// "Δ Local +1.00 °C  +6.00 °C/min"; a missing reading at either cursor gives "Δ Local —".
+// What the readout shows where a cursor has no reading to give.
+inline const QString kNoSampleText = "no sample";
+
+// The sample a cursor at `key` reads, among samples sorted by key: the last one at or before it. None
+// (`end`) before the oldest sample, after the newest, or further than `longestGap` seconds after the
+// sample before it: nothing was measured there, and a neighbour's value must not pass for a reading.
+template <typename Iterator>
+Iterator SampleAtCursor(Iterator begin, Iterator end, double key, double longestGap) {
+    if (begin == end || key > std::prev(end)->key)
+        return end;
+    const Iterator after =
+        std::upper_bound(begin, end, key, [](double k, const auto& sample) { return k < sample.key; });
+    if (after == begin || key - std::prev(after)->key > longestGap)
+        return end;
+    return std::prev(after);
+}
+
+// Where switched-on cursors go: a third and two thirds into the stretch that holds the samples on
+// screen, so both read a sample; none while that stretch is not yet two samples long.
+std::optional<std::pair<double, double>> CursorPlaces(double oldestOnScreen, double newestOnScreen);
+
+// "Δ Local +1.00 °C  +6.00 °C/min"; a missing reading at either cursor gives "Δ Local no sample".
 QString CursorDeltaLine(const QString& channel, std::optional<double> first, std::optional<double> second,
                         double seconds);
 

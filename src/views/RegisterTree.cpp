@@ -42,6 +42,13 @@ QTreeWidgetItem* RegisterTreeLeaf(const QTreeWidget* tree, const QString& key) {
     return nullptr;
 }
 
+bool RegisterTreeNodeUnfolded(const QTreeWidgetItem* node) {
+    for (const QTreeWidgetItem* group = node->parent(); group; group = group->parent())
+        if (!group->isExpanded())
+            return false;
+    return true;
+}
+
 QString RegisterTreeFullPath(const QTreeWidgetItem* node) {
     QStringList texts;
     for (const QTreeWidgetItem* n = node; n; n = n->parent())

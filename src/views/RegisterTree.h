@@ -13,6 +13,8 @@ void BuildRegisterTree(QTreeWidget* tree);
 QString RegisterTreeNodeKey(const QTreeWidgetItem* node);
 // The register leaf with the key, or null when no leaf has it.
 QTreeWidgetItem* RegisterTreeLeaf(const QTreeWidget* tree, const QString& key);
+// Whether every group above the node is expanded, so the node can be seen.
+bool RegisterTreeNodeUnfolded(const QTreeWidgetItem* node);
 // The display texts from the root down to the node, joined with "\".
 QString RegisterTreeFullPath(const QTreeWidgetItem* node);
 // Marks the register's leaf beside its name while the value last read differs from

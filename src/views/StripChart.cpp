@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QResizeEvent>
@@ -119,6 +120,9 @@ StripChart::StripChart(QWidget* parent)
     m_alarmMarks = new AlarmMarks(m_plot);
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setMouseTracking(true);
+    // The plot keeps its mouse events to itself (Qt::WA_NoMousePropagation), context menu events included:
+    // without this filter a right-click or the Menu key on it would never reach the chart's menu.
+    m_plot->installEventFilter(this);
     buildMenu();
     connect(m_plot, &QCustomPlot::mousePress, this, &StripChart::plotPressed);
     connect(m_plot, &QCustomPlot::mouseMove, this, &StripChart::plotMoved);
@@ -199,11 +203,6 @@ void StripChart::applyViewSettings(const GraphSettings& settings) {
                                                      {"actionAlarmMarks", settings.alarmMarks}};
     for (const auto& [name, on] : switches)
         m_menu->findChild<QAction*>(name)->setChecked(on);
-    // Opened with nothing held yet, the cursors wait a span ahead, where the first samples
-    // will be, rather than in time before the window opened.
-    if (settings.cursors && sampleCount(1) == 0)
-        for (int cursor = 0; cursor < 2; ++cursor)
-            m_readout->setCursorKey(cursor, m_readout->cursorKey(cursor) + m_timeSpan);
 }
 
 void StripChart::statusRead(uint8_t status1, uint8_t status2) {
@@ -315,6 +314,11 @@ void StripChart::buildMenu() {
 
 void StripChart::keyPressEvent(QKeyEvent* event) {
     const QKeySequence pressed(event->keyCombination());
+    // The platform turns only some of these into a context menu event, and none off screen.
+    if (pressed == QKeySequence(Qt::Key_Menu) || pressed == QKeySequence(Qt::SHIFT | Qt::Key_F10)) {
+        popUpMenu(QContextMenuEvent::Keyboard, QCursor::pos());
+        return;
+    }
     for (QAction* action : m_menu->actions()) {
         if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) {
             action->trigger();
@@ -325,7 +329,29 @@ void StripChart::keyPressEvent(QKeyEvent* event) {
 }
 
 void StripChart::contextMenuEvent(QContextMenuEvent* event) {
-    m_menu->popup(event->globalPos());
+    popUpMenu(event->reason(), event->globalPos());
+}
+
+bool StripChart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_plot && event->type() == QEvent::ContextMenu) {
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        popUpMenu(request->reason(), request->globalPos());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// At the pointer; from the keyboard with the pointer elsewhere, in the middle of the chart.
+void StripChart::popUpMenu(QContextMenuEvent::Reason reason, const QPoint& globalPos) {
+    if (m_menu->isVisible())
+        return;
+    QPoint at = globalPos;
+    if (reason != QContextMenuEvent::Mouse) {
+        at = QCursor::pos();
+        if (!rect().contains(mapFromGlobal(at)))
+            at = mapToGlobal(rect().center());
+    }
+    m_menu->popup(at);
 }
 
 void StripChart::setPaused(bool paused) {

@@ -5,6 +5,7 @@
 #include "views/GraphSettings.h"
 #include "views/StripChartRules.h"
 
+#include <QContextMenuEvent>
 #include <QKeySequence>
 #include <QPointF>
 #include <QString>
@@ -75,6 +76,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QCPGraph* graph(int trace) const;
@@ -88,6 +90,7 @@ private:
     void dragLowerHandle(int pixels);
     void setTemperatureRange(TemperatureRange range);
     void buildMenu();
+    void popUpMenu(QContextMenuEvent::Reason reason, const QPoint& globalPos);
     QAction* addMenuAction(const QString& text, const QKeySequence& key, const char* name);
     void plotPressed(QMouseEvent* event);
     void plotMoved(QMouseEvent* event);

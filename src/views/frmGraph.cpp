@@ -10,6 +10,11 @@
 #include <QCloseEvent>
 #include <QResizeEvent>
 
+namespace {
+constexpr double kMinimumWidthTwips = 5400;
+constexpr double kMinimumHeightTwips = 3600;
+} // namespace
+
 frmGraph::frmGraph(QWidget* parent)
     : QWidget(parent), stpGraph(new StripChart(this)),
       chipChanges(ChipChanges::Order::GraphTraces, [this](const auto& change) { chipChanged(change); }) {
@@ -72,6 +77,10 @@ void frmGraph::statusRead(uint8_t status1, uint8_t status2) {
 
 void frmGraph::setTraceVisible(int trace, bool visible) {
     stpGraph->setTraceVisible(trace, visible);
+}
+
+QSize frmGraph::minimumSizeHint() const {
+    return {Px(kMinimumWidthTwips), Px(kMinimumHeightTwips)};
 }
 
 void frmGraph::resizeEvent(QResizeEvent* event) {

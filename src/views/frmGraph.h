@@ -21,6 +21,8 @@ public:
     void setTraceCaption(int trace, const QString& text) override;
     void statusRead(uint8_t status1, uint8_t status2) override;
     void setTraceVisible(int trace, bool visible);
+    // Room for both axes' labels, the legend and a plot still worth reading.
+    QSize minimumSizeHint() const override;
     // Trace 2 "Remote2" and trace 3 hidden, or "Remote1" and "Remote2" both shown.
     void showRemote2Selected(bool selected);
 

@@ -264,8 +264,14 @@ void frmRegMap::followInTree(int index) {
         TreeView1->setCurrentItem(nullptr);
         return;
     }
+    // Making an item current scrolls to it, and scrolling to an item expands its folded parents: only the
+    // user unfolds the tree, so the scroll follows only a node already in view.
+    const bool autoScroll = TreeView1->hasAutoScroll();
+    TreeView1->setAutoScroll(false);
     TreeView1->setCurrentItem(node);
-    TreeView1->scrollToItem(node);
+    TreeView1->setAutoScroll(autoScroll);
+    if (RegisterTreeNodeUnfolded(node))
+        TreeView1->scrollToItem(node);
 }
 
 void frmRegMap::ShowRegister(int index) {

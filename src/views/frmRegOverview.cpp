@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -24,6 +25,10 @@ const QStringList kColumns{"Read",      "Write", "Register",        "Hex",  "Dec
                            "Read-only", "°C",    "Range, encoding", "State"};
 const QStringList kFileColumns{"File", "Recall changes"};
 const int kStateColumn = static_cast<int>(kColumns.indexOf("State"));
+// The columns that name a register and its value stay in view however small the window is made: the rest
+// scroll.
+const int kAlwaysShownColumns = static_cast<int>(kColumns.indexOf("Hex")) + 1;
+constexpr int kAlwaysShownRows = 5;
 
 QString addressText(int32_t address) {
     return "0x" + QString::number(address, 16).toUpper();
@@ -215,4 +220,12 @@ void frmRegOverview::showRows() {
         }
     }
     grdRegisters->resizeColumnsToContents();
+    int width = 2 * grdRegisters->frameWidth() + grdRegisters->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < kAlwaysShownColumns; ++c)
+        width += grdRegisters->columnWidth(c);
+    const int height = 2 * grdRegisters->frameWidth() +
+                       grdRegisters->horizontalHeader()->sizeHint().height() +
+                       grdRegisters->horizontalScrollBar()->sizeHint().height() +
+                       kAlwaysShownRows * grdRegisters->verticalHeader()->defaultSectionSize();
+    grdRegisters->setMinimumSize(width, height);
 }

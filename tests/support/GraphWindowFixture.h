@@ -16,6 +16,9 @@ class GraphWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         GeneralStuff::ResetSharedState();
+        // As the device model sets them: a cursor reads a sample up to 150 ms old.
+        GeneralStuff::GraphInterval = 50;
+        GeneralStuff::ReadInterval = 100;
         Clock::SetLocalNowSource([this] { return now; });
         beforeLoad();
         window.Form_Load();
