@@ -96,6 +96,7 @@ protected:
     static void signalOnceLogged(Started& started) {
         QProcess& process = *started.process;
         const QDeadlineTimer hung(kRunTimeoutMs);
+        process.waitForStarted(kRunTimeoutMs); // until then its state says Starting, however long it has run
         while (logDataLines(started.log()).size() < kLinesBeforeTheSignal &&
                process.state() == QProcess::Running && !hung.hasExpired())
             process.waitForReadyRead(100);
