@@ -52,7 +52,7 @@ TEST_P(LampConditions, LightsTheLampsCaptionedForIt) {
     lit.sort();
     QStringList expected = c.captions;
     expected.sort();
-    EXPECT_EQ(lit, expected);
+    EXPECT_EQ(lit.join(", ").toStdString(), expected.join(", ").toStdString());
     main.close();
 }
 
