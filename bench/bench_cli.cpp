@@ -123,27 +123,51 @@ void BM_CliDumpVsVersion(benchmark::State& state) {
 }
 BENCHMARK(BM_CliDumpVsVersion)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// The share of wake-ups more than kLateAfterMs after a 10 ms grid, for a loop that does
-// nothing else: what the machine's load alone makes late, the reference for the tool.
-double bareSleeperLatePercent(int runSeconds) {
+// Wake-ups of a loop that does nothing else on a 10 ms grid: what the machine's load alone
+// makes late, the reference for the tool. Each is stamped as the tool stamps its rows, on the
+// wall clock in whole ms, less its place on the grid, so both sides are measured alike.
+std::vector<qint64> bareSleeperOffsets(int runSeconds) {
     timespec start{};
     clock_gettime(CLOCK_MONOTONIC, &start);
     const int64_t startNs = static_cast<int64_t>(start.tv_sec) * 1'000'000'000 + start.tv_nsec;
     const int64_t wakeUps = runSeconds * 1000LL / kLogIntervalMs;
-    int64_t late = 0;
+    std::vector<qint64> offsets;
     for (int64_t k = 1; k <= wakeUps; ++k) {
         const int64_t dueNs = startNs + k * kLogIntervalMs * 1'000'000;
         const timespec due{static_cast<time_t>(dueNs / 1'000'000'000),
                            static_cast<long>(dueNs % 1'000'000'000)};
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
         }
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const int64_t nowNs = static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-        if (nowNs - dueNs > static_cast<int64_t>(kLateAfterMs * 1'000'000))
+        offsets.push_back(QDateTime::currentMSecsSinceEpoch() - k * kLogIntervalMs);
+    }
+    return offsets;
+}
+
+struct Lateness {
+    double latePercent = 0;
+    double worstMs = 0;
+};
+
+// A row's lateness is its offset (wall-clock stamp less its place on the schedule) less the
+// offset most rows share: rows are never early and most are on time; the first row is no
+// anchor, it is stamped after the first-call costs.
+Lateness latenessOf(const std::vector<qint64>& offsets) {
+    std::map<qint64, int> sharing;
+    for (qint64 offset : offsets)
+        ++sharing[offset];
+    const qint64 onTime = std::max_element(sharing.begin(), sharing.end(), [](const auto& a, const auto& b) {
+                              return a.second < b.second;
+                          })->first;
+    Lateness lateness;
+    int late = 0;
+    for (qint64 offset : offsets) {
+        const double lateMs = static_cast<double>(offset - onTime);
+        lateness.worstMs = std::max(lateness.worstMs, lateMs);
+        if (lateMs > kLateAfterMs)
             ++late;
     }
-    return 100.0 * static_cast<double>(late) / static_cast<double>(wakeUps);
+    lateness.latePercent = 100.0 * late / static_cast<double>(offsets.size());
+    return lateness;
 }
 
 int logSeconds() {
@@ -173,21 +197,19 @@ std::optional<std::vector<qint64>> rowOffsets(const QString& path) {
     return offsets;
 }
 
-// A row's lateness is its wall-clock stamp less its place on the tool's schedule, measured
-// from the schedule's start on the wall clock: the offset most rows share (rows are never
-// early and most are on time; the first row is no anchor, it is stamped after the
-// first-call costs). Slots the grid skipped (a row more than a whole interval late) show as
-// lines written below lines scheduled.
+// The tool's rows and the bare sleeper, run at the same time and measured alike (latenessOf).
+// Slots the grid skipped (a row more than a whole interval late) show as lines written
+// below lines scheduled.
 void BM_CliLogSchedule(benchmark::State& state) {
     const int runSeconds = logSeconds();
     for (auto _ : state) {
         QTemporaryDir folder;
         const QString log = folder.filePath("log.csv");
-        double sleeperLatePercent = 0;
+        std::vector<qint64> sleeperOffsets;
         const ProcessCost run =
             runTool({"log", "--interval", std::to_string(kLogIntervalMs), "--duration",
                      std::to_string(runSeconds) + "s", "--format", "csv", "-o", log.toStdString()},
-                    "/dev/null", [&] { sleeperLatePercent = bareSleeperLatePercent(runSeconds); });
+                    "/dev/null", [&] { sleeperOffsets = bareSleeperOffsets(runSeconds); });
         if (run.status != 0) {
             state.SkipWithError("otk5530-cli log did not exit with status 0");
             return;
@@ -197,29 +219,15 @@ void BM_CliLogSchedule(benchmark::State& state) {
             state.SkipWithError("the log has no rows, or a row without its time stamp or schedule");
             return;
         }
-        std::map<qint64, int> sharing;
-        for (qint64 offset : *offsets)
-            ++sharing[offset];
-        const qint64 start =
-            std::max_element(sharing.begin(), sharing.end(), [](const auto& a, const auto& b) {
-                return a.second < b.second;
-            })->first;
-        int late = 0;
-        double worstMs = 0;
-        for (qint64 offset : *offsets) {
-            const double lateMs = static_cast<double>(offset - start);
-            worstMs = std::max(worstMs, lateMs);
-            if (lateMs > kLateAfterMs)
-                ++late;
-        }
+        const Lateness tool = latenessOf(*offsets);
         const double scheduled = runSeconds * 1000.0 / kLogIntervalMs;
         state.counters["seconds"] = runSeconds;
         state.counters["linesScheduled"] = scheduled;
         state.counters["linesWritten"] = static_cast<double>(offsets->size());
         state.counters["writtenPerScheduled"] = static_cast<double>(offsets->size()) / scheduled;
-        state.counters["latePercent"] = 100.0 * late / static_cast<double>(offsets->size());
-        state.counters["worstLateMs"] = worstMs;
-        state.counters["sleeperLatePercent"] = sleeperLatePercent;
+        state.counters["latePercent"] = tool.latePercent;
+        state.counters["worstLateMs"] = tool.worstMs;
+        state.counters["sleeperLatePercent"] = latenessOf(sleeperOffsets).latePercent;
         state.counters["cpuPerWall"] = run.cpuSeconds / run.wallSeconds;
     }
 }

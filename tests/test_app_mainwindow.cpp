@@ -262,7 +262,7 @@ TEST_F(MainWindow, WindowMenuOpensFromTheMenuBarWithTheOpenChildren) {
             main->mnuLimits_Click();
         }
         QTest::mouseClick(main->menuBar(), Qt::LeftButton, {}, title.center());
-        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 30000)); // a bound, not a deadline
         QStringList texts;
         for (QAction* a : menu->actions())
             texts.append(a->text());

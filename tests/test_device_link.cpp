@@ -35,20 +35,22 @@ TEST_F(DeviceLinkTest, ReadSendsRegisterReadRequestAndReturnsTheByte) {
 TEST_F(DeviceLinkTest, WriteIndexCarriesDataInTheHighByte) {
     const struct {
         int32_t reg, data, index;
+        uint8_t byte; // what the chip stores
     } cases[] = {
-        {0x0B, 0x55, 0x550B},
-        {0x21, 300, 255 * 256 + 0x21}, // data above 255 is sent as 255
-        {0x21, -5, -1247},             // negative data is not clamped: two's complement in bits 15..8
-        {0x09, 0, 0x09},
+        {0x0B, 0x55, 0x550B, 0x55},
+        {0x21, 300, 255 * 256 + 0x21, 0xFF}, // data above 255 is sent as 255
+        {0x21, -5, -1247, 0xFB},             // negative data is not clamped: two's complement in bits 15..8
+        {0x09, 0, 0x09, 0x00},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.data);
         adapter->clearLog();
+        adapter->setRegister(kChip, c.reg, 0x5A);
         EXPECT_EQ(WriteRegister(kChip, c.reg, c.data), 0);
         ASSERT_EQ(adapter->requests.size(), 1u + (c.reg == 0x09 ? 1u : 0u));
         EXPECT_EQ(adapter->requests[0], (AdapterRequest{0xDE, kChip, c.index, 0, 0}));
+        EXPECT_EQ(adapter->reg(kChip, c.reg), c.byte);
     }
-    EXPECT_EQ((-1247 >> 8) & 0xFF, 0xFB);
 }
 
 TEST_F(DeviceLinkTest, FailedReadOrWriteReportsCommunicationsInterrupted) {

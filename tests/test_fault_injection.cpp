@@ -19,7 +19,8 @@ const QString kInitialConnectionFailed = "Initial Connection Failed - Check USB 
 const QString kCommunicationsInterrupted = "Communications Interrupted - Check USB connections";
 const QStringList kEveryWindow{"frmRegMap",    "frmLimits", "frmConfig", "frmSave",
                                "frmSWOptions", "frmAbout",  "frmLogging"};
-constexpr int kRunTimeoutMs = 40000;
+// Only a bound for a hung run: every run ends by itself on its fault.
+constexpr int kRunTimeoutMs = 90000;
 
 // Requests of a run without failures up to the device model: the firmware download,
 // one bus set-up, the address search from 0x18 to the chip at 0x4C, Configuration Reg 1.

@@ -85,7 +85,7 @@ TEST_F(RegisterOverviewTest, ScriptedChipGivesExpectedRows) {
     EXPECT_TRUE(rows[2].valueNote.contains("selects Remote 1"));
 }
 
-TEST_F(RegisterOverviewTest, SnapshotReadsEachRecordOnceInTableOrderStatusOnlyOnRequest) {
+TEST_F(RegisterOverviewTest, SnapshotReadsEachRecordOnceStatusOnlyOnRequest) {
     for (const bool includeStatus : {false, true}) {
         std::vector<int32_t> reads;
         snapshotOf(kExtendedChip, includeStatus, &reads);
@@ -93,6 +93,9 @@ TEST_F(RegisterOverviewTest, SnapshotReadsEachRecordOnceInTableOrderStatusOnlyOn
         for (int i = 1; i < RegMapStuff::kRegisterCount; ++i)
             if (includeStatus || !IsStatusRecord(i))
                 expected.push_back(RegMapStuff::RegisterTable[i].ReadAddr);
+        // Which registers and how often, not in what order.
+        std::sort(reads.begin(), reads.end());
+        std::sort(expected.begin(), expected.end());
         EXPECT_EQ(reads, expected);
         // Reading the status registers clears latched bits: only Read All may.
         EXPECT_EQ(std::count(reads.begin(), reads.end(), kStatus1) +
@@ -150,7 +153,8 @@ TEST_F(RegisterOverviewTest, CompareWithHandWrittenFileListsOnlyWhatWouldChange)
     EXPECT_EQ(changes[2].writeAddr, 0x2A); // unknown address: counted as a change, nothing read for it
     EXPECT_EQ(changes[2].chipValue, -1);
     // The shared address is read once; the compare never reads a status register.
-    EXPECT_EQ(reads, (std::vector<int32_t>{kConfig1Read, kRemote1HighLimitHighRead, kLocalHighLimitRead}));
+    std::sort(reads.begin(), reads.end());
+    EXPECT_EQ(reads, (std::vector<int32_t>{kConfig1Read, kLocalHighLimitRead, kRemote1HighLimitHighRead}));
 }
 
 TEST_F(RegisterOverviewTest, CompareOfAFileWithoutListHasNoEntries) {

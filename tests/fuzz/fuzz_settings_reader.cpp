@@ -38,8 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const SettingsCheck::Entry& entry : writes)
             if (!IsWritableRegisterAddress(entry.address))
                 std::abort();
-    } else if (check.problem.isEmpty() || check.badLine < 0) {
+    } else if (check.problem.isEmpty()) {
         std::abort();
+    } else {
+        // A refusal names the line it is about; only a file without any "{" has none to name.
+        const int lineCount = static_cast<int>(bytes.count('\n')) + 1;
+        const int firstLine = bytes.contains('{') ? 1 : 0;
+        const int lastLine = bytes.contains('{') ? lineCount : 0;
+        if (check.badLine < firstLine || check.badLine > lastLine)
+            std::abort();
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,9 +18,7 @@
 #include <memory>
 #include <vector>
 
-// Runs `act` on the first visible widget that `find` returns, polling while
-// modal dialogs run. After five seconds any open modal dialog is rejected so a
-// test fails instead of hanging.
+// The answers still waiting for their dialog to show.
 inline std::vector<QPointer<QTimer>>& PendingAnswers() {
     static std::vector<QPointer<QTimer>> pending;
     return pending;
@@ -35,16 +34,21 @@ inline void StopAnswering() {
     PendingAnswers().clear();
 }
 
+// Runs `act` on the first visible widget that `find` returns, polling while
+// modal dialogs run. Only when it has not shown after kAnswerWaitMs is any open modal
+// dialog rejected, so a test fails instead of hanging: a bound for a hung test, never
+// a deadline a loaded machine could miss.
+inline constexpr int kAnswerWaitMs = 30000;
 inline void WhenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
     auto* timer = new QTimer;
     PendingAnswers().push_back(timer);
-    auto polls = std::make_shared<int>(0);
+    const QDeadlineTimer giveUp(kAnswerWaitMs);
     QObject::connect(timer, &QTimer::timeout, [=] {
         if (QWidget* found = find(); found && found->isVisible()) {
             timer->stop();
             timer->deleteLater();
             act(found);
-        } else if (++*polls > 500) {
+        } else if (giveUp.hasExpired()) {
             timer->stop();
             timer->deleteLater();
             if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
