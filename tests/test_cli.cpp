@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--format", "csv", "temps"},
                 "drift=off,remote1=33.875",
                 0,
-                {",25,33.75,30.5\r\n"},
+                {",25,,33.75,,30.5,,false\n"},
                 {}},
         VerbRun{"TempsWithoutRemote1WhileRemote2Selected",
                 {"--format", "csv", "temps"},
