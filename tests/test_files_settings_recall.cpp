@@ -210,6 +210,7 @@ TEST(CheckSettingsFile, PassesWhatTheReaderTakesExactlyAndNamesTheFirstBadLine) 
         {"a read-only register (Manufacturer ID)", "{\r\n0xFE\t0x41\r\n}\r\n", 2, false},
         {"upper-case X is no marker", "{\r\n0X9\t0X4\r\n}\r\n", 2, false},
         {"a value glued to the address", "{\r\n0x90x4\r\n}\r\n", 2, false},
+        {"a value running into a letter is a typo, not a comment", "{\r\n0xB\t0x3Z\r\n}\r\n", 2, false},
         {"text after } is never read", "{\r\n0x9\t0x4\r\n} end\r\n0xA\t0x8\r\n", 0, true},
         {"an x between a comment's { and the list would be read as an entry",
          "Comment : {\r\n\r\nfix\r\n{\r\n0x9\t0x4\r\n}\r\n", 5, false},

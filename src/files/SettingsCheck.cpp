@@ -3,6 +3,7 @@
 #include "adapter/HexDigit.h"
 #include "files/SettingsReader.h"
 
+#include <cctype>
 #include <optional>
 #include <vector>
 
@@ -51,7 +52,8 @@ std::optional<unsigned char> controlCharacter(const QByteArray& text) {
     return std::nullopt;
 }
 
-// The number a "0x" (either case of x) at or after `pos` begins; the position moves past its digits.
+// The number a "0x" (either case of x) at or after `pos` begins; the position moves past its
+// digits. None when its digits run into a letter.
 constexpr int kLongestNumber = 8;
 std::optional<int64_t> nextNumber(const QByteArray& text, qsizetype& pos) {
     for (; pos + 1 < text.size(); ++pos) {
@@ -62,7 +64,10 @@ std::optional<int64_t> nextNumber(const QByteArray& text, qsizetype& pos) {
         int digits = 0;
         for (; pos < text.size() && HexDigitValue(text[pos]) >= 0; ++pos, ++digits)
             value = value * 16 + HexDigitValue(text[pos]);
-        if (digits == 0 || digits > kLongestNumber)
+        // "0x3Z" is a typo, not 3 and a comment.
+        const bool glued =
+            pos < text.size() && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_');
+        if (digits == 0 || digits > kLongestNumber || glued)
             return std::nullopt;
         return value;
     }

@@ -6,7 +6,8 @@
 // What a file lists: after the first line holding only "{" (blanks around it
 // allowed), each line up to the first one that starts with "}" is blank or an entry:
 // the first "0x" + hexadecimal digits is the address, the next "0x" + digits the
-// value, anything else on the line is text the recall passes over. The list is
+// value (neither glued to a letter: "0x3Z" is a typo), anything else on the line is
+// text the recall passes over. The list is
 // refused when a line is neither, holds a control character, names an address that
 // is no writable register, or when the recall's reader would make anything else of
 // the bytes (a three-digit number, an upper-case "X", a "{" in the header before
