@@ -4,7 +4,6 @@
 #include "device/ChipChanges.h"
 
 #include <QWidget>
-#include <array>
 #include <cstdint>
 
 class QCheckBox;
