@@ -32,6 +32,15 @@ protected:
                                  .arg(GeneralStuff::Remote2Selected ? 1 : 0);
                 }};
     }
+    // A follower that records each delivery as one line of the writes it heard.
+    ChipChanges::Subscription follower(const QString& name) {
+        return ChipChanges::Subscription([this, name](const ChipChanges::Writes& writes) {
+            QStringList addresses;
+            for (const ChipChanges::RegisterWritten& w : writes.list)
+                addresses << QString::number(w.writeAddress) + (w.rangeAndSelectionRead ? "r" : "");
+            heard << name + " " + addresses.join(',');
+        });
+    }
     ScriptedAdapter* adapter = nullptr;
     QStringList heard;
 };
@@ -72,7 +81,7 @@ TEST_F(DeviceModelTest, FlagsFollowTheValueReadBackNotTheValueWritten) {
 
 // Windows may open in any order; the graph still relabels before the limits window reloads.
 TEST_F(DeviceModelTest, SubscribersHearEveryWriteInTheirOrderAfterTheFlagsAreSet) {
-    const auto others = recorder(ChipChanges::Order::Others, "others");
+    const auto others = follower("others");
     const auto limits = recorder(ChipChanges::Order::LimitsReload, "limits");
     const auto graph = recorder(ChipChanges::Order::GraphTraces, "graph");
     const auto secondGraph = recorder(ChipChanges::Order::GraphTraces, "graph2");
@@ -80,9 +89,45 @@ TEST_F(DeviceModelTest, SubscribersHearEveryWriteInTheirOrderAfterTheFlagsAreSet
     USBStuff::WriteRegister(kChip, 0x09, 0x08);
     USBStuff::WriteRegister(kChip, 0x0A, 300); // sent clamped to 255
     EXPECT_EQ(heard, (QStringList{"graph 9 8 reread remote2=1", "graph2 9 8 reread remote2=1",
-                                  "limits 9 8 reread remote2=1", "others 9 8 reread remote2=1",
-                                  "graph 10 255 - remote2=1", "graph2 10 255 - remote2=1",
-                                  "limits 10 255 - remote2=1", "others 10 255 - remote2=1"}));
+                                  "limits 9 8 reread remote2=1", "others 9r", "graph 10 255 - remote2=1",
+                                  "graph2 10 255 - remote2=1", "limits 10 255 - remote2=1", "others 10"}));
+}
+
+// Followers hear an action's writes once, after its outermost bracket; the in-write
+// subscribers still hear each write inside it. The writer's own follower hears none of its writes.
+TEST_F(DeviceModelTest, FollowersHearAnActionOnceWhenItEnds) {
+    const auto graph = recorder(ChipChanges::Order::GraphTraces, "graph");
+    const auto writer = follower("writer");
+    const auto other = follower("other");
+    adapter->setRegister(kChip, 0x03, 0x08);
+    {
+        const ChipChanges::Action outer(&writer);
+        USBStuff::WriteRegister(kChip, 0x0B, 1);
+        {
+            const ChipChanges::Action inner(&other);
+            USBStuff::WriteRegister(kChip, 0x09, 0x08);
+        }
+        heard << "inner closed";
+        USBStuff::WriteRegister(kChip, 0x0C, 2);
+    }
+    EXPECT_EQ(heard, (QStringList{"graph 11 1 - remote2=0", "graph 9 8 reread remote2=1", "inner closed",
+                                  "graph 12 2 - remote2=1", "writer 9r", "other 11,12"}));
+}
+
+// A link error inside an action closes the program: nobody reads after it.
+TEST_F(DeviceModelTest, ActionEndedByALinkErrorTellsNobody) {
+    const auto other = follower("other");
+    adapter->status = [](const AdapterRequest&, int n) { return int16_t(n == 1 ? 1 : 0); };
+    EXPECT_THROW(
+        {
+            const ChipChanges::Action action;
+            USBStuff::WriteRegister(kChip, 0x0B, 1);
+            USBStuff::WriteRegister(kChip, 0x0C, 1);
+        },
+        LinkErrorExit);
+    EXPECT_TRUE(heard.isEmpty());
+    USBStuff::WriteRegister(kChip, 0x0D, 1);
+    EXPECT_EQ(heard, QStringList{"other 13"});
 }
 
 TEST_F(DeviceModelTest, StartUpUpdateTellsNoWrittenValue) {
@@ -94,7 +139,7 @@ TEST_F(DeviceModelTest, StartUpUpdateTellsNoWrittenValue) {
 
 // A window closed by an earlier subscriber (a link error, say) must not be called afterwards.
 TEST_F(DeviceModelTest, SubscriptionEndsWithItsOwnerEvenDuringANotification) {
-    auto later = std::make_unique<ChipChanges::Subscription>(recorder(ChipChanges::Order::Others, "later"));
+    auto later = std::make_unique<ChipChanges::Subscription>(follower("later"));
     const ChipChanges::Subscription first(ChipChanges::Order::GraphTraces,
                                           [&later](const ChipChanges::RegisterWritten&) { later.reset(); });
     { const auto gone = recorder(ChipChanges::Order::GraphTraces, "gone"); }

@@ -18,9 +18,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <cctype>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 constexpr int32_t kDevice = 0x4C;
@@ -172,8 +175,8 @@ TEST(RecallSettings, TerminatesAndStaysInRangeOnRandomAndMutatedFiles) {
     }
 }
 
-// The check before a recall: what the program writes and the reader tolerates
-// passes, and is then recalled exactly as checked; anything else names its line.
+// The check before a recall: what the reader takes as the file lists it passes, and
+// is then recalled exactly as checked; anything else names its line.
 TEST(CheckSettingsFile, PassesWhatTheReaderTakesExactlyAndNamesTheFirstBadLine) {
     RegMapStuff::BuildRegisterTable();
     const struct {
@@ -196,15 +199,23 @@ TEST(CheckSettingsFile, PassesWhatTheReaderTakesExactlyAndNamesTheFirstBadLine) 
         {"an address wider than a byte", "{\r\n0x9\t0x4\r\n0x1FFFFFFFF\t0x4\r\n}\r\n", 3, false},
         {"a value wider than a byte", "{\r\n0xB\t0x1FF\r\n}\r\n", 2, false},
         {"CR-only line ends: no line feed ever ends the { line", "{\r0x9\t0x4\r}\r", 1, false},
-        {"LF-only line ends", "{\n0x9\t0x4\n}\n", 1, false},
+        {"LF-only line ends", "{\n0x9\t0x4\n}\n", 0, true},
+        {"blanks before 0x, text after the value without //", "{\r\n  0x9 0x4 Config\r\n}\r\n", 0, true},
+        {"a three-digit value: the reader takes two of its digits", "{\r\n0x9\t0x004\r\n}\r\n", 2, false},
+        {"LF-only and a one-digit value at the line end: its read takes the line feed and skips the next "
+         "line",
+         "{\n0x9\t0x4\n0xA\t0x8\n}\n", 3, false},
+        {"a } after blanks is not at the start of its line", "{\r\n0x9\t0x4\r\n }\r\n", 3, false},
+        {"binary junk", QByteArray("{\r\n0x9\t0x4\r\n\x01x\x00\x7f\r\n}\r\n", 21), 3, false},
         {"a read-only register (Manufacturer ID)", "{\r\n0xFE\t0x41\r\n}\r\n", 2, false},
         {"upper-case X is no marker", "{\r\n0X9\t0X4\r\n}\r\n", 2, false},
         {"a value glued to the address", "{\r\n0x90x4\r\n}\r\n", 2, false},
-        {"text after }", "{\r\n0x9\t0x4\r\n}\r\n0xA\t0x8\r\n", 4, false},
+        {"a value running into a letter is a typo, not a comment", "{\r\n0xB\t0x3Z\r\n}\r\n", 2, false},
+        {"text after } is never read", "{\r\n0x9\t0x4\r\n} end\r\n0xA\t0x8\r\n", 0, true},
         {"an x between a comment's { and the list would be read as an entry",
-         "Comment : {\r\n\r\nfix\r\n{\r\n0x9\t0x4\r\n}\r\n", 3, false},
+         "Comment : {\r\n\r\nfix\r\n{\r\n0x9\t0x4\r\n}\r\n", 5, false},
         {"a { whose next line starts with } would end the list at once", "a{\r\n}b\r\n{\r\n0x9\t0x4\r\n}\r\n",
-         2, false},
+         4, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.why);
@@ -231,6 +242,112 @@ TEST(CheckSettingsFile, PassesEverythingTheWriterSaves) {
             SettingsFileBytes(SettingsHeaderLines("{a} x", QDateTime()), saved), IsWritableRegisterAddress);
         EXPECT_TRUE(check.passed) << check.badLine << " " << check.problem.toStdString();
         EXPECT_EQ(check.entries.size(), saved.size());
+    }
+}
+
+// The recall as its description gives it, one character at a time (written from that
+// description, not from the program's reader, so the two are held against each other).
+struct DescribedRecall {
+    std::vector<RegisterWrite> writes;
+    bool ranPastEnd = false;
+};
+
+DescribedRecall describedRecall(const QByteArray& file) {
+    DescribedRecall result;
+    qsizetype at = 0;
+    const auto readUntil = [&](char wanted) {
+        while (at < file.size())
+            if (file[at++] == wanted)
+                return true;
+        return false;
+    };
+    const auto readByte = [&]() -> std::optional<int32_t> {
+        if (at + 2 > file.size())
+            return std::nullopt;
+        int32_t value = 0;
+        for (const char c : file.mid(std::exchange(at, at + 2), 2)) {
+            if (c == ' ' || c == '\t')
+                continue;
+            if (!std::isxdigit(static_cast<unsigned char>(c)))
+                break;
+            value = value * 16 + QByteArray(1, c).toInt(nullptr, 16);
+        }
+        return value;
+    };
+    result.ranPastEnd = !readUntil('{') || !readUntil('\n');
+    while (!result.ranPastEnd) {
+        if (at < file.size() && file[at++] == '}')
+            return result;
+        std::optional<int32_t> address, data;
+        if (at >= file.size() || !readUntil('x') || !(address = readByte()) || !readUntil('x') ||
+            !(data = readByte()) || !readUntil('\n'))
+            result.ranPastEnd = true;
+        else
+            result.writes.push_back({*address, *data});
+    }
+    return result;
+}
+
+// Per file: what the described reader writes and what the program writes. They agree
+// wherever the reader is not at fault; where it would misread the file or run past its
+// end, the program refuses it, as it does an address that is no writable register.
+TEST(CheckSettingsFile, ProgramWritesWhatTheDescribedReaderWritesWhereItIsNotAtFault) {
+    RegMapStuff::BuildRegisterTable();
+    enum Expect { Agree, ReaderAtFault, NotWritable };
+    const struct {
+        const char* why;
+        QByteArray bytes;
+        std::vector<RegisterWrite> listed; // what the file says
+        Expect expect;
+    } rows[] = {
+        {"as saved",
+         kHeader + "{\r\n0x9\t0x4\t // Configuration Reg 1\r\n0xA\t0x8\t // Conversion Rate\r\n}\r\n",
+         {{0x09, 0x04}, {0x0A, 0x08}},
+         Agree},
+        {"LF-only line ends", "{\n0x09\t0x04\n0x0A\t0x08\n}\n", {{0x09, 0x04}, {0x0A, 0x08}}, Agree},
+        {"blanks before 0x", "{\r\n \t0x9\t0x4\r\n   0xA  0x8\r\n}\r\n", {{0x09, 0x04}, {0x0A, 0x08}}, Agree},
+        {"text after the value without //", "{\r\n0x9\t0x4 Configuration\r\n}\r\n", {{0x09, 0x04}}, Agree},
+        {"blank lines, one before } (the reader runs on to the end, having written all)",
+         "{\r\n\r\n0x9\t0x4\r\n\r\n}\r\n",
+         {{0x09, 0x04}},
+         Agree},
+        {"three-digit value", "{\r\n0xB\t0x055\r\n}\r\n", {{0x0B, 0x55}}, ReaderAtFault},
+        {"three-digit address", "{\r\n0x00B\t0x55\r\n}\r\n", {{0x0B, 0x55}}, ReaderAtFault},
+        {"no } at the start of a line", "{\r\n0x9\t0x4\r\n  }\r\n", {{0x09, 0x04}}, ReaderAtFault},
+        {"LF-only with a one-digit value at the line end",
+         "{\n0xB\t0x5\n0xC\t0x6\n}\n",
+         {{0x0B, 0x05}, {0x0C, 0x06}},
+         ReaderAtFault},
+        {"binary junk carrying an x",
+         QByteArray("{\r\n\x02x\x00\x01\r\n0xB\t0x5\r\n}\r\n", 21),
+         {{0x0B, 0x05}},
+         ReaderAtFault},
+        {"a read-only register, which the reader would send blindly",
+         "{\r\n0xFE\t0x41\r\n}\r\n",
+         {{0xFE, 0x41}},
+         NotWritable},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        const DescribedRecall described = describedRecall(row.bytes);
+        const SettingsCheck check = CheckSettingsFile(row.bytes, IsWritableRegisterAddress);
+        const std::vector<RegisterWrite> program =
+            check.passed ? recall(row.bytes).writes : std::vector<RegisterWrite>{};
+        switch (row.expect) {
+        case Agree:
+            EXPECT_TRUE(check.passed) << check.badLine << " " << check.problem.toStdString();
+            EXPECT_EQ(described.writes, row.listed);
+            EXPECT_EQ(program, described.writes);
+            break;
+        case ReaderAtFault:
+            EXPECT_FALSE(check.passed);
+            EXPECT_TRUE(described.writes != row.listed || described.ranPastEnd);
+            break;
+        case NotWritable:
+            EXPECT_TRUE(check.problem.contains("cannot be written")) << check.problem.toStdString();
+            EXPECT_EQ(described.writes, row.listed);
+            break;
+        }
     }
 }
 

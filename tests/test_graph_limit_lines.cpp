@@ -57,6 +57,8 @@ protected:
                                                     {kRemote2ThermLimit, 90}};
         for (const auto& [reg, value] : chip)
             adapter->setRegister(kChip, reg, value);
+        // The lines read nothing before the device model has read the range.
+        GeneralStuff::InitDeviceModel();
     }
 
     // Low, high and THERM of the three traces, as the lines are drawn.

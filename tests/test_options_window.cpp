@@ -110,22 +110,40 @@ TEST_F(OptionsWindow, ValueTooLargeIsRefusedAndEarlierOnesApplied) {
 }
 
 // Below 10 ms a log line would be asked for on every tick, and a negative one gives a
-// negative time column: refused, and nothing of the Apply is stored.
-TEST_F(OptionsWindow, LoggingIntervalBelowTenIsRefusedAndNothingChanges) {
-    for (const char* typed : {"9", "9.4", "0", "-100", "abc", ""}) {
-        SCOPED_TRACE(typed);
+// negative time column: that field alone is refused; the others are stored in their order.
+TEST_F(OptionsWindow, LoggingIntervalBelowTenIsRefusedAloneAndTheOthersApplied) {
+    const struct {
+        const char* log;
+        const char* graph;
+        int16_t graphInterval;
+        int messages; // refusals named in the one message box
+    } rows[] = {
+        {"9", "40", 40, 1},   {"9.4", "40", 40, 1}, {"0", "40", 40, 1},    {"-100", "40", 40, 1},
+        {"abc", "40", 40, 1}, {"", "40", 40, 1},    {"5", "32768", 50, 2}, // both refusals are told, each
+                                                                           // field keeps its own value
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.log);
+        GeneralStuff::ContinuousReading = true;
+        GeneralStuff::ReadInterval = 100;
+        GeneralStuff::GraphInterval = 50;
+        QTest::mouseClick(window->findChild<QCheckBox*>("chkMonitoring"), Qt::LeftButton);
         type("txtReadInt", "300");
-        type("txtLogging", typed);
-        type("txtGraphing", "40");
+        type("txtLogging", row.log);
+        type("txtGraphing", row.graph);
         MessageSeen message;
         AnswerMessageBox(&message);
         apply();
         EXPECT_EQ(message.count, 1);
-        EXPECT_TRUE(message.text.contains("logging interval")) << message.text.toStdString();
+        EXPECT_TRUE(message.text.contains("logging interval \"" + QString(row.log) + "\" is too short"))
+            << message.text.toStdString();
+        EXPECT_EQ(message.text.count("keeps its previous value"), row.messages);
         EXPECT_EQ(message.icon, QMessageBox::Warning);
-        EXPECT_EQ(GeneralStuff::ReadInterval, 100);
+        EXPECT_FALSE(GeneralStuff::ContinuousReading);
+        EXPECT_EQ(GeneralStuff::ReadInterval, 300);
         EXPECT_EQ(GeneralStuff::LogInterval, 100);
-        EXPECT_EQ(GeneralStuff::GraphInterval, 50);
+        EXPECT_EQ(GeneralStuff::GraphInterval, row.graphInterval);
+        QTest::mouseClick(window->findChild<QCheckBox*>("chkMonitoring"), Qt::LeftButton);
     }
 }
 

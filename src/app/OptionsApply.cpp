@@ -11,31 +11,34 @@ bool logIntervalTooShort(const QString& text) {
 }
 } // namespace
 
-std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
-    // Checked first: a log line every tick or a negative time column is nothing to half-apply.
-    if (logIntervalTooShort(texts.logInterval))
-        return OptionField::LogInterval;
+std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
     GeneralStuff::ContinuousReading = texts.continuousReading;
     const std::optional<int32_t> read = WholeValueOfText32(texts.readInterval);
     if (!read)
-        return OptionField::ReadInterval;
+        return {OptionField::ReadInterval};
     GeneralStuff::ReadInterval = *read;
+    std::vector<OptionField> refused;
     const std::optional<int32_t> log = WholeValueOfText32(texts.logInterval);
     if (!log)
-        return OptionField::LogInterval;
-    GeneralStuff::LogInterval = *log;
+        return {OptionField::LogInterval};
+    // A log line every tick, or a negative time column: this field alone is refused.
+    if (*log < kShortestLogInterval)
+        refused.push_back(OptionField::LogInterval);
+    else
+        GeneralStuff::LogInterval = *log;
     const std::optional<int16_t> graph = WholeValueOfText16(texts.graphInterval);
     if (!graph)
-        return OptionField::GraphInterval;
-    GeneralStuff::GraphInterval = *graph;
-    return std::nullopt;
+        refused.push_back(OptionField::GraphInterval);
+    else
+        GeneralStuff::GraphInterval = *graph;
+    return refused;
 }
 
 QString OptionRefusedMessage(OptionField field, const QString& text) {
     if (field == OptionField::LogInterval && logIntervalTooShort(text))
         return QString("The logging interval \"%1\" is too short. Enter a number of milliseconds of at least "
                        "%2.\n"
-                       "Nothing has been changed.")
+                       "The logging interval keeps its previous value.")
             .arg(text)
             .arg(kShortestLogInterval);
     QString name;

@@ -1,7 +1,7 @@
 #pragma once
 // The software options as the Apply button stores them. Pure: no widget inside.
 #include <QString>
-#include <optional>
+#include <vector>
 
 enum class OptionField { ReadInterval, LogInterval, GraphInterval };
 
@@ -13,10 +13,10 @@ struct OptionTexts {
 };
 
 // Stores the options in the order ContinuousReading, ReadInterval, LogInterval,
-// GraphInterval. A value that does not fit its variable stops there: it and the
-// ones after it keep their old values, the ones before are stored. A logging
-// interval below kShortestLogInterval is refused before anything is stored.
-// Returns the refused field, or nothing when all were stored.
-std::optional<OptionField> ApplyOptionTexts(const OptionTexts& texts);
+// GraphInterval. A logging interval below kShortestLogInterval is refused alone: it
+// keeps its old value and the others are stored. A value that does not fit its
+// variable stops there: it and the ones after it keep their old values, the ones
+// before are stored. Returns the refused fields in that order, empty when all were stored.
+std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts);
 // The message that tells the user why a field was refused.
 QString OptionRefusedMessage(OptionField field, const QString& text);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 
 namespace {
 struct IntervalRow {
@@ -75,13 +76,15 @@ void frmSWOptions::Form_Load() {
 void frmSWOptions::cmdApply_Click() {
     const OptionTexts texts{chkMonitoring_->isChecked(), txtReadInt_->text(), txtLogging_->text(),
                             txtGraphing_->text()};
-    const std::optional<OptionField> refused = ApplyOptionTexts(texts);
-    if (!refused)
-        return;
-    const QString typed = *refused == OptionField::ReadInterval  ? texts.readInterval
-                          : *refused == OptionField::LogInterval ? texts.logInterval
-                                                                 : texts.graphInterval;
-    ShowWarningOver(this, OptionRefusedMessage(*refused, typed));
+    QStringList messages;
+    for (const OptionField field : ApplyOptionTexts(texts)) {
+        const QString typed = field == OptionField::ReadInterval  ? texts.readInterval
+                              : field == OptionField::LogInterval ? texts.logInterval
+                                                                  : texts.graphInterval;
+        messages << OptionRefusedMessage(field, typed);
+    }
+    if (!messages.isEmpty())
+        ShowWarningOver(this, messages.join("\n\n"));
 }
 
 void frmSWOptions::cmdCancel_Click() {

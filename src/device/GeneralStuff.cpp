@@ -32,6 +32,7 @@ void AfterRegisterWrite(int32_t writeAddress, std::optional<uint8_t> writtenValu
         const bool wasExtended = ExtendedRange;
         ExtendedRange = (value & kConfig1ExtendedRange) != 0;
         Remote2Selected = (value & kConfig1Remote2Select) != 0;
+        State.ConfigurationRead = true;
         change.rangeAndSelectionRead = true;
         // The start-up update learns the range; only a write can switch it.
         const bool standby = (value & kConfig1Standby) != 0;

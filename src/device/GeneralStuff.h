@@ -22,6 +22,8 @@ struct SharedState {
     std::array<float, 3> Temperatures{}; // °C: 0 Local, 1 Remote1, 2 Remote2
     bool ExtendedRange = false;
     bool Remote2Selected = false;
+    // The two flags above come from the chip: nothing that depends on the range reads before.
+    bool ConfigurationRead = false;
     // Readings from before the last range switch that the chip may still hold.
     RangeHold ReadingHold;
     bool LoggingActive = false;

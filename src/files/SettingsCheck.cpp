@@ -1,27 +1,32 @@
 #include "files/SettingsCheck.h"
 
 #include "adapter/HexDigit.h"
+#include "files/SettingsReader.h"
 
+#include <cctype>
 #include <optional>
+#include <vector>
 
 namespace {
+// One line without its line feed, and without the CR before it.
 struct Line {
     qsizetype begin;
-    qsizetype end; // the line feed, or the end of the file
-    bool hasLineEnd;
+    QByteArray text;
 };
 
 QList<Line> splitLines(const QByteArray& bytes) {
     QList<Line> lines;
     qsizetype begin = 0;
     while (begin < bytes.size()) {
-        const qsizetype lineFeed = bytes.indexOf('\n', begin);
-        if (lineFeed < 0) {
-            lines.append({begin, bytes.size(), false});
-            break;
-        }
-        lines.append({begin, lineFeed, true});
-        begin = lineFeed + 1;
+        qsizetype end = bytes.indexOf('\n', begin);
+        const qsizetype next = end < 0 ? bytes.size() : end + 1;
+        if (end < 0)
+            end = bytes.size();
+        QByteArray text = bytes.mid(begin, end - begin);
+        if (text.endsWith('\r'))
+            text.chop(1);
+        lines.append({begin, text});
+        begin = next;
     }
     return lines;
 }
@@ -37,37 +42,44 @@ bool allBlank(const QByteArray& text) {
     return true;
 }
 
-// "0x" and one or two digits at `pos`: the reader takes exactly two characters
-// after the marker, so a third digit would be misread.
-int hexField(const QByteArray& text, qsizetype& pos) {
-    if (pos + 1 >= text.size() || text[pos] != '0' || text[pos + 1] != 'x')
-        return -1;
-    pos += 2;
-    int value = 0;
-    int digits = 0;
-    while (pos < text.size() && digits < 3 && HexDigitValue(text[pos]) >= 0) {
-        value = value * 16 + HexDigitValue(text[pos]);
-        ++pos;
-        ++digits;
+// Bytes no text editor puts in a line: binary junk, or a CR that ends no line.
+std::optional<unsigned char> controlCharacter(const QByteArray& text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F)
+            return byte;
     }
-    return digits == 1 || digits == 2 ? value : -1;
+    return std::nullopt;
 }
 
-std::optional<SettingsCheck::Entry> parseEntry(const QByteArray& text) {
-    qsizetype pos = 0;
-    const int address = hexField(text, pos);
-    if (address < 0 || pos >= text.size() || !isBlank(text[pos]))
-        return std::nullopt;
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    const int data = hexField(text, pos);
-    if (data < 0)
-        return std::nullopt;
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-    if (pos < text.size() && !text.mid(pos, 2).startsWith("//"))
-        return std::nullopt;
-    return SettingsCheck::Entry{address, data};
+// The number a "0x" (either case of x) at or after `pos` begins; the position moves past its
+// digits. None when its digits run into a letter.
+constexpr int kLongestNumber = 8;
+std::optional<int64_t> nextNumber(const QByteArray& text, qsizetype& pos) {
+    for (; pos + 1 < text.size(); ++pos) {
+        if (text[pos] != '0' || (text[pos + 1] != 'x' && text[pos + 1] != 'X'))
+            continue;
+        pos += 2;
+        int64_t value = 0;
+        int digits = 0;
+        for (; pos < text.size() && HexDigitValue(text[pos]) >= 0; ++pos, ++digits)
+            value = value * 16 + HexDigitValue(text[pos]);
+        // "0x3Z" is a typo, not 3 and a comment.
+        const bool glued =
+            pos < text.size() && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_');
+        if (digits == 0 || digits > kLongestNumber || glued)
+            return std::nullopt;
+        return value;
+    }
+    return std::nullopt;
+}
+
+QString hex(int64_t value) {
+    return "0x" + QString::number(value, 16).toUpper();
+}
+
+QString writeText(int64_t address, int64_t data) {
+    return QString("%1 to register %2").arg(hex(data), hex(address));
 }
 
 SettingsCheck refused(int lineIndex, const QString& problem) {
@@ -76,6 +88,12 @@ SettingsCheck refused(int lineIndex, const QString& problem) {
     check.problem = problem;
     return check;
 }
+
+struct Listed {
+    int64_t address;
+    int64_t data;
+    int line;
+};
 } // namespace
 
 SettingsCheck CheckSettingsFile(const QByteArray& bytes,
@@ -87,78 +105,71 @@ SettingsCheck CheckSettingsFile(const QByteArray& bytes,
         return check;
     }
     const QList<Line> lines = splitLines(bytes);
-    int braceLine = 0;
-    while (lines[braceLine].end < firstBrace)
-        ++braceLine;
-    auto textOf = [&](int i) { return bytes.mid(lines[i].begin, lines[i].end - lines[i].begin); };
-    auto withoutLineEnd = [&](int i) {
-        QByteArray text = textOf(i);
-        if (lines[i].hasLineEnd && text.endsWith('\r'))
-            text.chop(1);
-        return text;
+    const auto lineOf = [&lines](qsizetype position) {
+        int i = 0;
+        while (i + 1 < lines.size() && lines[i + 1].begin <= position)
+            ++i;
+        return i;
     };
-
-    int start = braceLine;
-    while (start < lines.size() && withoutLineEnd(start) != "{")
+    int start = 0;
+    while (start < lines.size() && lines[start].text.trimmed() != "{")
         ++start;
     if (start == lines.size())
-        return refused(braceLine, "holds a \"{\", but no line holding only \"{\" starts the register list");
+        return refused(lineOf(firstBrace),
+                       "holds a \"{\", but no line holding only \"{\" starts the register list");
 
-    // A "{" in the header (the comment, say) is where the reader starts: it then
-    // skips its line, takes the next line's first character as a possible "}",
-    // and searches for the first "x". That must be the first entry's.
-    if (start > braceLine) {
-        const QString early =
-            QString(" the \"{\" on line %1 starts the register list early").arg(braceLine + 1);
-        const Line& next = lines[braceLine + 1];
-        if (bytes[next.begin] == '}')
-            return refused(braceLine + 1, "would end the register list at once:" + early);
-        const qsizetype marker = bytes.indexOf('x', next.begin + 1);
-        if (marker >= 0 && marker < lines[start].end) {
-            int markerLine = braceLine + 1;
-            while (lines[markerLine].end < marker)
-                ++markerLine;
-            return refused(markerLine, "would be misread:" + early);
-        }
-    }
-
-    SettingsCheck check;
-    bool ended = false;
-    for (int i = start; i < lines.size(); ++i) {
-        QByteArray text = textOf(i);
-        if (lines[i].hasLineEnd) {
-            if (!text.endsWith('\r'))
-                return refused(i, "does not end with CR LF");
-            text.chop(1);
-        }
-        if (text.contains('\r'))
-            return refused(i, "holds a carriage return inside the line");
-        if (i == start)
-            continue;
-        if (ended) {
-            if (!allBlank(text))
-                return refused(i, "follows the closing \"}\"");
-            continue;
-        }
-        if (text.startsWith('}')) {
-            if (!allBlank(text.mid(1)))
-                return refused(i, "has text after the closing \"}\"");
-            ended = true;
-            continue;
-        }
+    // What the file lists.
+    std::vector<Listed> listed;
+    int end = start + 1;
+    for (; end < lines.size(); ++end) {
+        const QByteArray& text = lines[end].text;
+        if (const auto control = controlCharacter(text))
+            return refused(
+                end,
+                QString("holds the control character %1, which no settings file holds").arg(hex(*control)));
+        if (text.startsWith('}'))
+            break;
         if (allBlank(text))
             continue;
-        const std::optional<SettingsCheck::Entry> entry = parseEntry(text);
-        if (!entry)
-            return refused(i, "is not a register entry (\"0x\" and the address, TAB, \"0x\" and the value, "
-                              "then an optional \"//\" comment)");
-        if (!isWritableAddress(entry->address))
-            return refused(i, QString("names register 0x%1, which cannot be written")
-                                  .arg(QString::number(entry->address, 16).toUpper()));
-        check.entries.append(*entry);
+        qsizetype pos = 0;
+        const std::optional<int64_t> address = nextNumber(text, pos);
+        const std::optional<int64_t> data = address ? nextNumber(text, pos) : std::nullopt;
+        if (!data)
+            return refused(end,
+                           "is not a register entry (\"0x\" and the address, then \"0x\" and the value)");
+        if (*address > 0xFF || !isWritableAddress(static_cast<int32_t>(*address)))
+            return refused(end, QString("names register %1, which cannot be written").arg(hex(*address)));
+        listed.push_back({*address, *data, end});
     }
-    if (!ended)
-        return refused(static_cast<int>(lines.size()) - 1, "ends the file before the closing \"}\"");
+    if (end == lines.size())
+        return refused(static_cast<int>(lines.size()) - 1,
+                       "ends the file before a line starting with \"}\" closes the register list");
+
+    // What the recall's reader makes of the same bytes.
+    std::vector<SettingsCheck::Entry> read;
+    RecallSettings(bytes, {[] {},
+                           [&read](int32_t address, int32_t data) {
+                               read.push_back({address, data});
+                           }});
+    const int braceLine = lineOf(firstBrace);
+    const QString early =
+        braceLine < start ? QString(" (the recall starts at the \"{\" on line %1)").arg(braceLine + 1) : "";
+    for (size_t i = 0; i < listed.size(); ++i) {
+        if (i == read.size())
+            return refused(listed[i].line, "would not be written: the recall stops before it" + early);
+        if (read[i].address != listed[i].address || read[i].data != listed[i].data)
+            return refused(listed[i].line, QString("would write %1 instead of %2")
+                                                   .arg(writeText(read[i].address, read[i].data),
+                                                        writeText(listed[i].address, listed[i].data)) +
+                                               early);
+    }
+    if (read.size() > listed.size())
+        return refused(end, QString("does not end the list for the recall, which would go on to write %1")
+                                .arg(writeText(read[listed.size()].address, read[listed.size()].data)));
+
+    SettingsCheck check;
+    for (const Listed& entry : listed)
+        check.entries.append({static_cast<int32_t>(entry.address), static_cast<int32_t>(entry.data)});
     check.passed = true;
     return check;
 }

@@ -1,13 +1,17 @@
 #pragma once
 // Checks a whole settings file before a recall writes anything: the recall goes
-// ahead only when every line after the "{" is an entry the reader takes exactly
-// as written. Pure: no widget and no chip inside.
+// ahead only when the reader would write exactly the entries the file lists.
+// Pure: no widget and no chip inside.
 //
-// Accepted, as the program writes and as the reader tolerates: any header before
-// the "{" line (a "{" in the comment too), entries "0x" + one or two hexadecimal
-// digits of either case, TAB, "0x" + one or two digits, then blanks and an
-// optional "//" comment; blank lines between entries; a "}" line; CR LF line ends,
-// the last line's may be missing. Every address must be a writable register's.
+// What a file lists: after the first line holding only "{" (blanks around it
+// allowed), each line up to the first one that starts with "}" is blank or an entry:
+// the first "0x" + hexadecimal digits is the address, the next "0x" + digits the
+// value (neither glued to a letter: "0x3Z" is a typo), anything else on the line is
+// text the recall passes over. The list is
+// refused when a line is neither, holds a control character, names an address that
+// is no writable register, or when the recall's reader would make anything else of
+// the bytes (a three-digit number, an upper-case "X", a "{" in the header before
+// the list, a value ending the line without a second character).
 #include <QByteArray>
 #include <QList>
 #include <QString>

@@ -1,6 +1,7 @@
 #include "files/frmSave.h"
 
 #include "device/ChipAccess.h"
+#include "device/ChipChanges.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
@@ -131,6 +132,8 @@ void frmSave::cmdRecall_Click() {
     }
 
     MasterTimerPause pause;
+    // The open views read what the recall wrote once, after the last entry (and any message).
+    const ChipChanges::Action action;
     RecallSettings(*bytes, {[&pause] { pause.pause(); },
                             [](int32_t address, int32_t value) { WriteChip(address, value); }});
 }

@@ -6,21 +6,18 @@
 
 #include <qcustomplot.h>
 
-#include <algorithm>
-
 namespace {
 
 // A write at any of the gauges' limit write addresses, or to Configuration Reg 1 (the range).
-bool ChangesLimits(const ChipChanges::RegisterWritten& change) {
-    if (change.rangeAndSelectionRead)
+bool ChangesLimits(const ChipChanges::Writes& writes) {
+    if (writes.rangeAndSelectionRead())
         return true;
     for (int gauge = 0; gauge < kGaugeCount; ++gauge) {
         const LimitRegisters& regs = GaugeLimitRegisters(gauge);
-        const int32_t written[] = {regs.lowWrite, regs.lowFraction, regs.highWrite, regs.highFraction,
-                                   regs.therm};
-        if (std::find(std::begin(written), std::end(written), change.writeAddress) != std::end(written) &&
-            change.writeAddress != 0)
-            return true;
+        for (const int32_t address :
+             {regs.lowWrite, regs.lowFraction, regs.highWrite, regs.highFraction, regs.therm})
+            if (address != 0 && writes.wrote(address))
+                return true;
     }
     return false;
 }
@@ -45,9 +42,12 @@ LimitLines::LimitLines(QCustomPlot* plot, const std::array<QCPGraph*, kTraceCoun
 void LimitLines::setShown(bool shown) {
     m_shown = shown;
     if (shown) {
-        readLimits();
-        m_chipChanges = ChipChanges::Subscription(ChipChanges::Order::Others, [this](const auto& change) {
-            if (ChangesLimits(change))
+        // Before the start-up has read Configuration Reg 1 the range is not known: its
+        // notification brings the first read.
+        if (GeneralStuff::State.ConfigurationRead)
+            readLimits();
+        m_chipChanges = ChipChanges::Subscription([this](const ChipChanges::Writes& writes) {
+            if (ChangesLimits(writes))
                 readLimits();
         });
     } else {

@@ -1,7 +1,7 @@
 #pragma once
 // Each visible trace's high, low and THERM limits as dashed lines in the trace's
 // colour. The limits are read from the chip when the lines are switched on and
-// again after a write to a limit or to the range, whoever wrote it; never per sample.
+// again after an action that wrote a limit or the range, whoever wrote it; never per sample.
 #include "device/ChipChanges.h"
 #include "views/LimitEncoding.h"
 

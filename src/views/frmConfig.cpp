@@ -17,10 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTimer>
 #include <algorithm>
-#include <utility>
+#include <iterator>
 
 namespace {
 constexpr double kCheckLeft = 360;
@@ -88,8 +86,8 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
     lblChipChanged->setWordWrap(true);
     lblChipChanged->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblChipChanged->setGeometry(PxRect(240, 4035, 2880, 780));
-    chipChanges = ChipChanges::Subscription(ChipChanges::Order::Others,
-                                            [this](const auto& change) { chipChanged(change); });
+    chipChanges =
+        ChipChanges::Subscription([this](const ChipChanges::Writes& writes) { chipChanged(writes); });
 }
 
 QCheckBox* frmConfig::addCheckBox(const char* objectName, const QString& text, double top) {
@@ -175,25 +173,13 @@ void frmConfig::showHysteresis(int16_t value, bool keepUserChanges) {
     filled.hysteresis = value;
 }
 
-// A register written elsewhere is read after the writer's own requests, so their order stays as it was.
-void frmConfig::chipChanged(const ChipChanges::RegisterWritten& change) {
-    if (!loaded || applying)
+// A register written by another window's action is read once that action has ended.
+void frmConfig::chipChanged(const ChipChanges::Writes& writes) {
+    if (!loaded)
         return;
-    const bool scheduled =
-        std::find(writtenElsewhere.begin(), writtenElsewhere.end(), true) != writtenElsewhere.end();
-    bool ours = false;
-    for (size_t i = 0; i < writtenElsewhere.size(); ++i)
-        if (kDialogRegisters[i].writeAddress == change.writeAddress)
-            writtenElsewhere[i] = ours = true;
-    if (ours && !scheduled)
-        QTimer::singleShot(0, this, &frmConfig::readWrittenRegisters);
-}
-
-void frmConfig::readWrittenRegisters() {
-    const std::array<bool, 4> written = std::exchange(writtenElsewhere, {});
     QStringList names;
-    for (size_t i = 0; i < written.size(); ++i) {
-        if (!written[i])
+    for (size_t i = 0; i < std::size(kDialogRegisters); ++i) {
+        if (!writes.wrote(kDialogRegisters[i].writeAddress))
             continue;
         const int16_t value = ReadChip(kDialogRegisters[i].readAddress);
         switch (i) {
@@ -233,10 +219,9 @@ void frmConfig::cmdCancel_Click() {
 }
 
 void frmConfig::ApplyAction() {
-    // A write from elsewhere not yet taken in is shown first, so Apply writes back only what the user saw.
-    readWrittenRegisters();
     lblChipChanged->clear();
-    const QScopedValueRollback<bool> ownWrites(applying, true);
+    // The dialog keeps what it wrote; the other views follow once Apply (and its message) is done.
+    const ChipChanges::Action action(&chipChanges);
     ConfigReg1Settings settings;
     settings.maskAllAlerts = chkMaskAll->isChecked();
     settings.standby = chkStandby->isChecked();

@@ -4,7 +4,6 @@
 #include "device/ChipChanges.h"
 
 #include <QWidget>
-#include <array>
 #include <cstdint>
 
 class QCheckBox;
@@ -38,9 +37,8 @@ private:
     void showConversionRate(int16_t value, bool keepUserChanges);
     void showConfig2(int16_t value, bool keepUserChanges);
     void showHysteresis(int16_t value, bool keepUserChanges);
-    void chipChanged(const ChipChanges::RegisterWritten& change);
     // Takes the registers written elsewhere into the controls and says so in the dialog.
-    void readWrittenRegisters();
+    void chipChanged(const ChipChanges::Writes& writes);
 
     // The chip values the controls were last filled from (or that Apply wrote): a
     // control still showing its value here is one the user has not changed.
@@ -50,10 +48,7 @@ private:
         int16_t config2 = 0;
         int16_t hysteresis = 0;
     } filled;
-    // Configuration Reg 1, Conversion Rate, Configuration Reg 2, Therm Hysteresis.
-    std::array<bool, 4> writtenElsewhere{};
     bool loaded = false;
-    bool applying = false;
 
     QGroupBox* fraSettings = nullptr;
     QCheckBox* chkMaskAll = nullptr;

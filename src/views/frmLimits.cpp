@@ -12,10 +12,6 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QScopedValueRollback>
-#include <QTimer>
-#include <algorithm>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -55,7 +51,9 @@ void fitRowFont(const std::vector<QLabel*>& labels) {
 
 frmLimits::frmLimits(QWidget* parent)
     : QWidget(parent),
-      chipChanges(ChipChanges::Order::LimitsReload, [this](const auto& change) { chipChanged(change); }) {
+      configurationWritten(ChipChanges::Order::LimitsReload,
+                           [this](const ChipChanges::RegisterWritten& change) { reloadForRange(change); }),
+      limitsWritten([this](const ChipChanges::Writes& writes) { readWrittenGauges(writes); }) {
     setObjectName(WindowClass::kLimits);
     setWindowTitle("Limits and Interrupts");
     buildStatusFrame();
@@ -120,31 +118,19 @@ void frmLimits::Form_Unload() {
 }
 
 // The load re-reads every limit on the new scale and lays the gauges out for the channel selection.
-// A limit written elsewhere (register map, settings recall) is re-read after the writer's
-// own requests, so their order stays as it was; this window's own writes are read back anyway.
-void frmLimits::chipChanged(const ChipChanges::RegisterWritten& change) {
-    if (!registration.attached())
-        return;
-    if (change.rangeAndSelectionRead) {
+void frmLimits::reloadForRange(const ChipChanges::RegisterWritten& change) {
+    if (registration.attached() && change.rangeAndSelectionRead)
         Form_Load();
-        return;
-    }
-    if (writingLimits)
-        return;
-    const std::vector<int> gauges = GaugesShowingWrite(change.writeAddress, GeneralStuff::Remote2Selected);
-    if (gauges.empty())
-        return;
-    const bool scheduled = std::find(gaugesWritten.begin(), gaugesWritten.end(), true) != gaugesWritten.end();
-    for (const int g : gauges)
-        gaugesWritten[g] = true;
-    if (!scheduled)
-        QTimer::singleShot(0, this, &frmLimits::readWrittenGauges);
 }
 
-void frmLimits::readWrittenGauges() {
-    const std::array<bool, 3> written = std::exchange(gaugesWritten, {});
+// Limits written elsewhere (register map, settings recall): the gauges showing them read again.
+void frmLimits::readWrittenGauges(const ChipChanges::Writes& writes) {
     if (!registration.attached())
         return;
+    std::array<bool, 3> written{};
+    for (const ChipChanges::RegisterWritten& write : writes.list)
+        for (const int g : GaugesShowingWrite(write.writeAddress, GeneralStuff::Remote2Selected))
+            written[g] = true;
     for (int g = 0; g < kGaugeCount; ++g)
         if (written[g])
             ReadGaugeLimits(g);
@@ -166,11 +152,10 @@ void frmLimits::ReadGaugeLimits(int gauge) {
 void frmLimits::ggeTemp_SliderChange(int gauge) {
     const TempGauge* g = ggeTemp[gauge];
     const GaugeLimits limits{g->lowLimit(), g->highLimit(), g->thermLimit()};
-    {
-        const QScopedValueRollback<bool> ownWrites(writingLimits, true);
-        for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
-            WriteChip(write.reg, write.data);
-    }
+    // The window reads back every limit itself; the other views follow once it has.
+    const ChipChanges::Action action(&limitsWritten);
+    for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
+        WriteChip(write.reg, write.data);
     for (int i = 0; i < kGaugeCount; ++i)
         ReadGaugeLimits(i);
 }

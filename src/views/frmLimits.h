@@ -33,9 +33,8 @@ protected:
 private:
     void buildStatusFrame();
     void buildLimitsFrame();
-    void chipChanged(const ChipChanges::RegisterWritten& change);
-    // Re-reads the gauges whose limits were written elsewhere, once the writer's action has finished.
-    void readWrittenGauges();
+    void reloadForRange(const ChipChanges::RegisterWritten& change);
+    void readWrittenGauges(const ChipChanges::Writes& writes);
 
     QGroupBox* fraStatus = nullptr;
     QGroupBox* fraLimits = nullptr;
@@ -45,7 +44,6 @@ private:
     QLabel* lblRem1_2 = nullptr;
     QLabel* Label5 = nullptr;
     ViewRegistration<LimitsView> registration{&OpenViews::limits, this};
-    std::array<bool, 3> gaugesWritten{};
-    bool writingLimits = false;
-    ChipChanges::Subscription chipChanges;
+    ChipChanges::Subscription configurationWritten;
+    ChipChanges::Subscription limitsWritten;
 };

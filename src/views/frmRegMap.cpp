@@ -17,8 +17,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -115,8 +113,8 @@ frmRegMap::frmRegMap(QWidget* parent) : QWidget(parent) {
     buildBitsFrame();
     buildReadWriteFrame();
     connectHandlers();
-    chipChanges = ChipChanges::Subscription(ChipChanges::Order::Others,
-                                            [this](const auto& change) { chipChanged(change); });
+    chipChanges =
+        ChipChanges::Subscription([this](const ChipChanges::Writes& writes) { chipChanged(writes); });
 }
 
 void frmRegMap::buildTreeFrame() {
@@ -335,30 +333,27 @@ void frmRegMap::WriteAction() {
     const CheckedNumber readBack = RegisterAddressOfText(txtReadAddr->text(), "read");
     if (refused({&address, &value, &readBack}))
         return;
-    {
-        const QScopedValueRollback<bool> own(writingOwn, true);
-        WriteChip(address.value, value.value);
-    }
+    // The window reads back what it wrote; the other views follow once it has.
+    const ChipChanges::Action action(&chipChanges);
+    WriteChip(address.value, value.value);
     ReadAction();
 }
 
-void frmRegMap::chipChanged(const ChipChanges::RegisterWritten& change) {
-    if (!registration.attached() || writingOwn || !shownAddress || rereadScheduled)
+void frmRegMap::chipChanged(const ChipChanges::Writes& writes) {
+    if (!registration.attached() || !shownAddress)
         return;
-    // A register is shown at its read address; the written one reads back there.
-    int32_t readAddress = change.writeAddress;
-    for (const RegisterRecord& record : RegMapStuff::RegisterTable)
-        if (record.WriteAddr != 0 && record.WriteAddr == change.writeAddress &&
-            record.ReadAddr != RegMapStuff::kPlaceholderAddress)
-            readAddress = record.ReadAddr;
-    if (readAddress != *shownAddress)
-        return;
-    rereadScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        rereadScheduled = false;
-        if (registration.attached() && shownAddress)
+    for (const ChipChanges::RegisterWritten& write : writes.list) {
+        // A register is shown at its read address; the written one reads back there.
+        int32_t readAddress = write.writeAddress;
+        for (const RegisterRecord& record : RegMapStuff::RegisterTable)
+            if (record.WriteAddr != 0 && record.WriteAddr == write.writeAddress &&
+                record.ReadAddr != RegMapStuff::kPlaceholderAddress)
+                readAddress = record.ReadAddr;
+        if (readAddress == *shownAddress) {
             readAt(*shownAddress);
-    });
+            return;
+        }
+    }
 }
 
 void frmRegMap::lblBit_Click(int bit) {
@@ -370,10 +365,8 @@ void frmRegMap::lblBit_Click(int bit) {
     std::array<QString, 8> texts;
     for (int b = 0; b < 8; ++b)
         texts[b] = lblBit[b]->text();
-    {
-        const QScopedValueRollback<bool> own(writingOwn, true);
-        WriteChip(address.value, ByteOfBitTexts(texts));
-    }
+    const ChipChanges::Action action(&chipChanges);
+    WriteChip(address.value, ByteOfBitTexts(texts));
     ReadAction();
 }
 

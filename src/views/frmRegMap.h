@@ -91,9 +91,7 @@ private:
 
     // The shown register is read again when another window writes it, after that
     // window's action; this window's own writes are followed by its own Read.
-    void chipChanged(const ChipChanges::RegisterWritten& change);
+    void chipChanged(const ChipChanges::Writes& writes);
     std::optional<int32_t> shownAddress;
-    bool writingOwn = false;
-    bool rereadScheduled = false;
     ChipChanges::Subscription chipChanges;
 };

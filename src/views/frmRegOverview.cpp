@@ -70,9 +70,7 @@ frmRegOverview::frmRegOverview(QWidget* parent) : QWidget(parent) {
     connect(cmdReadAll, &QPushButton::clicked, this, [this] { cmdReadAll_Click(); });
     connect(cmdCompare, &QPushButton::clicked, this, [this] { cmdCompare_Click(); });
     connect(cmdExport, &QPushButton::clicked, this, [this] { cmdExport_Click(); });
-    changes = ChipChanges::Subscription(
-        ChipChanges::Order::Others,
-        [this](const ChipChanges::RegisterWritten& change) { chipWritten(change); });
+    changes = ChipChanges::Subscription([this](const ChipChanges::Writes& writes) { chipWritten(writes); });
 }
 
 void frmRegOverview::Form_Load() {
@@ -100,16 +98,16 @@ void frmRegOverview::readSnapshot(bool includeStatus) {
     showRows();
 }
 
-void frmRegOverview::chipWritten(const ChipChanges::RegisterWritten& change) {
+void frmRegOverview::chipWritten(const ChipChanges::Writes& writes) {
     if (stale.empty())
         return;
-    // A Configuration Reg 1 write moves the range and the shared addresses: every value may be old.
-    const bool everything = change.rangeAndSelectionRead || !change.value;
-    for (int i = 1; i < RegMapStuff::kRegisterCount; ++i)
-        if (everything || RegMapStuff::RegisterTable[i].WriteAddr == change.writeAddress)
-            stale[i] = true;
-    // Only the marks change: filling the whole table anew for every write of a recall or a
-    // limit drag would cost each write milliseconds.
+    for (const ChipChanges::RegisterWritten& change : writes.list) {
+        // A Configuration Reg 1 write moves the range and the shared addresses: every value may be old.
+        const bool everything = change.rangeAndSelectionRead || !change.value;
+        for (int i = 1; i < RegMapStuff::kRegisterCount; ++i)
+            if (everything || RegMapStuff::RegisterTable[i].WriteAddr == change.writeAddress)
+                stale[i] = true;
+    }
     for (int r = 0; r < static_cast<int>(shownRows.size()); ++r)
         grdRegisters->item(r, kStateColumn)->setText(staleMark(shownRows[r]));
     grdRegisters->resizeColumnToContents(kStateColumn);

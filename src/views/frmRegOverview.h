@@ -28,7 +28,7 @@ public:
 
 private:
     void readSnapshot(bool includeStatus);
-    void chipWritten(const ChipChanges::RegisterWritten& change);
+    void chipWritten(const ChipChanges::Writes& writes);
     void showRows();
     QString staleMark(const OverviewRow& row) const;
 
