@@ -1,5 +1,7 @@
 #include "adapter/MiniJson.h"
 
+#include "adapter/SimText.h"
+
 #include <cstdlib>
 
 namespace {
@@ -186,4 +188,42 @@ const JsonValue* JsonValue::find(const std::string& key) const {
 
 std::optional<JsonValue> ParseJson(std::string_view text, std::string& error, int& line) {
     return JsonReader(text).document(error, line);
+}
+
+bool ToolJsonRows(std::string_view text, std::vector<std::pair<JsonValue, size_t>>& rows, std::string& error) {
+    const std::vector<std::string_view> lines = TextLines(text);
+    int line = 1;
+    std::string documentError;
+    const std::optional<JsonValue> document = ParseJson(text, documentError, line);
+    if (document && document->kind == JsonValue::Kind::Object) {
+        const JsonValue* results = document->find("results");
+        if (!results || results->kind != JsonValue::Kind::Array) {
+            error = LineRef(0) + "no \"results\" list";
+            return false;
+        }
+        for (const JsonValue& row : results->items)
+            rows.emplace_back(row, 0);
+        return true;
+    }
+    size_t first = 0;
+    while (first < lines.size() && TrimBlanks(lines[first]).empty())
+        ++first;
+    int ignored = 1;
+    std::string lineError;
+    // A first line that is no object of its own: the text was meant as one document.
+    if (first == lines.size() || !ParseJson(lines[first], lineError, ignored)) {
+        error = LineRef(static_cast<size_t>(line - 1)) + documentError;
+        return false;
+    }
+    for (size_t i = first; i < lines.size(); ++i) {
+        if (TrimBlanks(lines[i]).empty())
+            continue;
+        std::optional<JsonValue> row = ParseJson(lines[i], lineError, ignored);
+        if (!row) {
+            error = LineRef(i) + lineError;
+            return false;
+        }
+        rows.emplace_back(std::move(*row), i);
+    }
+    return true;
 }

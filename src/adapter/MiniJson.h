@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct JsonValue {
@@ -24,3 +25,8 @@ struct JsonValue {
 // One JSON value filling the whole text (blanks around it allowed); else empty, with
 // the reason and the 1-based line it was found on.
 std::optional<JsonValue> ParseJson(std::string_view text, std::string& error, int& line);
+
+// The rows of the command-line tool's JSON output: the "results" list of one document
+// (--format json), or one object per line (--format ndjson), each with the index of its
+// line from 0 (a document's rows: 0). False with «line N: reason» when neither fits.
+bool ToolJsonRows(std::string_view text, std::vector<std::pair<JsonValue, size_t>>& rows, std::string& error);

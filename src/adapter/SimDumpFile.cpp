@@ -139,36 +139,15 @@ std::string jsonRow(const JsonValue& row, DumpCollector& collect) {
     return collect.add({*chip, *reg, value});
 }
 
-bool parseJson(std::string_view text, const std::vector<std::string_view>& lines, RegisterDump& dump,
-               std::string& error) {
+bool parseJson(std::string_view text, RegisterDump& dump, std::string& error) {
+    std::vector<std::pair<JsonValue, size_t>> rows;
+    if (!ToolJsonRows(text, rows, error))
+        return false;
     DumpCollector collect(dump);
-    // One document with its rows under "results", as --format json writes it.
-    if (TrimBlanks(lines[0]) == "{" || text.find("\"results\"") != std::string_view::npos) {
-        int line = 1;
-        const std::optional<JsonValue> document = ParseJson(text, error, line);
-        if (!document)
-            return refuse(error, static_cast<size_t>(line - 1), error);
-        const JsonValue* results = document->find("results");
-        if (!results || results->kind != JsonValue::Kind::Array || results->items.empty())
-            return refuse(error, 0, "no \"results\" list of registers");
-        for (const JsonValue& row : results->items) {
-            const std::string why = jsonRow(row, collect);
-            if (!why.empty())
-                return refuse(error, 0, why);
-        }
-        return true;
-    }
-    // NDJSON: one row object per line.
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (TrimBlanks(lines[i]).empty())
-            continue;
-        int ignored = 1;
-        const std::optional<JsonValue> row = ParseJson(lines[i], error, ignored);
-        if (!row)
-            return refuse(error, i, error);
-        const std::string why = jsonRow(*row, collect);
+    for (const auto& [row, line] : rows) {
+        const std::string why = jsonRow(row, collect);
         if (!why.empty())
-            return refuse(error, i, why);
+            return refuse(error, line, why);
     }
     return true;
 }
@@ -222,7 +201,7 @@ bool ParseRegisterDump(std::string_view text, RegisterDump& dump, std::string& e
     if (isI2cdumpTitles(head)) {
         ok = parseI2cdump(lines, first, parsed, error);
     } else if (head.front() == '{') {
-        ok = parseJson(text, lines, parsed, error);
+        ok = parseJson(text, parsed, error);
     } else if (first == 0 && head.rfind("chip_address,", 0) == 0) {
         ok = parseCsv(lines, parsed, error);
     } else if (first == 0 && head.rfind("chip_address ", 0) == 0) {

@@ -163,6 +163,7 @@ bool parseToolCsv(const std::vector<std::string_view>& lines, std::array<bool, 3
     if (!scheduleAt || std::none_of(channels.begin(), channels.end(), [](bool on) { return on; }))
         return refuse(error, 0, "expected the columns schedule (s) and at least one channel such as local (\xC2\xB0" "C)");
     RunCollector collect;
+    collect.startRun();
     for (size_t i = 1; i < lines.size(); ++i) {
         if (TrimBlanks(lines[i]).empty())
             continue;
@@ -224,50 +225,31 @@ std::string jsonSample(const JsonValue& row, std::array<bool, 3>& channels, bool
     return {};
 }
 
-bool parseToolJson(std::string_view text, const std::vector<std::string_view>& lines, std::array<bool, 3>& channels,
-                   std::vector<RecordedSample>& samples, std::string& error) {
+bool parseToolJson(std::string_view text, std::array<bool, 3>& channels, std::vector<RecordedSample>& samples,
+                   std::string& error) {
+    std::vector<std::pair<JsonValue, size_t>> rows;
+    if (!ToolJsonRows(text, rows, error))
+        return false;
     RunCollector collect;
-    bool first = true;
-    const auto addRow = [&](const JsonValue& row, size_t line) {
+    collect.startRun();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const auto& [row, line] = rows[i];
+        // A run the lost link ended closes with {"error": ...}: the readings before it stand.
+        if (row.find("error") && row.members.size() == 1) {
+            if (i + 1 != rows.size())
+                return refuse(error, rows[i + 1].second, "a reading after the run's error line");
+            break;
+        }
         RecordedSample sample;
-        std::string why = jsonSample(row, channels, first, sample);
+        std::string why = jsonSample(row, channels, i == 0, sample);
         if (why.empty())
             why = collect.add(sample);
-        first = false;
-        return why.empty() || refuse(error, line, why);
-    };
-    if (TrimBlanks(lines[0]) == "{") {
-        // One document, as --format json writes it: the rows under "results".
-        int line = 1;
-        const std::optional<JsonValue> document = ParseJson(text, error, line);
-        if (!document)
-            return refuse(error, static_cast<size_t>(line - 1), error);
-        const JsonValue* results = document->find("results");
-        if (!results || results->kind != JsonValue::Kind::Array)
-            return refuse(error, 0, "no \"results\" list of readings");
-        for (const JsonValue& row : results->items)
-            if (!addRow(row, 0))
-                return false;
-    } else {
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (TrimBlanks(lines[i]).empty())
-                continue;
-            int ignored = 1;
-            const std::optional<JsonValue> row = ParseJson(lines[i], error, ignored);
-            if (!row)
-                return refuse(error, i, error);
-            // A run the lost link ended closes with {"error": ...}: the readings before it stand.
-            if (row->find("error") && row->members.size() == 1) {
-                for (size_t rest = i + 1; rest < lines.size(); ++rest)
-                    if (!TrimBlanks(lines[rest]).empty())
-                        return refuse(error, rest, "a reading after the run's error line");
-                break;
-            }
-            if (!addRow(*row, i))
-                return false;
-        }
+        if (!why.empty())
+            return refuse(error, line, why);
     }
     samples = collect.finish().front();
+    if (samples.empty())
+        return refuse(error, 0, "no reading");
     return true;
 }
 
@@ -305,7 +287,7 @@ bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, Recor
         ok = parseToolCsv(lines, parsed.channels, runs.back(), error);
     } else if (first == 0 && head.front() == '{') {
         runs.emplace_back();
-        ok = parseToolJson(text, lines, parsed.channels, runs.back(), error);
+        ok = parseToolJson(text, parsed.channels, runs.back(), error);
     } else {
         return refuse(error, first,
                       "not a recorded run (the program's log, or otk5530-cli log as CSV, NDJSON or JSON)");
