@@ -51,8 +51,12 @@ bool ParseBoardState(std::string_view text, std::map<int, uint8_t>& registers, s
         parsed[address] = static_cast<uint8_t>(*value);
         ++i;
     }
-    if (i >= lines.size() || lines[i] != kEnd || i + 1 != lines.size()) {
-        error = LineRef(i) + "expected \"end\" as the last line";
+    if (i >= lines.size() || lines[i] != kEnd) {
+        error = LineRef(i) + "expected \"end\"";
+        return false;
+    }
+    if (i + 1 != lines.size()) {
+        error = LineRef(i + 1) + "text after \"end\"";
         return false;
     }
     registers = parsed;
