@@ -48,13 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refused{"Empty", "\n\n", "the file is empty"},
         Refused{"NoDump", "hello\n", "line 1: not a register dump"},
-        Refused{"GridRowMissing", grid(kRow20).substr(0, grid(kRow20).find("40: ")), "line 5: the grid ends before row 40"},
-        Refused{"GridBadCell", grid("55 0g 01 00 00 XX XX XX XX XX XX XX XX XX XX XX "), "line 4: expected two"},
+        Refused{"GridRowMissing", grid(kRow20).substr(0, grid(kRow20).find("40: ")),
+                "line 5: the grid ends before row 40"},
+        Refused{"GridBadCell", grid("55 0g 01 00 00 XX XX XX XX XX XX XX XX XX XX XX "),
+                "line 4: expected two"},
         Refused{"CsvValueNoByte", kCsvTitles + "0x4C,0x05,0x0B,x,0x146,0x55\n", "line 2: expected the chip"},
         // Rows of two chips would give one board two different registers.
         Refused{"CsvTwoChips", kCsvTitles + "0x4C,0x05,0x0B,x,0x46,0x55\n0x4D,0x06,0x0C,y,0x00,0x00\n",
                 "line 3: rows of several chips"},
-        Refused{"CsvOneRegisterTwoValues", kCsvTitles + "0x4C,0x05,0x0B,x,0x46,0x55\n0x4C,0x05,0x0B,x,0x47,0x55\n",
+        Refused{"CsvOneRegisterTwoValues",
+                kCsvTitles + "0x4C,0x05,0x0B,x,0x46,0x55\n0x4C,0x05,0x0B,x,0x47,0x55\n",
                 "line 3: register read twice"},
         Refused{"TextCutShort", "chip_address  register  write_address  name  value  default\n0x4C  0x05\n",
                 "line 2: the row is cut short"},
@@ -68,19 +71,24 @@ TEST(DumpRead, GridSkipsXxCellsAndToolDumpsNameTheChip) {
     std::string error;
     ASSERT_TRUE(ParseRegisterDump(grid(kRow20), dump, error)) << error;
     EXPECT_FALSE(dump.address.has_value());
-    EXPECT_EQ(dump.bytes, (std::map<int, uint8_t>{{0x20, 0x55}, {0x21, 0x0A}, {0x22, 0x01}, {0x23, 0}, {0x24, 0}}));
+    EXPECT_EQ(dump.bytes,
+              (std::map<int, uint8_t>{{0x20, 0x55}, {0x21, 0x0A}, {0x22, 0x01}, {0x23, 0}, {0x24, 0}}));
     // A register not readable at the time (the other remote's shared register) has no value.
-    ASSERT_TRUE(ParseRegisterDump(kCsvTitles + "0x18,0x05,0x0B,\"a, b\",0x46,0x55\n0x18,0x07,0x0D,z,,0x55\n", dump,
-                                  error))
+    ASSERT_TRUE(ParseRegisterDump(kCsvTitles + "0x18,0x05,0x0B,\"a, b\",0x46,0x55\n0x18,0x07,0x0D,z,,0x55\n",
+                                  dump, error))
         << error;
     EXPECT_EQ(dump.address, 0x18);
     EXPECT_EQ(dump.bytes, (std::map<int, uint8_t>{{0x05, 0x46}}));
 }
 
 // The program's log with two runs; the second logs Remote1 open in both ranges and empty.
-const std::string kProgramLog = "\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0" "C) ,Remote1(\xB0" "C) ,\r\n"
+const std::string kProgramLog = "\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0"
+                                "C) ,Remote1(\xB0"
+                                "C) ,\r\n"
                                 "0, 25, 33.75,\r\n1, 26, 34,\r\n"
-                                "\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0" "C) ,Remote1(\xB0" "C) ,\r\n"
+                                "\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0"
+                                "C) ,Remote1(\xB0"
+                                "C) ,\r\n"
                                 "0, 27, 255.75,\r\n.5,-3, 191.75,\r\n1.5, 28,,\r\n2.5, 29, .5,\r\n";
 
 TEST(RunRead, ProgramLogGivesTheChosenRunWithOpenDiodes) {
@@ -105,17 +113,19 @@ TEST(RunRead, SamplesHoldOrLoopOnTheRecordingsTime) {
     RecordedRun run;
     std::string error;
     // The tool's CSV: time stamps aside, the schedule decides; a fault is an open diode.
-    const std::string csv = "time,schedule (s),remote2 (\xC2\xB0" "C),remote2 status,alert\n"
+    const std::string csv = "time,schedule (s),remote2 (\xC2\xB0"
+                            "C),remote2 status,alert\n"
                             "t,10,30,,false\nt,11,31,high,false\nt,12,,open diode,true\n";
     ASSERT_TRUE(ParseRecordedRun(csv, std::nullopt, run, error)) << error;
     const struct {
         double seconds;
         bool loop;
         std::optional<double> celsius;
-    } looks[] = {{0.99, false, 30}, {1, false, 31}, {2, false, std::nullopt}, {50, false, std::nullopt},
+    } looks[] = {{0.99, false, 30}, {1, false, 31},  {2, false, std::nullopt}, {50, false, std::nullopt},
                  {3, true, 30},     {4.5, true, 31}, {5.2, true, std::nullopt}};
     for (const auto& look : looks)
-        EXPECT_EQ(run.at(look.seconds, look.loop).celsius[2], look.celsius) << look.seconds << " " << look.loop;
+        EXPECT_EQ(run.at(look.seconds, look.loop).celsius[2], look.celsius)
+            << look.seconds << " " << look.loop;
 }
 
 class RunRefusal : public ::testing::TestWithParam<Refused> {};
@@ -128,17 +138,23 @@ TEST_P(RunRefusal, NamesTheLine) {
     EXPECT_TRUE(run.samples.empty());
 }
 
-const std::string kTitles = "\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0" "C) ,Remote1(\xB0" "C) ,\r\n";
+const std::string kTitles = "\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0"
+                            "C) ,Remote1(\xB0"
+                            "C) ,\r\n";
 INSTANTIATE_TEST_SUITE_P(
     Runs, RunRefusal,
     ::testing::Values(
         Refused{"NoRun", "Time,Local\n", "line 1: not a recorded run"},
-        Refused{"TimeGoesBack", kTitles + "0, 25, 30,\r\n2, 25, 30,\r\n1, 25, 30,\r\n", "line 7: the time goes back"},
+        Refused{"TimeGoesBack", kTitles + "0, 25, 30,\r\n2, 25, 30,\r\n1, 25, 30,\r\n",
+                "line 7: the time goes back"},
         Refused{"LocalEmpty", kTitles + "0,, 30,\r\n", "line 5: the local channel has no diode"},
         Refused{"MissingComma", kTitles + "0, 25, 30\r\n", "line 5: expected the time and 2"},
         Refused{"NotANumber", kTitles + "0, 25, hot,\r\n", "line 5: remote1: \" hot\" is no temperature"},
-        Refused{"UnknownColumn", "\r\nOTK5530 Log File\r\n\r\nTime ,Ambient ,\r\n", "line 4: expected the column"},
-        Refused{"RunsDiffer", kTitles + "0, 25, 30,\r\n\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0" "C) ,\r\n",
+        Refused{"UnknownColumn", "\r\nOTK5530 Log File\r\n\r\nTime ,Ambient ,\r\n",
+                "line 4: expected the column"},
+        Refused{"RunsDiffer",
+                kTitles + "0, 25, 30,\r\n\r\nOTK5530 Log File\r\n\r\nTime ,Local(\xB0"
+                          "C) ,\r\n",
                 "line 9: the runs of one file"},
         Refused{"TitleBlockOnly", kTitles, "run 1 holds no reading"},
         Refused{"NdjsonAfterError",
@@ -162,8 +178,10 @@ TEST(BoardState, WrittenStateReadsBackAndDamageIsRefused) {
     const Refused damaged[] = {
         {"CutShort", text.substr(0, text.find("0x14 ")), "line 11: expected register 0x14"},
         {"NoEnd", text.substr(0, text.size() - lastLine.size()), endExpected},
-        {"TextAfterEnd", text + "0x05 0x00\n", "line " + std::to_string(registers.size() + 3) + ": text after \"end\""},
-        {"ValueNoByte", std::string(text).replace(text.find("0x04 "), 9, "0x04 0x100"), "line 3: expected register 0x04"},
+        {"TextAfterEnd", text + "0x05 0x00\n",
+         "line " + std::to_string(registers.size() + 3) + ": text after \"end\""},
+        {"ValueNoByte", std::string(text).replace(text.find("0x04 "), 9, "0x04 0x100"),
+         "line 3: expected register 0x04"},
     };
     for (const Refused& bad : damaged) {
         std::map<int, uint8_t> kept{{1, 1}};
@@ -176,7 +194,8 @@ TEST(BoardState, WrittenStateReadsBackAndDamageIsRefused) {
 TEST(SimSources, KeysBesideAFileOverrideIt) {
     QTemporaryDir folder;
     const std::string dump = folder.filePath("dump.csv").toStdString();
-    std::ofstream(dump) << kCsvTitles << "0x18,0x00,,x,0x50,0x00\n0x18,0x05,0x0B,x,0x46,0x55\n0x18,0x06,0x0C,x,0x10,0x00\n";
+    std::ofstream(dump) << kCsvTitles
+                        << "0x18,0x00,,x,0x50,0x00\n0x18,0x05,0x0B,x,0x46,0x55\n0x18,0x06,0x0C,x,0x10,0x00\n";
     SimConfig config;
     std::string error;
     ASSERT_TRUE(ParseSimConfig("from_dump=" + dump + ", reg.06=0x20, address=0x4D", config, error)) << error;

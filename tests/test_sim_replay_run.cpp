@@ -40,8 +40,8 @@ protected:
 struct ReplayCase {
     const char* name;
     double speed;
-    const char* rate;     // the conversion rate register
-    size_t queueSamples;  // recorded samples the fault queue of three conversions spans
+    const char* rate;    // the conversion rate register
+    size_t queueSamples; // recorded samples the fault queue of three conversions spans
 };
 
 // The status bits as they stand now: the first read returns (and clears) bits latched before.
@@ -76,9 +76,9 @@ TEST_F(RecordedRamp, ReplayFollowsTheRecordingAtOneAndTenTimesItsPace) {
         SCOPED_TRACE(replay.name);
         SimConfig config;
         std::string error;
-        ASSERT_TRUE(ParseSimConfig("replay=" + logFile.toStdString() + ", replay_speed=" +
-                                       std::to_string(replay.speed) + ", reg.04=" + replay.rate +
-                                       ", reg.22=0x06, reg.21=1",
+        ASSERT_TRUE(ParseSimConfig("replay=" + logFile.toStdString() +
+                                       ", replay_speed=" + std::to_string(replay.speed) +
+                                       ", reg.04=" + replay.rate + ", reg.22=0x06, reg.21=1",
                                    config, error))
             << error;
         double now = 0;
@@ -89,8 +89,9 @@ TEST_F(RecordedRamp, ReplayFollowsTheRecordingAtOneAndTenTimesItsPace) {
             // The end of the sample's turn, by when a conversion has measured it.
             now = (static_cast<double>(i) + 1) / replay.speed - 0.001;
             const StatusNow status = statusNow(chip);
-            EXPECT_EQ(RemoteTemperatureCelsius(chip.Read(kRemote1TempHigh), chip.Read(kRemote1TempLow), false),
-                      remote1[i]);
+            EXPECT_EQ(
+                RemoteTemperatureCelsius(chip.Read(kRemote1TempHigh), chip.Read(kRemote1TempLow), false),
+                remote1[i]);
             EXPECT_EQ(chip.Read(kRemote2TempHigh) == 0xFF, remote2Open[i]);
 
             bool high = i + 1 >= replay.queueSamples;

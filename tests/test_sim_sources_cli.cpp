@@ -40,8 +40,8 @@ Outcome finish(QProcess& process) {
         process.waitForFinished();
     }
     EXPECT_TRUE(finished) << process.arguments().join(' ').toStdString();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            QString::fromUtf8(process.readAllStandardError())};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
 }
 
 Outcome runCli(const QStringList& arguments, const QString& sim, const QString& folder) {
@@ -71,7 +71,8 @@ TEST_P(DumpRoundTrip, LoadedDumpDumpsTheSame) {
     EXPECT_EQ(loaded.out.toStdString(), original.out.toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, DumpRoundTrip, ::testing::Values("i2cdump", "text", "csv", "json", "ndjson"));
+INSTANTIATE_TEST_SUITE_P(Formats, DumpRoundTrip,
+                         ::testing::Values("i2cdump", "text", "csv", "json", "ndjson"));
 
 TEST(KeptState, WriteInOneCallIsReadInTheNext) {
     QTemporaryDir folder;
@@ -81,9 +82,11 @@ TEST(KeptState, WriteInOneCallIsReadInTheNext) {
     EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
     EXPECT_TRUE(read.out.contains(",0x46,70,")) << read.out.toStdString();
     const Outcome info = runCli({"info"}, sim, folder.path());
-    EXPECT_TRUE(info.out.contains("Simulated evaluation board; state kept in board.state")) << info.out.toStdString();
+    EXPECT_TRUE(info.out.contains("Simulated evaluation board; state kept in board.state"))
+        << info.out.toStdString();
     // A board without the key starts afresh.
-    EXPECT_TRUE(runCli({"read", "0x05", "--format", "csv"}, "drift=off", folder.path()).out.contains(",0x55,85,"));
+    EXPECT_TRUE(
+        runCli({"read", "0x05", "--format", "csv"}, "drift=off", folder.path()).out.contains(",0x55,85,"));
 }
 
 // Writers and readers at once: every reader finds a whole state, and the file ends as one
@@ -94,7 +97,8 @@ TEST(KeptState, CallsAtTheSameTimeNeverSeeAPartFile) {
     ASSERT_EQ(runCli({"write", "0x21", "0x03"}, sim, folder.path()).exitCode, 0);
     // Write addresses, and where each register is read (and kept).
     const QStringList limits{"0x0B", "0x0C", "0x0D", "0x0E", "0x19", "0x20"};
-    const std::map<int, uint8_t> defaults{{0x05, 0x55}, {0x06, 0}, {0x07, 0x55}, {0x08, 0}, {0x19, 0x55}, {0x20, 0x55}};
+    const std::map<int, uint8_t> defaults{{0x05, 0x55}, {0x06, 0},    {0x07, 0x55},
+                                          {0x08, 0},    {0x19, 0x55}, {0x20, 0x55}};
     for (int round = 0; round < 3; ++round) {
         std::vector<std::unique_ptr<QProcess>> calls;
         for (const QString& reg : limits) {
@@ -119,7 +123,8 @@ TEST(KeptState, CallsAtTheSameTimeNeverSeeAPartFile) {
         lastRound += value == 0x32;
     }
     EXPECT_GE(lastRound, 1) << "the last whole write is one of the last round's";
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"board.state"}) << "no temporary file left";
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"board.state"})
+        << "no temporary file left";
 }
 
 struct RefusedRun {
@@ -147,12 +152,15 @@ TEST_P(RefusedFile, EndsWithStatusTwoNamingKeyAndFile) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, RefusedFile,
     ::testing::Values(
-        RefusedRun{"DumpMissing", "from_dump=nothing.txt", {},
+        RefusedRun{"DumpMissing",
+                   "from_dump=nothing.txt",
+                   {},
                    "from_dump=nothing.txt refused: nothing.txt cannot be read: No such file or directory"},
         RefusedRun{"ReplayAFolder", "replay=.", {}, "replay=. refused: . is not a regular file"},
-        RefusedRun{"StateDamaged", "state=f", "OTK5530 simulated board state\n0x03 0x00\n",
-                   "state=f refused: f: line 3: expected register 0x04 and its value, such as 0x04 0x00 (a damaged "
-                   "board state: remove the file to start afresh)"}),
+        RefusedRun{
+            "StateDamaged", "state=f", "OTK5530 simulated board state\n0x03 0x00\n",
+            "state=f refused: f: line 3: expected register 0x04 and its value, such as 0x04 0x00 (a damaged "
+            "board state: remove the file to start afresh)"}),
     [](const auto& row) { return row.param.name; });
 
 } // namespace

@@ -79,7 +79,8 @@ private:
 
     std::optional<JsonValue> number() {
         const size_t start = pos_;
-        while (pos_ < text_.size() && std::string_view("+-0123456789.eE").find(text_[pos_]) != std::string_view::npos)
+        while (pos_ < text_.size() &&
+               std::string_view("+-0123456789.eE").find(text_[pos_]) != std::string_view::npos)
             ++pos_;
         const std::string digits(text_.substr(start, pos_ - start));
         char* end = nullptr;
@@ -190,7 +191,8 @@ std::optional<JsonValue> ParseJson(std::string_view text, std::string& error, in
     return JsonReader(text).document(error, line);
 }
 
-bool ToolJsonRows(std::string_view text, std::vector<std::pair<JsonValue, size_t>>& rows, std::string& error) {
+bool ToolJsonRows(std::string_view text, std::vector<std::pair<JsonValue, size_t>>& rows,
+                  std::string& error) {
     const std::vector<std::string_view> lines = TextLines(text);
     int line = 1;
     std::string documentError;

@@ -158,8 +158,9 @@ public:
         if (key == "from_dump" || key == "replay" || key == "state") {
             if (value.empty())
                 return "expected a file name";
-            (key == "from_dump" ? sources_.fromDump : key == "replay" ? sources_.replay : sources_.state) =
-                std::string(value);
+            (key == "from_dump" ? sources_.fromDump
+             : key == "replay"  ? sources_.replay
+                                : sources_.state) = std::string(value);
             return {};
         }
         if (key == "replay_speed") {

@@ -54,8 +54,9 @@ std::optional<TextColumns> textColumns(std::string_view header) {
         return at;
     };
     TextColumns columns{start("chip_address"), start("register"), start("value"), start("default")};
-    if (columns.chip != 0 || columns.reg == std::string_view::npos || columns.value == std::string_view::npos ||
-        columns.after == std::string_view::npos || columns.value > columns.after)
+    if (columns.chip != 0 || columns.reg == std::string_view::npos ||
+        columns.value == std::string_view::npos || columns.after == std::string_view::npos ||
+        columns.value > columns.after)
         return std::nullopt;
     return columns;
 }
@@ -132,8 +133,8 @@ std::string jsonRow(const JsonValue& row, DumpCollector& collect) {
     const std::optional<int> reg = jsonByte(row.find("register"));
     const JsonValue* valueItem = row.find("value");
     const std::optional<int> value = jsonByte(valueItem);
-    const bool noValue = valueItem && valueItem->kind == JsonValue::Kind::Object && valueItem->find("value") &&
-                         valueItem->find("value")->kind == JsonValue::Kind::Null;
+    const bool noValue = valueItem && valueItem->kind == JsonValue::Kind::Object &&
+                         valueItem->find("value") && valueItem->find("value")->kind == JsonValue::Kind::Null;
     if (row.kind != JsonValue::Kind::Object || !chip || !reg || (!value && !noValue))
         return "expected a row with chip_address, register and value 0..255 or null";
     return collect.add({*chip, *reg, value});
@@ -159,7 +160,8 @@ bool parseI2cdump(const std::vector<std::string_view>& lines, size_t first, Regi
     for (int row = 0; row < 16; ++row) {
         const size_t i = first + 1 + static_cast<size_t>(row);
         if (i >= lines.size())
-            return refuse(error, lines.size() - 1, "the grid ends before row " + std::string(1, kDigits[row]) + "0");
+            return refuse(error, lines.size() - 1,
+                          "the grid ends before row " + std::string(1, kDigits[row]) + "0");
         const std::string_view line = lines[i];
         const std::string label = std::string(1, kDigits[row]) + "0: ";
         if (line.size() < 4 + 16 * 3 || line.substr(0, 4) != label)
@@ -207,8 +209,9 @@ bool ParseRegisterDump(std::string_view text, RegisterDump& dump, std::string& e
     } else if (first == 0 && head.rfind("chip_address ", 0) == 0) {
         ok = parseText(lines, parsed, error);
     } else {
-        return refuse(error, first,
-                      "not a register dump (otk5530-cli dump as text, CSV, JSON or NDJSON, or an i2cdump grid)");
+        return refuse(
+            error, first,
+            "not a register dump (otk5530-cli dump as text, CSV, JSON or NDJSON, or an i2cdump grid)");
     }
     if (ok && parsed.bytes.empty())
         return refuse(error, first, "the dump holds no register value");

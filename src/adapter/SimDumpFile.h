@@ -8,8 +8,8 @@
 #include <string_view>
 
 struct RegisterDump {
-    std::optional<int> address;     // the chip's bus address, where the dump names it
-    std::map<int, uint8_t> bytes;   // by read address; a cell without a value is left out
+    std::optional<int> address;   // the chip's bus address, where the dump names it
+    std::map<int, uint8_t> bytes; // by read address; a cell without a value is left out
 };
 
 // False with «line N: reason» when the text is no dump of one chip; `dump` is then unchanged.

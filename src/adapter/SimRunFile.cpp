@@ -66,7 +66,8 @@ private:
 // «Time ,Local(°C) ,Remote1(°C) ,» with "°" as 0xB0 (or in UTF-8, after a conversion).
 std::optional<std::array<bool, 3>> programColumns(std::string_view line) {
     const auto fields = CsvFields(line);
-    if (!fields || fields->size() < 3 || TrimBlanks(fields->front()) != "Time" || !TrimBlanks(fields->back()).empty())
+    if (!fields || fields->size() < 3 || TrimBlanks(fields->front()) != "Time" ||
+        !TrimBlanks(fields->back()).empty())
         return std::nullopt;
     std::array<bool, 3> channels{};
     size_t next = 0;
@@ -98,7 +99,9 @@ bool parseProgramLog(const std::vector<std::string_view>& lines, std::array<bool
                 return refuse(error, i, "the title block ends too early");
             columns = programColumns(lines[i + 2]);
             if (!columns)
-                return refuse(error, i + 2, "expected the column titles Time ,Local(\xB0" "C) ,... ,");
+                return refuse(error, i + 2,
+                              "expected the column titles Time ,Local(\xB0"
+                              "C) ,... ,");
             if (!sawRun) {
                 channels = *columns;
             } else if (*columns != channels) {
@@ -116,7 +119,9 @@ bool parseProgramLog(const std::vector<std::string_view>& lines, std::array<bool
         const auto fields = CsvFields(lines[i]);
         const size_t count = static_cast<size_t>(std::count(channels.begin(), channels.end(), true));
         if (!fields || fields->size() != count + 2 || !TrimBlanks(fields->back()).empty())
-            return refuse(error, i, "expected the time and " + std::to_string(count) + " temperatures, each with a comma");
+            return refuse(error, i,
+                          "expected the time and " + std::to_string(count) +
+                              " temperatures, each with a comma");
         RecordedSample sample;
         const std::optional<double> seconds = DecimalNumber((*fields)[0]);
         if (!seconds)
@@ -129,7 +134,8 @@ bool parseProgramLog(const std::vector<std::string_view>& lines, std::array<bool
             const std::string& text = (*fields)[field++];
             const std::optional<double> celsius = DecimalNumber(text);
             if (!celsius && !TrimBlanks(text).empty())
-                return refuse(error, i, std::string(kChannelNames[c]) + ": \"" + text + "\" is no temperature");
+                return refuse(error, i,
+                              std::string(kChannelNames[c]) + ": \"" + text + "\" is no temperature");
             const std::string why = channelValue(c, celsius, false, sample);
             if (!why.empty())
                 return refuse(error, i, why);
@@ -161,7 +167,9 @@ bool parseToolCsv(const std::vector<std::string_view>& lines, std::array<bool, 3
         channels[c] = valueAt[c].has_value();
     }
     if (!scheduleAt || std::none_of(channels.begin(), channels.end(), [](bool on) { return on; }))
-        return refuse(error, 0, "expected the columns schedule (s) and at least one channel such as local (\xC2\xB0" "C)");
+        return refuse(error, 0,
+                      "expected the columns schedule (s) and at least one channel such as local (\xC2\xB0"
+                      "C)");
     RunCollector collect;
     collect.startRun();
     for (size_t i = 1; i < lines.size(); ++i) {
@@ -181,7 +189,8 @@ bool parseToolCsv(const std::vector<std::string_view>& lines, std::array<bool, 3
             const std::string& text = (*fields)[*valueAt[c]];
             const std::optional<double> celsius = DecimalNumber(text);
             if (!celsius && !text.empty())
-                return refuse(error, i, std::string(kChannelNames[c]) + ": \"" + text + "\" is no temperature");
+                return refuse(error, i,
+                              std::string(kChannelNames[c]) + ": \"" + text + "\" is no temperature");
             const bool fault = statusAt[c] && (*fields)[*statusAt[c]].find("open diode") != std::string::npos;
             const std::string why = channelValue(static_cast<int>(c), celsius, fault, sample);
             if (!why.empty())
@@ -197,7 +206,8 @@ bool parseToolCsv(const std::vector<std::string_view>& lines, std::array<bool, 3
 
 // One row object of the tool's JSON log: «"schedule": {"value": 0.25}», «"remote1": {"value":
 // null, "fault": "open diode"}». Empty text when accepted.
-std::string jsonSample(const JsonValue& row, std::array<bool, 3>& channels, bool first, RecordedSample& sample) {
+std::string jsonSample(const JsonValue& row, std::array<bool, 3>& channels, bool first,
+                       RecordedSample& sample) {
     const JsonValue* schedule = row.find("schedule");
     const JsonValue* seconds = schedule ? schedule->find("value") : nullptr;
     if (row.kind != JsonValue::Kind::Object || !seconds || seconds->kind != JsonValue::Kind::Number)
@@ -216,7 +226,8 @@ std::string jsonSample(const JsonValue& row, std::array<bool, 3>& channels, bool
             return std::string(kChannelNames[c]) + ": expected {\"value\": a number or null}";
         const std::optional<double> celsius =
             value->kind == JsonValue::Kind::Number ? std::optional<double>(value->number) : std::nullopt;
-        const std::string why = channelValue(static_cast<int>(c), celsius, channel->find("fault") != nullptr, sample);
+        const std::string why =
+            channelValue(static_cast<int>(c), celsius, channel->find("fault") != nullptr, sample);
         if (!why.empty())
             return why;
     }
@@ -262,12 +273,14 @@ const RecordedSample& RecordedRun::at(double seconds, bool loop) const {
         if (length > 0)
             seconds = std::fmod(seconds, length);
     }
-    const auto after = std::upper_bound(samples.begin(), samples.end(), seconds,
-                                        [](double t, const RecordedSample& sample) { return t < sample.seconds; });
+    const auto after =
+        std::upper_bound(samples.begin(), samples.end(), seconds,
+                         [](double t, const RecordedSample& sample) { return t < sample.seconds; });
     return after == samples.begin() ? samples.front() : *(after - 1);
 }
 
-bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, RecordedRun& run, std::string& error) {
+bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, RecordedRun& run,
+                      std::string& error) {
     const std::vector<std::string_view> lines = TextLines(text);
     size_t first = 0;
     while (first < lines.size() && TrimBlanks(lines[first]).empty())
@@ -297,8 +310,8 @@ bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, Recor
     parsed.runCount = static_cast<int>(runs.size());
     const int chosen = runNumber.value_or(parsed.runCount);
     if (chosen < 1 || chosen > parsed.runCount) {
-        error = "replay_run=" + std::to_string(chosen) + ": the file holds " + std::to_string(parsed.runCount) +
-                (parsed.runCount == 1 ? " run" : " runs");
+        error = "replay_run=" + std::to_string(chosen) + ": the file holds " +
+                std::to_string(parsed.runCount) + (parsed.runCount == 1 ? " run" : " runs");
         return false;
     }
     parsed.samples = runs[static_cast<size_t>(chosen - 1)];

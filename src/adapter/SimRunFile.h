@@ -26,4 +26,5 @@ struct RecordedRun {
 
 // The run numbered `runNumber` (1 = the first), or the last one. False with «line N: reason»
 // when any line of the file does not parse or the run holds no sample; `run` is then unchanged.
-bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, RecordedRun& run, std::string& error);
+bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, RecordedRun& run,
+                      std::string& error);

@@ -29,7 +29,8 @@ std::string readFile(const std::string& path, size_t limit, std::string& text) {
 
 class SourceLoader {
 public:
-    SourceLoader(const std::set<std::string>& givenKeys, const std::set<int>& givenRegisters, SimConfig& config)
+    SourceLoader(const std::set<std::string>& givenKeys, const std::set<int>& givenRegisters,
+                 SimConfig& config)
         : keys_(givenKeys), registers_(givenRegisters), config_(config) {}
 
     Refusal fromDump(const std::string& path) {
@@ -95,14 +96,17 @@ private:
 
     static bool folderWritable(const std::string& path) {
         const size_t slash = path.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : path.substr(0, slash);
         return ::access(folder.c_str(), W_OK | X_OK) == 0;
     }
 
     // Every register the chip lets a power-on value set; with bit 3 of Configuration Reg 1
     // the shared addresses showed Remote 2's registers, which 0x30..0x39 hold as well.
     void seedRegisters(const std::map<int, uint8_t>& bytes) {
-        const bool remote2Shown = bytes.count(kConfig1Read) && (bytes.at(kConfig1Read) & kConfig1Remote2Select);
+        const bool remote2Shown =
+            bytes.count(kConfig1Read) && (bytes.at(kConfig1Read) & kConfig1Remote2Select);
         for (const auto& [address, value] : bytes) {
             if (!SimChip::PowerOnRefusal(address).empty() || registers_.count(address) != 0)
                 continue;
@@ -143,9 +147,10 @@ private:
                 continue;
             const double offset = RemoteOffset(static_cast<uint8_t>(byte(remote.offsetHigh)),
                                                static_cast<uint8_t>(byte(remote.offsetLow)));
-            config_.chip.start[r + 1] = RemoteTemperatureCelsius(static_cast<uint8_t>(byte(remote.high)),
-                                                                 static_cast<uint8_t>(byte(remote.low)), extended) -
-                                        offset;
+            config_.chip.start[r + 1] =
+                RemoteTemperatureCelsius(static_cast<uint8_t>(byte(remote.high)),
+                                         static_cast<uint8_t>(byte(remote.low)), extended) -
+                offset;
         }
     }
 
@@ -191,8 +196,8 @@ std::string SimSourcesText(const SimConfig& config) {
     if (!config.replayFile.empty() && config.chip.replay) {
         std::string how = speedText(config.chip.replaySpeed);
         if (config.chip.replay->runCount > 1)
-            how = "run " + std::to_string(config.replayRun) + " of " + std::to_string(config.chip.replay->runCount) +
-                  ", " + how;
+            how = "run " + std::to_string(config.replayRun) + " of " +
+                  std::to_string(config.chip.replay->runCount) + ", " + how;
         add("temperatures replayed from " + config.replayFile + " (" + how +
             (config.chip.replayLoop ? ", looped)" : ")"));
     }

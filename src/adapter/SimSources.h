@@ -19,7 +19,8 @@ struct SimSourceKeys {
 // Loads the files into `config`, under the keys given beside them: `givenKeys` (such as
 // "local", "drift", "address") and the `givenRegisters` of reg.XX keep what they set. Empty
 // when every file loaded, else the refused key and the reason; `config` may then be half set.
-std::pair<std::string, std::string> LoadSimSources(const SimSourceKeys& keys, const std::set<std::string>& givenKeys,
+std::pair<std::string, std::string> LoadSimSources(const SimSourceKeys& keys,
+                                                   const std::set<std::string>& givenKeys,
                                                    const std::set<int>& givenRegisters, SimConfig& config);
 
 // «registers from dump board7.txt; temperatures replayed from run.csv (run 2 of 3, 10x, looped);

@@ -79,7 +79,8 @@ std::optional<int> ByteNumber(std::string_view text, bool bareHex) {
     if (text.empty() || text.size() > 3)
         return std::nullopt;
     for (char c : text)
-        if (base == 16 ? !std::isxdigit(static_cast<unsigned char>(c)) : !std::isdigit(static_cast<unsigned char>(c)))
+        if (base == 16 ? !std::isxdigit(static_cast<unsigned char>(c))
+                       : !std::isdigit(static_cast<unsigned char>(c)))
             return std::nullopt;
     const long value = std::strtol(std::string(text).c_str(), nullptr, base);
     if (value > 255)
