@@ -4,6 +4,7 @@
 #include "adapter/SimConfig.h"
 #include "adapter/SimDumpFile.h"
 #include "adapter/SimRunFile.h"
+#include "adapter/SimSources.h"
 #include "adapter/SimStateFile.h"
 
 #include <QTemporaryDir>
@@ -207,6 +208,21 @@ TEST(SimSources, KeysBesideAFileOverrideIt) {
     EXPECT_EQ(config.chip.start[0], 20.0);
     EXPECT_TRUE(config.chip.drift);
     EXPECT_EQ(config.addresses, std::vector<int>{0x18});
+}
+
+TEST(SimSources, InfoNamesEveryFileInUse) {
+    QTemporaryDir folder;
+    const std::string log = folder.filePath("run.csv").toStdString();
+    const std::string state = folder.filePath("board.state").toStdString();
+    std::ofstream(log, std::ios::binary) << kProgramLog;
+    SimConfig config;
+    std::string error;
+    ASSERT_TRUE(ParseSimConfig(
+        "replay=" + log + ", replay_run=1, replay_speed=2.5, replay_loop=on, state=" + state, config, error))
+        << error;
+    EXPECT_EQ(SimSourcesText(config),
+              "temperatures replayed from " + log + " (run 1 of 2, 2.5x, looped); state kept in " + state);
+    EXPECT_EQ(SimSourcesText(SimConfig{}), "");
 }
 
 TEST(SimSources, ReplayKeysNeedAReplayFile) {

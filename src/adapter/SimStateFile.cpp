@@ -38,12 +38,14 @@ bool ParseBoardState(std::string_view text, std::map<int, uint8_t>& registers, s
     std::map<int, uint8_t> parsed;
     size_t i = 1;
     for (int address : expected) {
+        // Exactly as the board writes it: an edited or damaged line is refused, never guessed at.
         const std::string_view line = i < lines.size() ? lines[i] : std::string_view();
-        const size_t blank = line.find(' ');
-        const std::optional<int> reg = ByteNumber(line.substr(0, blank), false);
+        const std::string prefix = hexByte(address) + " ";
         const std::optional<int> value =
-            blank == std::string_view::npos ? std::nullopt : ByteNumber(line.substr(blank + 1), false);
-        if (!reg || !value || *reg != address) {
+            line.size() == prefix.size() + 4 && line.substr(0, prefix.size()) == prefix
+                ? ByteNumber(line.substr(prefix.size()), false)
+                : std::nullopt;
+        if (!value || line.substr(prefix.size()) != hexByte(*value)) {
             error = LineRef(i) + "expected register " + hexByte(address) + " and its value, such as " +
                     hexByte(address) + " 0x00";
             return false;
