@@ -1,13 +1,16 @@
 // The simulated board's files read on their own: register dumps, recorded runs and the kept
 // board state, each accepted whole or refused with its line and reason.
+#include "adapter/DefaultAdapter.h"
 #include "adapter/SimChip.h"
 #include "adapter/SimConfig.h"
 #include "adapter/SimDumpFile.h"
 #include "adapter/SimRunFile.h"
 #include "adapter/SimSources.h"
 #include "adapter/SimStateFile.h"
+#include "adapter/USBFunctions.h"
 
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -223,6 +226,13 @@ TEST(SimSources, InfoNamesEveryFileInUse) {
     EXPECT_EQ(SimSourcesText(config),
               "temperatures replayed from " + log + " (run 1 of 2, 2.5x, looped); state kept in " + state);
     EXPECT_EQ(SimSourcesText(SimConfig{}), "");
+    // The adapter's description is what info and the tooltip of the "Simulated board" mark show.
+    ASSERT_EQ(::setenv("OTK5530_SIM", ("state=" + state).c_str(), 1), 0);
+    AdapterStart start;
+    EXPECT_TRUE(InstallAdapterFromChoice("sim", start, error)) << error;
+    EXPECT_EQ(start.description, "Simulated evaluation board; state kept in " + state);
+    InstallAdapter(nullptr);
+    ::unsetenv("OTK5530_SIM");
 }
 
 TEST(SimSources, ReplayKeysNeedAReplayFile) {
