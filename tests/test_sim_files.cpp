@@ -73,7 +73,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DumpRead, GridSkipsXxCellsAndToolDumpsNameTheChip) {
     RegisterDump dump;
     std::string error;
-    ASSERT_TRUE(ParseRegisterDump(grid(kRow20), dump, error)) << error;
+    // Saved with its stderr: the warning and the question before the grid.
+    ASSERT_TRUE(ParseRegisterDump(
+        "WARNING! This program can confuse your I2C bus\nContinue? [Y/n] \n" + grid(kRow20), dump, error))
+        << error;
     EXPECT_FALSE(dump.address.has_value());
     EXPECT_EQ(dump.bytes,
               (std::map<int, uint8_t>{{0x20, 0x55}, {0x21, 0x0A}, {0x22, 0x01}, {0x23, 0}, {0x24, 0}}));

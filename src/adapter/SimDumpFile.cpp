@@ -3,6 +3,7 @@
 #include "adapter/MiniJson.h"
 #include "adapter/SimText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -197,6 +198,13 @@ bool ParseRegisterDump(std::string_view text, RegisterDump& dump, std::string& e
         error = "the file is empty";
         return false;
     }
+    // i2cdump's questions and warnings go to stderr; a grid saved with them (2>&1) starts later.
+    const auto grid =
+        std::find_if(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end(), isI2cdumpTitles);
+    const bool toolDump =
+        lines[first].rfind("chip_address", 0) == 0 || TrimBlanks(lines[first]).front() == '{';
+    if (!toolDump && grid != lines.end())
+        first = static_cast<size_t>(grid - lines.begin());
     RegisterDump parsed;
     const std::string_view head = TrimBlanks(lines[first]);
     bool ok = false;
