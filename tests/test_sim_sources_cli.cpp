@@ -157,6 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    "from_dump=nothing.txt refused: nothing.txt cannot be read: No such file or directory"},
         RefusedRun{"ReplayAFolder", "replay=.", {}, "replay=. refused: . is not a regular file"},
+        RefusedRun{"DumpTooLarge", "from_dump=f", QByteArray(1024 * 1024 + 1, ' '),
+                   "from_dump=f refused: f is larger than 1048576 bytes"},
         RefusedRun{
             "StateDamaged", "state=f", "OTK5530 simulated board state\n0x03 0x00\n",
             "state=f refused: f: line 3: expected register 0x04 and its value, such as 0x04 0x00 (a damaged "
