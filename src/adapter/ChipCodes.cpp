@@ -21,6 +21,14 @@ RemoteBytes RemoteTemperatureBytes(double celsius, bool extended) {
     return {static_cast<uint8_t>(code >> 3), static_cast<uint8_t>((code & 7) << 5)};
 }
 
+double LocalTemperatureCelsius(uint8_t value, bool extended) {
+    return value - (extended ? kExtendedOffset : 0);
+}
+
+double RemoteTemperatureCelsius(uint8_t high, uint8_t low, bool extended) {
+    return high + (low >> 5) / 8.0 - (extended ? kExtendedOffset : 0);
+}
+
 double RemoteOffset(uint8_t high, uint8_t low) {
     return static_cast<int8_t>(high) + (low >> 5) / 8.0;
 }

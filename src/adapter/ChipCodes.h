@@ -13,6 +13,9 @@ struct RemoteBytes {
 uint8_t LocalTemperatureByte(double celsius, bool extended);
 // Eighths of a degree, rounded to nearest and clamped like the local byte.
 RemoteBytes RemoteTemperatureBytes(double celsius, bool extended);
+// What the bytes read: the inverse of the two above, with the range's offset taken off.
+double LocalTemperatureCelsius(uint8_t value, bool extended);
+double RemoteTemperatureCelsius(uint8_t high, uint8_t low, bool extended);
 // A remote offset: signed whole degrees in the high byte, eighths in low-byte bits 7..5.
 double RemoteOffset(uint8_t high, uint8_t low);
 

@@ -6,6 +6,7 @@
 #include "adapter/LibusbTransport.h"
 #include "adapter/SimBoard.h"
 #include "adapter/SimConfig.h"
+#include "adapter/SimSources.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/UsbAdapter.h"
 
@@ -23,7 +24,8 @@ bool installSimulated(AdapterStart& start, std::string& error) {
     if (!ParseSimConfig(environment("OTK5530_SIM"), config, error))
         return false;
     InstallAdapter(std::make_unique<SimBoard>(config));
-    start.description = "Simulated evaluation board";
+    const std::string sources = SimSourcesText(config);
+    start.description = "Simulated evaluation board" + (sources.empty() ? "" : "; " + sources);
     start.simulated = true;
     return true;
 }

@@ -1,12 +1,9 @@
 #include "adapter/FirmwareFile.h"
 
+#include "adapter/SmallFile.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,58 +24,24 @@ bool insideRam(uint32_t start, uint32_t end) {
     return end <= kProgramRamEnd || (start >= kDataRamStart && end <= kDataRamEnd);
 }
 
-// Closes the descriptor on every way out.
-struct FileHandle {
-    int fd;
-    ~FileHandle() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 } // namespace
 
 FirmwareCheck ReadFirmwareFile(const char* path) {
     if (path == nullptr || *path == '\0')
         return failed(FirmwareFault::Missing, "no firmware file named");
-    const std::string name = path;
-    // Looked at before it is opened: opening a device can already do something.
-    struct stat info {};
-    if (::stat(path, &info) != 0)
-        return failed(FirmwareFault::Missing, name + " cannot be read: " + std::strerror(errno));
-    if (!S_ISREG(info.st_mode))
-        return failed(FirmwareFault::Missing, name + " is not a regular file");
-    // Non-blocking, so a FIFO put in the file's place meanwhile cannot hang the program;
-    // what was opened is looked at again.
-    const FileHandle file{::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0)
-        return failed(FirmwareFault::Missing, name + " cannot be read: " + std::strerror(errno));
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return failed(FirmwareFault::Missing, name + " is not a regular file");
-    if (static_cast<unsigned long long>(info.st_size) > kFirmwareFileLimit)
-        return failed(FirmwareFault::Corrupt, name + " is larger than " + std::to_string(kFirmwareFileLimit) +
-                                                  " bytes: no firmware image is");
-    // Read at most one byte past the limit: a file that grows while it is read is caught too.
-    std::string text;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(file.fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return failed(FirmwareFault::Missing, name + " cannot be read: " + std::strerror(errno));
-        if (got == 0)
-            break;
-        text.append(chunk, static_cast<size_t>(got));
-        if (text.size() > kFirmwareFileLimit)
-            return failed(FirmwareFault::Corrupt, name + " is larger than " +
-                                                      std::to_string(kFirmwareFileLimit) +
-                                                      " bytes: no firmware image is");
+    std::string text, error;
+    switch (ReadSmallFile(path, kFirmwareFileLimit, text, error)) {
+    case SmallFileFault::Missing:
+        return failed(FirmwareFault::Missing, error);
+    case SmallFileFault::TooLarge:
+        return failed(FirmwareFault::Corrupt, error + ": no firmware image is");
+    case SmallFileFault::None:
+        break;
     }
     FirmwareCheck check;
     check.image = ReadIntelHex(text);
     if (!check.image.verdict.ok)
-        return failed(FirmwareFault::Corrupt, name + ": " + check.image.verdict.error);
+        return failed(FirmwareFault::Corrupt, std::string(path) + ": " + check.image.verdict.error);
     return check;
 }
 

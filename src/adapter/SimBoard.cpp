@@ -1,6 +1,7 @@
 #include "adapter/SimBoard.h"
 
 #include "adapter/FirmwareFile.h"
+#include "adapter/SimStateFile.h"
 #include "adapter/VendorRequests.h"
 
 namespace {
@@ -18,6 +19,8 @@ SimBoard::SimBoard(const SimConfig& config, SecondsClock clock) : config_(config
         settings.seed += chipNumber++;
         chips_[address] = std::make_unique<SimChip>(settings, clock);
     }
+    if (!config_.stateFile.empty() && !chips_.empty())
+        keptState_ = chips_.begin()->second->WritableRegisters();
 }
 
 SimChip* SimBoard::ChipAt(int address) {
@@ -61,8 +64,7 @@ int16_t SimBoard::VendorIORequest(int16_t request, int32_t value, int32_t index,
         return kBusNotSetUp;
     if (read)
         return registerRead(value, index, length, buffer);
-    registerWrite(value, index);
-    return 0;
+    return registerWrite(value, index);
 }
 
 int16_t SimBoard::busSetUp(int32_t value, int32_t index, int16_t direction) {
@@ -82,11 +84,26 @@ int16_t SimBoard::registerRead(int32_t device, int32_t reg, int16_t length, uint
     return 0;
 }
 
-void SimBoard::registerWrite(int32_t device, int32_t index) {
+int16_t SimBoard::registerWrite(int32_t device, int32_t index) {
     SimChip* chip = ChipAt(device);
     if (!chip)
-        return;
+        return 0;
     // Two's complement bits, so a negative index still carries its data byte in bits 15..8.
     const uint32_t bits = static_cast<uint32_t>(index);
     chip->Write(static_cast<int>(bits & 0xFF), static_cast<uint8_t>((bits >> 8) & 0xFF));
+    return keepState(*chip) ? 0 : kTransferFailed;
+}
+
+// A write the state file cannot keep fails like a lost link: the next run would otherwise
+// start from a board other than the one this run left.
+bool SimBoard::keepState(const SimChip& chip) {
+    if (config_.stateFile.empty())
+        return true;
+    const std::map<int, uint8_t> now = chip.WritableRegisters();
+    if (now == keptState_)
+        return true;
+    if (!SaveBoardState(config_.stateFile, now, stateError_))
+        return false;
+    keptState_ = now;
+    return true;
 }

@@ -29,13 +29,15 @@ public:
     SimChip* ChipAt(int address);
     // The message of the last refused firmware file, for diagnosis.
     const std::string& FirmwareError() const { return firmwareError_; }
-    std::string FailureDetail() const override { return firmwareError_; }
+    // The refused firmware file, or the board state that could not be kept.
+    std::string FailureDetail() const override { return stateError_.empty() ? firmwareError_ : stateError_; }
 
 private:
     bool transferFails();
     int16_t busSetUp(int32_t value, int32_t index, int16_t direction);
     int16_t registerRead(int32_t device, int32_t reg, int16_t length, uint8_t* buffer);
-    void registerWrite(int32_t device, int32_t index);
+    int16_t registerWrite(int32_t device, int32_t index);
+    bool keepState(const SimChip& chip);
 
     SimConfig config_;
     std::map<int, std::unique_ptr<SimChip>> chips_;
@@ -43,4 +45,6 @@ private:
     long setUpAttempts_ = 0;
     bool busReady_ = false;
     std::string firmwareError_;
+    std::string stateError_;
+    std::map<int, uint8_t> keptState_; // as the state file last held it
 };

@@ -2,6 +2,7 @@
 
 #include "adapter/ChipCodes.h"
 #include "adapter/ChipRegisters.h"
+#include "adapter/SimRunFile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -172,6 +173,25 @@ std::string SimChip::PowerOnRefusal(int readAddress) {
     return {};
 }
 
+std::vector<int> SimChip::WritableAddresses() {
+    std::vector<int> addresses;
+    for (int address : kReadable)
+        if (kReadOnly.count(address) == 0)
+            addresses.push_back(address);
+    return addresses;
+}
+
+bool SimChip::SharedRemoteAddress(int readAddress) {
+    return kRemote2Alias.count(readAddress) != 0;
+}
+
+std::map<int, uint8_t> SimChip::WritableRegisters() const {
+    std::map<int, uint8_t> values;
+    for (int address : WritableAddresses())
+        values[address] = regs_[static_cast<size_t>(address)];
+    return values;
+}
+
 SimChip::SimChip(const ChipSettings& settings, SecondsClock clock)
     : clock_(clock ? std::move(clock) : SteadySeconds()), settings_(settings), noise_(settings.seed) {
     for (const auto& [address, value] : kDefaults)
@@ -233,9 +253,22 @@ void SimChip::convert(double when) {
             celsius[i] +=
                 kDriftAmplitude * std::sin(kTwoPi * (when - powerOnTime_) / kDriftPeriod[i]) + noise(noise_);
     }
+    std::array<bool, 2> open{diodeOpen(0, when), diodeOpen(1, when)};
+    if (settings_.replay) {
+        // The recording starts at power-on and runs on the chip's own clock, replaySpeed times as fast.
+        const RecordedSample& sample =
+            settings_.replay->at((when - powerOnTime_) * settings_.replaySpeed, settings_.replayLoop);
+        for (size_t i = 0; i < celsius.size(); ++i) {
+            if (!settings_.replay->channels[i])
+                continue;
+            if (sample.celsius[i])
+                celsius[i] = *sample.celsius[i];
+            else if (i > 0)
+                open[i - 1] = true;
+        }
+    }
     const bool extended = (regs_[Config1] & kExtendedRange) != 0;
     regs_[LocalTemp] = LocalTemperatureByte(celsius[0], extended);
-    const std::array<bool, 2> open{diodeOpen(0, when), diodeOpen(1, when)};
     for (int r = 0; r < 2; ++r) {
         const RemoteRegs& reg = kRemote[r];
         // An open diode reads as the highest value the registers can hold.

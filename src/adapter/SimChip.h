@@ -7,9 +7,13 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
+
+struct RecordedRun;
 
 // Seconds on a monotonic clock; only differences matter.
 using SecondsClock = std::function<double()>;
@@ -34,6 +38,11 @@ struct ChipSettings {
     std::array<std::optional<DiodeFault>, 2> openDuring;
     // Power-on values by read address. A shared remote address names Remote 1's register.
     std::map<int, uint8_t> powerOn;
+    // A recorded run the temperatures follow instead (its channels only), `replaySpeed`
+    // times as fast, from its start again at its end when looped, else holding its last sample.
+    std::shared_ptr<const RecordedRun> replay;
+    double replaySpeed = 1;
+    bool replayLoop = false;
 };
 
 class SimChip {
@@ -54,6 +63,13 @@ public:
 
     // Empty when a power-on value may be given for this read address, else why not.
     static std::string PowerOnRefusal(int readAddress);
+    // The read addresses of the registers a write can change (Remote 2's at 0x30..0x39).
+    static std::vector<int> WritableAddresses();
+    // True for a shared remote address (0x01, 0x10, ...): Remote 2's register when bit 3 of
+    // Configuration Reg 1 is set.
+    static bool SharedRemoteAddress(int readAddress);
+    // Their values now, by those addresses: what a kept board state holds.
+    std::map<int, uint8_t> WritableRegisters() const;
 
 private:
     void advance(double now);

@@ -1,16 +1,21 @@
 #include "adapter/SimConfig.h"
 
+#include "adapter/SimSources.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace {
 
 constexpr long kLargestCount = 1000000000;
 // Fault times: up to a year of run, in seconds.
 constexpr double kLatestFaultSeconds = 31536000;
+// Replay from a thousandth of the recorded pace to a thousand times it.
+constexpr double kFastestReplay = 1000, kSlowestReplay = 0.001;
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
@@ -150,6 +155,35 @@ public:
             return faultTime(key, value);
         if (key.rfind("reg.", 0) == 0)
             return powerOnValue(key.substr(4), value);
+        if (key == "from_dump" || key == "replay" || key == "state") {
+            if (value.empty())
+                return "expected a file name";
+            (key == "from_dump" ? sources_.fromDump
+             : key == "replay"  ? sources_.replay
+                                : sources_.state) = std::string(value);
+            return {};
+        }
+        if (key == "replay_speed") {
+            const auto speed = parseCelsius(value);
+            if (!speed || *speed < kSlowestReplay || *speed > kFastestReplay)
+                return "expected how many times the recorded pace, 0.001..1000, such as 1 or 10";
+            sources_.replaySpeed = speed;
+            return {};
+        }
+        if (key == "replay_loop") {
+            const auto on = parseSwitch(value, "on", "off");
+            if (!on)
+                return "expected on or off";
+            sources_.replayLoop = on;
+            return {};
+        }
+        if (key == "replay_run") {
+            const auto run = parseWhole(value, kLargestCount, false);
+            if (!run || *run < 1)
+                return "expected the number of a run in the file, from 1";
+            sources_.replayRun = static_cast<int>(*run);
+            return {};
+        }
         return "unknown key";
     }
 
@@ -177,6 +211,9 @@ public:
         }
         return {};
     }
+
+    const SimSourceKeys& sources() const { return sources_; }
+    const std::set<int>& registersGiven() const { return powerOnSeen_; }
 
 private:
     std::string addresses(std::string_view value) {
@@ -244,6 +281,7 @@ private:
     };
 
     SimConfig& config_;
+    SimSourceKeys sources_;
     std::set<int> powerOnSeen_;
     std::array<FaultEntry, 2> faults_;
 };
@@ -276,7 +314,13 @@ bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error
             return false;
         }
     }
-    const auto [key, reason] = parser.finishFaults();
+    auto [key, reason] = parser.finishFaults();
+    if (reason.empty()) {
+        std::set<std::string> given;
+        for (const auto& entry : seen)
+            given.insert(entry.first);
+        std::tie(key, reason) = LoadSimSources(parser.sources(), given, parser.registersGiven(), parsed);
+    }
     if (!reason.empty()) {
         error = "OTK5530_SIM: " + seen.at(key) + " refused: " + reason;
         return false;

@@ -14,8 +14,12 @@ struct SimConfig {
     long setupFailures = 0;        // the first N bus set-up requests fail
     std::optional<long> failAfter; // every request after the first N fails
     ChipSettings chip;
+    // The files the board starts from, replays and keeps its registers in; empty when unused.
+    std::string dumpFile, replayFile, stateFile;
+    int replayRun = 0; // which run of replayFile, from 1
 };
 
-// Fills `config` from the text (empty text: defaults). False with a one-line message
-// naming the key and value when an entry is refused; `config` is then unchanged.
+// Fills `config` from the text (empty text: defaults), and from the files its from_dump,
+// replay and state keys name. False with a one-line message naming the key and value (and
+// the file's line and reason) when an entry is refused; `config` is then unchanged.
 bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error);

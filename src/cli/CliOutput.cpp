@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <algorithm>
 
 Cell ByteCell(const QString& key, int value) {
@@ -222,9 +223,21 @@ QByteArray RenderCsv(const Report& report) {
             all.insert(all.end(), row.begin(), row.end());
         return CliCsvLine(CsvTitles(all)) + CliCsvLine(CsvFields(all));
     }
-    QByteArray bytes = CliCsvLine(CsvTitles(report.rows.front()));
+    // A status column that one row needs (an open diode among the dumped registers) is given
+    // to every row, so each field stays under its title.
+    QSet<QString> statusKeys;
     for (const Row& row : report.rows)
-        bytes += CliCsvLine(CsvFields(row));
+        for (const Cell& cell : row)
+            if (cell.withStatus)
+                statusKeys.insert(cell.key);
+    const auto withStatusColumns = [&](Row row) {
+        for (Cell& cell : row)
+            cell.withStatus = cell.withStatus || statusKeys.contains(cell.key);
+        return row;
+    };
+    QByteArray bytes = CliCsvLine(CsvTitles(withStatusColumns(report.rows.front())));
+    for (const Row& row : report.rows)
+        bytes += CliCsvLine(CsvFields(withStatusColumns(row)));
     return bytes;
 }
 
