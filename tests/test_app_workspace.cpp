@@ -5,6 +5,8 @@
 #include "views/StripChart.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -62,19 +64,22 @@ protected:
 
     // Every window open away from where it opens, each control away from its default.
     void setUpBench() {
-        main.move(40, 30);
-        main.resize(1150, 860);
+        // Within the test screen (800 x 600): a workspace's places are clamped to the screens.
+        main.move(20, 10);
+        main.resize(760, 580);
         startProgram(main);
         for (const char* name : {"frmLimits", "frmLogging", "frmRegMap", "frmGraph"})
             main.OpenChildWindow(name);
         tickUntil(main, nowMs + 5000, 50);
-        const QRect places[] = {{5, 10, 0, 0}, {400, 20, 0, 0}, {60, 300, 0, 0}, {250, 120, 620, 430}};
+        const QRect places[] = {{5, 10, 0, 0}, {300, 20, 0, 0}, {60, 25, 0, 0}, {40, 15, 600, 420}};
         int i = 0;
         for (QMdiSubWindow* frame : area()->subWindowList(QMdiArea::StackingOrder)) {
             const QRect place = places[i++];
             if (!place.isEmpty())
                 frame->resize(place.size());
             frame->move(place.topLeft());
+            ASSERT_TRUE(QRect(QPoint(), area()->viewport()->size()).contains(frame->geometry()))
+                << frame->widget()->objectName().toStdString();
         }
         find<QLineEdit>("txtReadAddr")->setText("19");
         find<QPushButton>("cmdRead")->click();
@@ -106,13 +111,13 @@ TEST_F(Workspaces, EveryWindowComesBackAsSaved) {
     main.move(0, 0);
     main.resize(700, 500);
     main.OpenChildWindow("frmSave");
-    ASSERT_NE(shown(), before);
+    ASSERT_NE(shown().join('\n'), before.join('\n'));
 
     QStringList notes;
     const std::optional<QString> refused = OpenWorkspace(main, path, notes);
     ASSERT_FALSE(refused) << refused->toStdString();
     EXPECT_TRUE(notes.isEmpty()) << notes.join('\n').toStdString();
-    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(shown().join('\n'), before.join('\n'));
     EXPECT_TRUE(warnings.isEmpty());
 }
 
@@ -136,5 +141,5 @@ TEST_F(Workspaces, RefusedFileChangesNothingOnScreen) {
     const std::optional<QString> refused = OpenWorkspace(main, path, notes);
     ASSERT_TRUE(refused);
     EXPECT_TRUE(refused->contains("graph.span_seconds")) << refused->toStdString();
-    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(shown().join('\n'), before.join('\n'));
 }
