@@ -143,3 +143,15 @@ TEST_F(Workspaces, RefusedFileChangesNothingOnScreen) {
     EXPECT_TRUE(refused->contains("graph.span_seconds")) << refused->toStdString();
     EXPECT_EQ(shown().join('\n'), before.join('\n'));
 }
+
+TEST_F(Workspaces, ClosingTheProgramKeepsTheLastSessionWithoutTouchingTheChip) {
+    setUpBench();
+    const Workspace expected = CaptureWorkspace(main, BoardIds::Skip);
+    main.close();
+
+    const WorkspaceCheck saved = LoadWorkspaceFile(LastSessionPath(), [](const QString&) { return true; });
+    ASSERT_TRUE(saved.workspace) << saved.problem.toStdString();
+    EXPECT_EQ(WorkspaceJson(*saved.workspace), WorkspaceJson(expected));
+    // No ids: they would be read from the chip, whose link may be what ended the program.
+    EXPECT_FALSE(saved.workspace->board.manufacturerId);
+}

@@ -140,7 +140,9 @@ TEST(UnattendedCommandLine, RefusesUnknownWindowsUnwritableLogsAndBadWorkspacesW
          home.filePath("missing/log.csv")},
         {"LogOnAFolder", {"--log", home.path()}, home.path()},
         // Refused before any window of it opens, and before --log starts logging.
-        {"WorkspaceOnAFolder", {"--workspace", home.path(), "--log", home.filePath("log.csv")}, "no plain file"},
+        {"WorkspaceOnAFolder",
+         {"--workspace", home.path(), "--log", home.filePath("log.csv")},
+         "no plain file"},
         {"MissingWorkspace", {"--workspace", home.filePath("gone.otkws")}, home.filePath("gone.otkws")},
     };
     for (const auto& c : cases) {

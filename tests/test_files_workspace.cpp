@@ -55,6 +55,24 @@ TEST(Workspace, UnknownKeysAreIgnoredAndMissingWindowsSkippedWithANote) {
     EXPECT_TRUE(check.notes[0].contains("frmRegMap"));
 }
 
+TEST(Workspace, BoardsDifferByBackendAddressAndIdsWhereBothHaveThem) {
+    const WorkspaceBoard saved = Sample().board;
+    WorkspaceBoard withoutIds = saved;
+    withoutIds.manufacturerId.reset();
+    withoutIds.dieRevision.reset();
+    WorkspaceBoard otherRevision = saved;
+    otherRevision.dieRevision = 2;
+    WorkspaceBoard otherAddress = saved;
+    otherAddress.address = 0x4D;
+    WorkspaceBoard otherBackend = saved;
+    otherBackend.backend = "Linux I2C bus /dev/i2c-1";
+    EXPECT_TRUE(SameBoard(saved, saved));
+    EXPECT_TRUE(SameBoard(withoutIds, saved));
+    EXPECT_FALSE(SameBoard(otherRevision, saved));
+    EXPECT_FALSE(SameBoard(otherAddress, saved));
+    EXPECT_FALSE(SameBoard(otherBackend, withoutIds));
+}
+
 struct DamagedCase {
     const char* name;
     QByteArray bytes;
@@ -114,6 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"IntervalBeyond32Bits", Damaged("\"interval_ms\": 1000", "\"interval_ms\": 4294967296"),
                     "logging.interval_ms"},
         DamagedCase{"StartWithoutFile", Damaged("\"/tmp/bench.csv\"", "\"\""), "logging.start_logging"},
+        DamagedCase{"OneIdWithoutTheOther", Damaged("\"die_revision\": 1", "\"revision\": 1"),
+                    "board.die_revision"},
         DamagedCase{"BoardMissing", Damaged("\"board\":", "\"boards\":"), "board"},
         DamagedCase{"BoardAddressBeyond7Bits", Damaged("\"address\": 76", "\"address\": 200"),
                     "board.address"}),

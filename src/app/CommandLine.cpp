@@ -25,9 +25,10 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
         "continuous-read", "Ticks \"Continuous Read\" in the register map (needs --open frmRegMap).");
     const QCommandLineOption log("log", "Logs every channel at the current interval into FILE from start-up.",
                                  "FILE");
-    const QCommandLineOption workspace(
-        "workspace", "Opens the workspace FILE.otkws after start-up, before --open, --log and --capture.",
-        "FILE.otkws");
+    const QCommandLineOption workspace("workspace",
+                                       "Opens the workspace FILE.otkws (\"last\": the last session) after "
+                                       "start-up, before --open, --log and --capture.",
+                                       "FILE.otkws");
     parser.addOption(adapter);
     parser.addOption(workspace);
     parser.addOption(open);

@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
+#include "device/SettingsStore.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "files/LogGrid.h"
@@ -159,7 +160,7 @@ void applyLogging(frmMain& main, const WorkspaceLogging& logging, QStringList& n
 }
 } // namespace
 
-Workspace CaptureWorkspace(frmMain& main) {
+Workspace CaptureWorkspace(frmMain& main, BoardIds ids) {
     Workspace workspace;
     workspace.main = QRect(main.x(), main.y(), main.width(), main.height());
     for (QMdiSubWindow* frame : areaOf(main)->subWindowList(QMdiArea::StackingOrder))
@@ -170,9 +171,12 @@ Workspace CaptureWorkspace(frmMain& main) {
     captureLogging(main, workspace);
     workspace.board.backend = main.adapterDescription();
     workspace.board.address = GeneralStuff::DeviceAddress & 0x7F;
-    workspace.board.manufacturerId =
-        USBStuff::ReadRegister(GeneralStuff::DeviceAddress, kManufacturerId) & 0xFF;
-    workspace.board.dieRevision = USBStuff::ReadRegister(GeneralStuff::DeviceAddress, kDieRevision) & 0xFF;
+    if (ids == BoardIds::Read) {
+        workspace.board.manufacturerId =
+            USBStuff::ReadRegister(GeneralStuff::DeviceAddress, kManufacturerId) & 0xFF;
+        workspace.board.dieRevision =
+            USBStuff::ReadRegister(GeneralStuff::DeviceAddress, kDieRevision) & 0xFF;
+    }
     return workspace;
 }
 
@@ -235,7 +239,7 @@ std::optional<QString> OpenWorkspace(frmMain& main, const QString& path, QString
         return check.problem;
     notes = check.notes;
     const Workspace current = CaptureWorkspace(main);
-    if (current.board != check.workspace->board)
+    if (!SameBoard(check.workspace->board, current.board))
         notes.append(QString("The workspace was made with another board (%1, address 0x%2).")
                          .arg(check.workspace->board.backend, HexText(check.workspace->board.address)));
     notes += ApplyWorkspace(main, *check.workspace);
@@ -256,14 +260,32 @@ void SaveWorkspaceChosen(frmMain& main) {
         ShowWarningOver(&main, *problem);
 }
 
-void OpenWorkspaceChosen(frmMain& main) {
-    const QString path =
-        ChooseFile(&main, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, kWorkspaceFilter);
-    if (path.isEmpty())
-        return;
+QString LastSessionPath() {
+    return QFileInfo(MainSettingsPath()).absolutePath() + "/last-session.otkws";
+}
+
+void SaveLastSession(frmMain& main) {
+    if (QDir().mkpath(QFileInfo(LastSessionPath()).absolutePath()))
+        SaveWorkspaceFile(CaptureWorkspace(main, BoardIds::Skip), LastSessionPath());
+}
+
+namespace {
+void openAndTell(frmMain& main, const QString& path) {
     QStringList notes;
     if (const std::optional<QString> problem = OpenWorkspace(main, path, notes))
         ShowWarningOver(&main, *problem);
     else if (!notes.isEmpty())
         ShowWarningOver(&main, notes.join('\n'));
+}
+} // namespace
+
+void OpenWorkspaceChosen(frmMain& main) {
+    const QString path =
+        ChooseFile(&main, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, kWorkspaceFilter);
+    if (!path.isEmpty())
+        openAndTell(main, path);
+}
+
+void OpenLastSession(frmMain& main) {
+    openAndTell(main, LastSessionPath());
 }

@@ -9,8 +9,9 @@
 
 class frmMain;
 
-// What is on screen now, with the board in use (its ids read from the chip).
-Workspace CaptureWorkspace(frmMain& main);
+// What is on screen now, with the board in use; its ids are read from the chip when asked.
+enum class BoardIds { Read, Skip };
+Workspace CaptureWorkspace(frmMain& main, BoardIds ids = BoardIds::Read);
 
 // Writes the workspace file whole (never over a folder, pipe or device); the reason when it cannot.
 std::optional<QString> SaveWorkspaceFile(const Workspace& workspace, const QString& path);
@@ -23,6 +24,13 @@ QStringList ApplyWorkspace(frmMain& main, const Workspace& workspace);
 // notes gets what was skipped.
 std::optional<QString> OpenWorkspace(frmMain& main, const QString& path, QStringList& notes);
 
+// Where the last session is kept: beside the settings store.
+QString LastSessionPath();
+// Saves what is on screen as the last session, without touching the chip (the program is ending,
+// perhaps because the link broke). A failure leaves the previous one and says nothing: nobody asked.
+void SaveLastSession(frmMain& main);
+
 // The File menu's items: the program's file dialog, then the above; problems in a warning.
 void SaveWorkspaceChosen(frmMain& main);
 void OpenWorkspaceChosen(frmMain& main);
+void OpenLastSession(frmMain& main);

@@ -87,11 +87,13 @@ void frmMain::buildMenus() {
     // Ctrl with the access letter, never Alt (Alt with a letter opens a menu); Shift is added
     // where Ctrl with the letter is a standard key (Ctrl+P prints, Ctrl+C copies). The
     // options take the usual Ctrl+, and the about box F1, the help key.
-    addMenu("mnuFile", "&File",
-            {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click, QKeySequence("Ctrl+S")},
-             {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click, QKeySequence("Ctrl+L")},
-             {"mnuSaveWorkspace", "Save &Workspace...", &frmMain::mnuSaveWorkspace_Click, QKeySequence()},
-             {"mnuOpenWorkspace", "Open W&orkspace...", &frmMain::mnuOpenWorkspace_Click, QKeySequence()}});
+    addMenu(
+        "mnuFile", "&File",
+        {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click, QKeySequence("Ctrl+S")},
+         {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click, QKeySequence("Ctrl+L")},
+         {"mnuSaveWorkspace", "Save &Workspace...", &frmMain::mnuSaveWorkspace_Click, QKeySequence()},
+         {"mnuOpenWorkspace", "Open W&orkspace...", &frmMain::mnuOpenWorkspace_Click, QKeySequence()},
+         {"mnuOpenLastSession", "Open Las&t Session", &frmMain::mnuOpenLastSession_Click, QKeySequence()}});
     addMenu("mnuDevice", "&View",
             {{"mnuRegMap", "&Register Map", &frmMain::mnuRegMap_Click, QKeySequence("Ctrl+R")},
              {"mnuGraph", "Gra&phing", &frmMain::mnuGraph_Click, QKeySequence("Ctrl+Shift+P")},
@@ -189,6 +191,7 @@ void frmMain::MDIForm_Unload() {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     setMasterTimerEnabled(false);
+    SaveLastSession(*this);
     mdiArea->closeAllSubWindows();
     MDIForm_Unload();
     event->accept();
@@ -269,6 +272,9 @@ void frmMain::mnuSaveWorkspace_Click() {
 }
 void frmMain::mnuOpenWorkspace_Click() {
     OpenWorkspaceChosen(*this);
+}
+void frmMain::mnuOpenLastSession_Click() {
+    OpenLastSession(*this);
 }
 void frmMain::mnuRegMap_Click() {
     OpenChildWindow(WindowClass::kRegMap);

@@ -33,6 +33,7 @@ public:
     void mnuLog_Click();
     void mnuSaveWorkspace_Click();
     void mnuOpenWorkspace_Click();
+    void mnuOpenLastSession_Click();
     void mnuRegMap_Click();
     void mnuGraph_Click();
     void mnuLimits_Click();

@@ -49,6 +49,9 @@ int main(int argc, char** argv) {
         RememberNativeName(workspaceBytes);
         options->workspaceFile = QFile::decodeName(workspaceBytes);
     }
+    // "last" names the session saved as the program last ended; a file called so is given as ./last.
+    if (options->workspaceFile == "last")
+        options->workspaceFile = LastSessionPath();
 
     std::string adapterError;
     const bool installed =

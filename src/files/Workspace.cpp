@@ -23,6 +23,15 @@ QJsonObject rectObject(const QRect& rect) {
     return {{"x", rect.x()}, {"y", rect.y()}, {"width", rect.width()}, {"height", rect.height()}};
 }
 
+QJsonObject boardObject(const WorkspaceBoard& board) {
+    QJsonObject object{{"backend", board.backend}, {"address", board.address}};
+    if (board.manufacturerId && board.dieRevision) {
+        object.insert("manufacturer_id", *board.manufacturerId);
+        object.insert("die_revision", *board.dieRevision);
+    }
+    return object;
+}
+
 QJsonArray boolArray(const std::array<bool, 3>& flags) {
     return {flags[0], flags[1], flags[2]};
 }
@@ -186,10 +195,7 @@ QByteArray WorkspaceJson(const Workspace& workspace) {
                                              {"channels", boolArray(workspace.logging.channels)},
                                              {"interval_ms", workspace.logging.interval},
                                              {"start_logging", workspace.logging.startLogging}}},
-                     {"board", QJsonObject{{"backend", workspace.board.backend},
-                                           {"address", workspace.board.address},
-                                           {"manufacturer_id", workspace.board.manufacturerId},
-                                           {"die_revision", workspace.board.dieRevision}}}};
+                     {"board", boardObject(workspace.board)}};
     if (workspace.regMap)
         root.insert("register_map", QJsonObject{{"address", workspace.regMap->address},
                                                 {"continuous_read", workspace.regMap->continuousRead}});
@@ -209,6 +215,13 @@ QByteArray WorkspaceJson(const Workspace& workspace) {
         root.insert("graph", entry);
     }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool SameBoard(const WorkspaceBoard& saved, const WorkspaceBoard& current) {
+    const bool bothHaveIds = saved.manufacturerId && current.manufacturerId;
+    return saved.backend == current.backend && saved.address == current.address &&
+           (!bothHaveIds ||
+            (saved.manufacturerId == current.manufacturerId && saved.dieRevision == current.dieRevision));
 }
 
 WorkspaceCheck ParseWorkspace(const QByteArray& bytes,
@@ -255,8 +268,10 @@ WorkspaceCheck ParseWorkspace(const QByteArray& bytes,
     const QJsonObject board = read.object(root, "", "board");
     workspace.board.backend = read.text(board, "board.", "backend");
     workspace.board.address = read.whole(board, "board.", "address", 0, 127);
-    workspace.board.manufacturerId = read.whole(board, "board.", "manufacturer_id", 0, 255);
-    workspace.board.dieRevision = read.whole(board, "board.", "die_revision", 0, 255);
+    if (board.contains("manufacturer_id") || board.contains("die_revision")) {
+        workspace.board.manufacturerId = read.whole(board, "board.", "manufacturer_id", 0, 255);
+        workspace.board.dieRevision = read.whole(board, "board.", "die_revision", 0, 255);
+    }
     if (root.contains("register_map")) {
         const QJsonObject regMap = read.object(root, "", "register_map");
         workspace.regMap = WorkspaceRegMap{read.whole(regMap, "register_map.", "address", 0, 255),

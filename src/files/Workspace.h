@@ -49,14 +49,14 @@ struct WorkspaceLogging {
 struct WorkspaceBoard {
     QString backend; // the adapter as the status bar names it
     int address = 0; // 7-bit SMBus address
-    int manufacturerId = 0;
-    int dieRevision = 0;
-    bool operator==(const WorkspaceBoard& other) const {
-        return backend == other.backend && address == other.address &&
-               manufacturerId == other.manufacturerId && dieRevision == other.dieRevision;
-    }
-    bool operator!=(const WorkspaceBoard& other) const { return !(*this == other); }
+    // Read from the chip when the user saves; the last session, saved as the program
+    // ends, touches the chip no more and leaves them out.
+    std::optional<int> manufacturerId;
+    std::optional<int> dieRevision;
 };
+
+// The same backend and address, and the same ids where both boards have them.
+bool SameBoard(const WorkspaceBoard& saved, const WorkspaceBoard& current);
 
 struct Workspace {
     QRect main;                     // the main window's frame, pixels
