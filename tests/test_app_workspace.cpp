@@ -4,15 +4,42 @@
 #include "views/ChartReadout.h"
 #include "views/StripChart.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
+// Answers the program's file dialog when it shows: the tick box as asked, the name typed, accepted.
+// What the dialog offered goes to `offered`.
+void AnswerFileDialog(const QString& path, bool tick, QStringList* offered = nullptr) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (!dialog || dialog->objectName() != "CommonDialog1" || !dialog->isVisible())
+                continue;
+            poll->stop();
+            poll->deleteLater();
+            if (offered)
+                *offered = dialog->nameFilters();
+            if (auto* option = dialog->findChild<QCheckBox*>("chkDialogOption"))
+                option->setChecked(tick);
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
+            return;
+        }
+    });
+    poll->start(20);
+}
+
 class Workspaces : public SimulatedBoardRun {
 protected:
     Workspaces() : SimulatedBoardRun("", 12 * 3600 * 1000) {}
@@ -154,4 +181,27 @@ TEST_F(Workspaces, ClosingTheProgramKeepsTheLastSessionWithoutTouchingTheChip) {
     EXPECT_EQ(WorkspaceJson(*saved.workspace), WorkspaceJson(expected));
     // No ids: they would be read from the chip, whose link may be what ended the program.
     EXPECT_FALSE(saved.workspace->board.manufacturerId);
+}
+
+// The tick box in the save dialog is the only way a workspace starts logging.
+TEST_F(Workspaces, FileMenuSavesThroughTheDialogAndItsTickBoxStartsLogging) {
+    setUpBench();
+    const QString log = folder.filePath("bench.csv");
+    GeneralStuff::LogFileName = log;
+    const QString path = folder.filePath("logging.otkws");
+    QStringList offered;
+    // Typed without its suffix: the workspace's is added.
+    AnswerFileDialog(folder.filePath("logging"), true, &offered);
+    find<QAction>("mnuSaveWorkspace")->trigger();
+    EXPECT_EQ(offered, QStringList{"Workspace Files (*.otkws)"});
+    ASSERT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+
+    AnswerFileDialog(path, false);
+    find<QAction>("mnuOpenWorkspace")->trigger();
+    EXPECT_TRUE(GeneralStuff::LoggingActive);
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(GeneralStuff::LogInterval, 500);
+    EXPECT_TRUE(QFile::exists(log));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
