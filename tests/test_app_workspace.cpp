@@ -200,6 +200,10 @@ TEST_F(Workspaces, FileMenuSavesThroughTheDialogAndItsTickBoxStartsLogging) {
     AnswerFileDialog(path, false);
     find<QAction>("mnuOpenWorkspace")->trigger();
     EXPECT_TRUE(GeneralStuff::LoggingActive);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The open logging window was loaded again: it shows the running log and the workspace's settings.
+    EXPECT_EQ(find<QPushButton>("cmdLogData")->text(), "Click to stop logging...");
+    EXPECT_FALSE(find<QCheckBox>("chkLog_1")->isChecked());
     EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{true, false, true}));
     EXPECT_EQ(GeneralStuff::LogInterval, 500);
     EXPECT_TRUE(QFile::exists(log));

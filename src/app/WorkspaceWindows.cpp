@@ -137,26 +137,20 @@ void applyGraph(frmMain& main, const WorkspaceGraph& graph) {
     chart->setPaused(graph.paused);
 }
 
-void applyLogging(frmMain& main, const WorkspaceLogging& logging, QStringList& notes) {
+// Before the windows open: a logging window loads what is set here, the caption of a started run included.
+// False when a run is going on, whose settings stay as they are.
+bool applyLogging(const WorkspaceLogging& logging, QStringList& notes) {
     if (GeneralStuff::LoggingActive) {
         notes.append("Logging is running: its file, channels and interval were left as they are.");
-        return;
+        return false;
     }
     GeneralStuff::LogFileName = logging.file;
     GeneralStuff::LogChannels = logging.channels;
     GeneralStuff::LogInterval = logging.interval;
-    for (int i = 0; i < 3; ++i)
-        if (auto* box = control<QCheckBox>(main, WindowClass::kLogging, QString("chkLog_%1").arg(i)))
-            box->setChecked(logging.channels[i]);
-    if (auto* interval = control<QLineEdit>(main, WindowClass::kLogging, "txtLogInt"))
-        interval->setText(QString::number(logging.interval));
-    if (!logging.startLogging)
-        return;
-    if (StartLogging(logging.file, logging.channels, logging.interval))
+    if (logging.startLogging && StartLogging(logging.file, logging.channels, logging.interval))
         notes.append(
             QString("Logging could not be started into\n%1").arg(QDir::toNativeSeparators(logging.file)));
-    else if (auto* start = control<QPushButton>(main, WindowClass::kLogging, "cmdLogData"))
-        start->setText("Stop Logging");
+    return true;
 }
 } // namespace
 
@@ -209,12 +203,16 @@ QStringList ApplyWorkspace(frmMain& main, const Workspace& workspace) {
     main.move(Px(placed.left), Px(placed.top));
     main.resize(Px(placed.width), Px(placed.height));
 
+    const bool loggingApplied = applyLogging(workspace.logging, notes);
     QStringList wanted;
     for (const WorkspaceWindow& window : workspace.windows)
         wanted.append(window.className);
-    for (QMdiSubWindow* frame : areaOf(main)->subWindowList())
-        if (!frame->widget() || !wanted.contains(frame->widget()->objectName()))
+    // An open logging window is closed too, and opens again below with the settings just applied.
+    for (QMdiSubWindow* frame : areaOf(main)->subWindowList()) {
+        const QString className = frame->widget() ? frame->widget()->objectName() : QString();
+        if (!wanted.contains(className) || (loggingApplied && className == WindowClass::kLogging))
             frame->close();
+    }
     // Opened back to front: each one opened or brought forward goes on top of the others.
     QMdiArea* area = areaOf(main);
     for (const WorkspaceWindow& window : workspace.windows) {
@@ -229,7 +227,6 @@ QStringList ApplyWorkspace(frmMain& main, const Workspace& workspace) {
         applyRegMap(main, *workspace.regMap);
     if (workspace.graph)
         applyGraph(main, *workspace.graph);
-    applyLogging(main, workspace.logging, notes);
     return notes;
 }
 
