@@ -255,6 +255,10 @@ void SaveWorkspaceChosen(frmMain& main) {
     workspace.logging.startLogging = startLogging && !workspace.logging.file.isEmpty();
     if (const std::optional<QString> problem = SaveWorkspaceFile(workspace, path))
         ShowWarningOver(&main, *problem);
+    else if (startLogging && !workspace.logging.startLogging)
+        ShowWarningOver(&main,
+                        "No log file has been chosen yet: the workspace was saved, but opening it will "
+                        "not start logging.");
 }
 
 QString LastSessionPath() {
