@@ -126,7 +126,7 @@ TEST(FaultInjection, EveryLostLinkGivesOneMessageUnloadsEveryWindowAndEndsWithSt
     }
 }
 
-TEST(UnattendedCommandLine, RefusesUnknownWindowsAndUnwritableLogsWithStatusTwo) {
+TEST(UnattendedCommandLine, RefusesUnknownWindowsUnwritableLogsAndBadWorkspacesWithStatusTwo) {
     QTemporaryDir home;
     const struct {
         const char* name;
@@ -139,6 +139,11 @@ TEST(UnattendedCommandLine, RefusesUnknownWindowsAndUnwritableLogsWithStatusTwo)
          {"--log", home.filePath("missing/log.csv")},
          home.filePath("missing/log.csv")},
         {"LogOnAFolder", {"--log", home.path()}, home.path()},
+        // Refused before any window of it opens, and before --log starts logging.
+        {"WorkspaceOnAFolder",
+         {"--workspace", home.path(), "--log", home.filePath("log.csv")},
+         "no plain file"},
+        {"MissingWorkspace", {"--workspace", home.filePath("gone.otkws")}, home.filePath("gone.otkws")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,4 +155,5 @@ TEST(UnattendedCommandLine, RefusesUnknownWindowsAndUnwritableLogsWithStatusTwo)
         EXPECT_EQ(process.exitCode(), 2);
         EXPECT_TRUE(QString::fromLocal8Bit(process.readAllStandardError()).contains(c.named));
     }
+    EXPECT_FALSE(QFile::exists(home.filePath("log.csv")));
 }

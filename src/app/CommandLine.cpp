@@ -25,7 +25,12 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
         "continuous-read", "Ticks \"Continuous Read\" in the register map (needs --open frmRegMap).");
     const QCommandLineOption log("log", "Logs every channel at the current interval into FILE from start-up.",
                                  "FILE");
+    const QCommandLineOption workspace("workspace",
+                                       "Opens the workspace FILE.otkws (\"last\": the last session) after "
+                                       "start-up, before --open, --log and --capture.",
+                                       "FILE.otkws");
     parser.addOption(adapter);
+    parser.addOption(workspace);
     parser.addOption(open);
     parser.addOption(continuousRead);
     parser.addOption(log);
@@ -44,6 +49,11 @@ std::optional<CommandLineOptions> ParseCommandLine(const QStringList& arguments,
     options.captureFile = parser.value(capture);
     options.adapter = parser.value(adapter);
     options.logFile = parser.value(log);
+    options.workspaceFile = parser.value(workspace);
+    if (parser.isSet(workspace) && options.workspaceFile.isEmpty()) {
+        error = "--workspace needs a file name.";
+        return std::nullopt;
+    }
     if (parser.isSet(log) && options.logFile.isEmpty()) {
         error = "--log needs a file name.";
         return std::nullopt;

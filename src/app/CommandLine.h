@@ -13,6 +13,7 @@ struct CommandLineOptions {
     QStringList openWindows;     // window class names opened after start-up, in order
     bool continuousRead = false; // ticks the register map's "Continuous Read"
     QString logFile;             // empty: no logging at start-up
+    QString workspaceFile;       // empty: none; opened after start-up, before the windows and logging
 };
 
 // Parses the arguments (program name first). Handles --help and --version itself

@@ -8,6 +8,7 @@
 #include "app/ToolbarKeys.h"
 #include "app/Version.h"
 #include "app/WindowCatalog.h"
+#include "app/WorkspaceWindows.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
@@ -86,9 +87,13 @@ void frmMain::buildMenus() {
     // Ctrl with the access letter, never Alt (Alt with a letter opens a menu); Shift is added
     // where Ctrl with the letter is a standard key (Ctrl+P prints, Ctrl+C copies). The
     // options take the usual Ctrl+, and the about box F1, the help key.
-    addMenu("mnuFile", "&File",
-            {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click, QKeySequence("Ctrl+S")},
-             {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click, QKeySequence("Ctrl+L")}});
+    addMenu(
+        "mnuFile", "&File",
+        {{"mnuSave", "&Save/Recall Configuration", &frmMain::mnuSave_Click, QKeySequence("Ctrl+S")},
+         {"mnuLog", "&Log Data to File", &frmMain::mnuLog_Click, QKeySequence("Ctrl+L")},
+         {"mnuSaveWorkspace", "Save &Workspace...", &frmMain::mnuSaveWorkspace_Click, QKeySequence()},
+         {"mnuOpenWorkspace", "Open W&orkspace...", &frmMain::mnuOpenWorkspace_Click, QKeySequence()},
+         {"mnuOpenLastSession", "Open Las&t Session", &frmMain::mnuOpenLastSession_Click, QKeySequence()}});
     addMenu("mnuDevice", "&View",
             {{"mnuRegMap", "&Register Map", &frmMain::mnuRegMap_Click, QKeySequence("Ctrl+R")},
              {"mnuGraph", "Gra&phing", &frmMain::mnuGraph_Click, QKeySequence("Ctrl+Shift+P")},
@@ -186,6 +191,7 @@ void frmMain::MDIForm_Unload() {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     setMasterTimerEnabled(false);
+    SaveLastSession(*this);
     mdiArea->closeAllSubWindows();
     MDIForm_Unload();
     event->accept();
@@ -261,6 +267,15 @@ void frmMain::mnuSave_Click() {
 void frmMain::mnuLog_Click() {
     OpenChildWindow(WindowClass::kLogging);
 }
+void frmMain::mnuSaveWorkspace_Click() {
+    SaveWorkspaceChosen(*this);
+}
+void frmMain::mnuOpenWorkspace_Click() {
+    OpenWorkspaceChosen(*this);
+}
+void frmMain::mnuOpenLastSession_Click() {
+    OpenLastSession(*this);
+}
 void frmMain::mnuRegMap_Click() {
     OpenChildWindow(WindowClass::kRegMap);
 }
@@ -300,6 +315,7 @@ bool frmMain::masterTimerEnabled() const {
 }
 
 void frmMain::setAdapterDescription(const QString& description, bool simulated) {
+    m_adapterDescription = description;
     statusPanels[0]->setToolTip(description.isEmpty() ? QString() : "Adapter: " + description);
     if (!simulated || statusBar()->findChild<QLabel*>("lblSimulatedBoard"))
         return;

@@ -31,6 +31,9 @@ public:
 
     void mnuSave_Click();
     void mnuLog_Click();
+    void mnuSaveWorkspace_Click();
+    void mnuOpenWorkspace_Click();
+    void mnuOpenLastSession_Click();
     void mnuRegMap_Click();
     void mnuGraph_Click();
     void mnuLimits_Click();
@@ -47,6 +50,7 @@ public:
     // Names the adapter in use in the tooltip of the status text panel; the simulated board
     // also gets a permanent "Simulated board" mark in the status bar.
     void setAdapterDescription(const QString& description, bool simulated = false);
+    const QString& adapterDescription() const { return m_adapterDescription; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,6 +63,7 @@ private:
     void showDateAndTime();
 
     QMdiArea* mdiArea;
+    QString m_adapterDescription;
     QTimer* tmrMaster;
     QTimer* tmrClock;
     QToolBar* tbToolBar = nullptr;

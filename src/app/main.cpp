@@ -6,6 +6,7 @@
 #include "app/SignalClose.h"
 #include "app/Unattended.h"
 #include "app/Version.h"
+#include "app/WorkspaceWindows.h"
 #include "app/frmMain.h"
 #include "device/USBStuff.h"
 #include "files/LogStart.h"
@@ -43,6 +44,14 @@ int main(int argc, char** argv) {
         RememberNativeName(logFileBytes);
         options->logFile = QFile::decodeName(logFileBytes);
     }
+    const QByteArray workspaceBytes = LastOptionBytes(argc, argv, "workspace");
+    if (!workspaceBytes.isEmpty()) {
+        RememberNativeName(workspaceBytes);
+        options->workspaceFile = QFile::decodeName(workspaceBytes);
+    }
+    // "last" names the session saved as the program last ended; a file called so is given as ./last.
+    if (options->workspaceFile == "last")
+        options->workspaceFile = LastSessionPath();
 
     std::string adapterError;
     const bool installed =
@@ -67,6 +76,17 @@ int main(int argc, char** argv) {
     InstallSignalHandlers();
 
     frmMain* mainWindow = GeneralStuff::Main(QString::fromStdString(adapter.description), adapter.simulated);
+    if (!options->workspaceFile.isEmpty()) {
+        QStringList notes;
+        if (const std::optional<QString> refused =
+                OpenWorkspace(*mainWindow, options->workspaceFile, notes)) {
+            std::fprintf(stderr, "--workspace: %s\n", qPrintable(QString(*refused).replace('\n', ' ')));
+            mainWindow->close();
+            return 2;
+        }
+        for (const QString& note : notes)
+            std::fprintf(stderr, "--workspace: %s\n", qPrintable(QString(note).replace('\n', ' ')));
+    }
     if (!options->logFile.isEmpty() && !StartLoggingAllChannels(options->logFile)) {
         std::fprintf(stderr, "--log: the file %s could not be opened for writing.\n",
                      qPrintable(options->logFile));

@@ -389,14 +389,19 @@ void StripChart::autoscale() {
         setTemperatureRange(AutoscaledRange(lowest, highest));
 }
 
-void StripChart::resetView() {
-    m_timeSpan = kStoredTimeSpan;
+void StripChart::setTimeSpan(double span) {
+    m_timeSpan = span;
     if (m_paused) {
         const double upper = m_plot->xAxis->range().upper;
         m_plot->xAxis->setRange(upper - m_timeSpan, upper);
     } else {
         followNewest(m_newestKey);
     }
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void StripChart::resetView() {
+    setTimeSpan(kStoredTimeSpan);
     setTemperatureRange({kStoredTemperatureLow, kStoredTemperatureHigh});
 }
 

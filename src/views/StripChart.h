@@ -45,7 +45,12 @@ public:
     // Bytes of the samples held by all traces; stops growing once the history limit is reached.
     qsizetype heldBytes() const;
     double timeSpan() const { return m_timeSpan; }
+    // Shows the newest span seconds (while paused: the span ending where the view ends).
+    void setTimeSpan(double span);
     TemperatureRange temperatureRange() const;
+    void setTemperatureRange(TemperatureRange range);
+    // The key (seconds since the epoch) of the newest sample; 0 before the first.
+    double newestKey() const { return m_newestKey; }
 
     // Part of the chart may lie under the window's frame; the plot keeps clear of it.
     void setCoveredMargins(int right, int bottom);
@@ -88,7 +93,6 @@ private:
     void dragTimeHandle(int pixels);
     void dragUpperHandle(int pixels);
     void dragLowerHandle(int pixels);
-    void setTemperatureRange(TemperatureRange range);
     void buildMenu();
     void popUpMenu(QContextMenuEvent::Reason reason, const QPoint& globalPos);
     QAction* addMenuAction(const QString& text, const QKeySequence& key, const char* name);

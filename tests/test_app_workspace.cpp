@@ -1,0 +1,211 @@
+#include "app/WorkspaceWindows.h"
+#include "device/RegMapStuff.h"
+#include "support/SimulatedBoardRun.h"
+#include "views/ChartReadout.h"
+#include "views/StripChart.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+// Answers the program's file dialog when it shows: the tick box as asked, the name typed, accepted.
+// What the dialog offered goes to `offered`.
+void AnswerFileDialog(const QString& path, bool tick, QStringList* offered = nullptr) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(widget);
+            if (!dialog || dialog->objectName() != "CommonDialog1" || !dialog->isVisible())
+                continue;
+            poll->stop();
+            poll->deleteLater();
+            if (offered)
+                *offered = dialog->nameFilters();
+            if (auto* option = dialog->findChild<QCheckBox*>("chkDialogOption"))
+                option->setChecked(tick);
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();
+            return;
+        }
+    });
+    poll->start(20);
+}
+
+class Workspaces : public SimulatedBoardRun {
+protected:
+    Workspaces() : SimulatedBoardRun("", 12 * 3600 * 1000) {}
+
+    QMdiArea* area() const { return main.findChild<QMdiArea*>("mdiArea"); }
+    template <typename T> T* find(const char* name) const { return main.findChild<T*>(name); }
+
+    // Everything a user sees that a workspace keeps, window by window, back to front.
+    QStringList shown() const {
+        QStringList lines;
+        lines << QString("main %1,%2 %3x%4").arg(main.x()).arg(main.y()).arg(main.width()).arg(main.height());
+        for (QMdiSubWindow* frame : area()->subWindowList(QMdiArea::StackingOrder)) {
+            const QRect r = frame->geometry();
+            lines << QString("%1 %2,%3 %4x%5")
+                         .arg(frame->widget()->objectName())
+                         .arg(r.x())
+                         .arg(r.y())
+                         .arg(r.width())
+                         .arg(r.height());
+        }
+        if (auto* address = find<QLineEdit>("txtReadAddr"))
+            lines << "regmap " + address->text() + " " + find<QLabel>("lblCurrentAddr")->text() + " " +
+                         QString::number(find<QCheckBox>("chkContRead")->isChecked());
+        for (const char* name : {"chkLog_0", "chkLog_1", "chkLog_2"})
+            if (auto* box = find<QCheckBox>(name))
+                lines << QString("%1 %2").arg(name).arg(box->isChecked());
+        if (auto* interval = find<QLineEdit>("txtLogInt"))
+            lines << "interval " + interval->text();
+        if (const StripChart* chart = find<StripChart>("stpGraph")) {
+            const GraphSettings on = chart->viewSettings();
+            lines << QString("graph span %1 range %2..%3 paused %4 visible %5%6%7 functions %8%9%10%11")
+                         .arg(chart->timeSpan())
+                         .arg(chart->temperatureRange().low)
+                         .arg(chart->temperatureRange().high)
+                         .arg(chart->paused())
+                         .arg(chart->traceVisible(1))
+                         .arg(chart->traceVisible(2))
+                         .arg(chart->traceVisible(3))
+                         .arg(on.cursors)
+                         .arg(on.statistics)
+                         .arg(on.limitLines)
+                         .arg(on.alarmMarks);
+            lines << QString("cursors %1 %2")
+                         .arg(chart->newestKey() - chart->readout()->cursorKey(0), 0, 'f', 3)
+                         .arg(chart->newestKey() - chart->readout()->cursorKey(1), 0, 'f', 3);
+        }
+        return lines;
+    }
+
+    // Every window open away from where it opens, each control away from its default.
+    void setUpBench() {
+        // Within the test screen (800 x 600): a workspace's places are clamped to the screens.
+        main.move(20, 10);
+        main.resize(760, 580);
+        startProgram(main);
+        for (const char* name : {"frmLimits", "frmLogging", "frmRegMap", "frmGraph"})
+            main.OpenChildWindow(name);
+        tickUntil(main, nowMs + 5000, 50);
+        const QRect places[] = {{5, 10, 0, 0}, {300, 20, 0, 0}, {60, 25, 0, 0}, {40, 15, 600, 420}};
+        int i = 0;
+        for (QMdiSubWindow* frame : area()->subWindowList(QMdiArea::StackingOrder)) {
+            const QRect place = places[i++];
+            if (!place.isEmpty())
+                frame->resize(place.size());
+            frame->move(place.topLeft());
+            ASSERT_TRUE(QRect(QPoint(), area()->viewport()->size()).contains(frame->geometry()))
+                << frame->widget()->objectName().toStdString();
+        }
+        find<QLineEdit>("txtReadAddr")->setText("19");
+        find<QPushButton>("cmdRead")->click();
+        find<QCheckBox>("chkContRead")->setChecked(true);
+        find<QCheckBox>("chkLog_1")->setChecked(false);
+        find<QLineEdit>("txtLogInt")->setText("500");
+        StripChart* chart = find<StripChart>("stpGraph");
+        chart->setTimeSpan(20);
+        chart->setTemperatureRange({10, 50});
+        chart->setTraceVisible(2, false);
+        chart->applyViewSettings({true, true, true, true});
+        chart->readout()->setCursorKey(0, chart->newestKey() - 4);
+        chart->readout()->setCursorKey(1, chart->newestKey() - 1.5);
+        chart->setPaused(true);
+    }
+
+    frmMain main;
+};
+} // namespace
+
+TEST_F(Workspaces, EveryWindowComesBackAsSaved) {
+    setUpBench();
+    const QStringList before = shown();
+    const QString path = folder.filePath("bench.otkws");
+    ASSERT_FALSE(SaveWorkspaceFile(CaptureWorkspace(main), path));
+
+    area()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main.move(0, 0);
+    main.resize(700, 500);
+    main.OpenChildWindow("frmSave");
+    ASSERT_NE(shown().join('\n'), before.join('\n'));
+
+    QStringList notes;
+    const std::optional<QString> refused = OpenWorkspace(main, path, notes);
+    ASSERT_FALSE(refused) << refused->toStdString();
+    EXPECT_TRUE(notes.isEmpty()) << notes.join('\n').toStdString();
+    EXPECT_EQ(shown().join('\n'), before.join('\n'));
+    EXPECT_TRUE(warnings.isEmpty());
+}
+
+TEST_F(Workspaces, RefusedFileChangesNothingOnScreen) {
+    setUpBench();
+    const QString path = folder.filePath("damaged.otkws");
+    ASSERT_FALSE(SaveWorkspaceFile(CaptureWorkspace(main), path));
+    // A valid beginning, then a graph span no chart shows: refused after the windows were read.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll().replace("\"span_seconds\": 20", "\"span_seconds\": 1");
+    file.resize(0);
+    file.write(bytes);
+    file.close();
+    area()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main.OpenChildWindow("frmSave");
+    const QStringList before = shown();
+
+    QStringList notes;
+    const std::optional<QString> refused = OpenWorkspace(main, path, notes);
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->contains("graph.span_seconds")) << refused->toStdString();
+    EXPECT_EQ(shown().join('\n'), before.join('\n'));
+}
+
+TEST_F(Workspaces, ClosingTheProgramKeepsTheLastSessionWithoutTouchingTheChip) {
+    setUpBench();
+    const Workspace expected = CaptureWorkspace(main, BoardIds::Skip);
+    main.close();
+
+    const WorkspaceCheck saved = LoadWorkspaceFile(LastSessionPath(), [](const QString&) { return true; });
+    ASSERT_TRUE(saved.workspace) << saved.problem.toStdString();
+    EXPECT_EQ(WorkspaceJson(*saved.workspace), WorkspaceJson(expected));
+    // No ids: they would be read from the chip, whose link may be what ended the program.
+    EXPECT_FALSE(saved.workspace->board.manufacturerId);
+}
+
+// The tick box in the save dialog is the only way a workspace starts logging.
+TEST_F(Workspaces, FileMenuSavesThroughTheDialogAndItsTickBoxStartsLogging) {
+    setUpBench();
+    const QString log = folder.filePath("bench.csv");
+    GeneralStuff::LogFileName = log;
+    const QString path = folder.filePath("logging.otkws");
+    QStringList offered;
+    // Typed without its suffix: the workspace's is added.
+    AnswerFileDialog(folder.filePath("logging"), true, &offered);
+    find<QAction>("mnuSaveWorkspace")->trigger();
+    EXPECT_EQ(offered, QStringList{"Workspace Files (*.otkws)"});
+    ASSERT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(GeneralStuff::LoggingActive);
+
+    AnswerFileDialog(path, false);
+    find<QAction>("mnuOpenWorkspace")->trigger();
+    EXPECT_TRUE(GeneralStuff::LoggingActive);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The open logging window was loaded again: it shows the running log and the workspace's settings.
+    EXPECT_EQ(find<QPushButton>("cmdLogData")->text(), "Click to stop logging...");
+    EXPECT_FALSE(find<QCheckBox>("chkLog_1")->isChecked());
+    EXPECT_EQ(GeneralStuff::LogChannels, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(GeneralStuff::LogInterval, 500);
+    EXPECT_TRUE(QFile::exists(log));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+}
