@@ -44,7 +44,7 @@ void LimitLines::setShown(bool shown) {
     if (shown) {
         // Before the start-up has read Configuration Reg 1 the range is not known: its
         // notification brings the first read.
-        if (GeneralStuff::State.ConfigurationRead)
+        if (USBStuff::ProgramChip().ConfigurationRead)
             readLimits();
         m_chipChanges = ChipChanges::Subscription([this](const ChipChanges::Writes& writes) {
             if (ChangesLimits(writes))
