@@ -2,15 +2,21 @@
 #include "adapter/SimBoard.h"
 #include "adapter/VendorRequests.h"
 #include "device/ChipSession.h"
+#include "files/LogRun.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
-SimConfig boardAt(int address) {
+SimConfig boardAt(int address, double local = 25.0) {
     SimConfig config;
     config.addresses = {address};
+    config.chip.start[0] = local;
+    config.chip.drift = false;
     return config;
 }
 
@@ -23,7 +29,7 @@ void setUpBus(SimBoard& board) {
 
 // One board per session, as a lab tool serving several boards holds them.
 struct Bench {
-    explicit Bench(int address) : board(boardAt(address)) {
+    explicit Bench(int address, double local = 25.0) : board(boardAt(address, local)) {
         setUpBus(board);
         session =
             std::make_unique<ChipSession>(&board, address, [this](const ChipChanges::RegisterWritten& w) {
@@ -52,6 +58,27 @@ TEST(ChipSessions, TwoBoardsSideBySideNeitherSeesTheOthersWrites) {
     // A range switch holds only that board's readings.
     EXPECT_TRUE(left.session->ReadingHold.pending());
     EXPECT_FALSE(right.session->ReadingHold.pending());
+}
+
+TEST(ChipSessions, EachBoardLogsIntoItsOwnRun) {
+    QTemporaryDir folder;
+    Bench left(0x4C, 25.0), right(0x4D, 40.0);
+    LogRun leftLog(folder.filePath("left.csv"), {true, false, false}, 100);
+    LogRun rightLog(folder.filePath("right.csv"), {true, false, false}, 250);
+    ASSERT_TRUE(leftLog.appendHeader());
+    ASSERT_TRUE(rightLog.appendHeader());
+    for (int row = 0; row < 2; ++row) {
+        leftLog.rowCount = rightLog.rowCount = row;
+        // Normal range: the Local register holds whole degrees.
+        ASSERT_TRUE(leftLog.appendRow({static_cast<float>(left.session->ReadRegister(kLocalTemp)), 0, 0}));
+        ASSERT_TRUE(rightLog.appendRow({static_cast<float>(right.session->ReadRegister(kLocalTemp)), 0, 0}));
+    }
+    const auto rows = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n').mid(4) : QList<QByteArray>{};
+    };
+    EXPECT_EQ(rows(leftLog.file), (QList<QByteArray>{"0, 25,\r", ".1, 25,\r", ""}));
+    EXPECT_EQ(rows(rightLog.file), (QList<QByteArray>{"0, 40,\r", ".25, 40,\r", ""}));
 }
 
 TEST(ChipSessions, FailedTransferThrowsAndNothingAfterItRuns) {
