@@ -73,7 +73,7 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
     // The status is read on both sides of the temperatures, so a conversion between the
     // reads cannot let an open diode's reading (255.75 °C) through as a temperature.
     const ChipStatus before = ReadChipStatus();
-    GeneralStuff::ReadTemperatures();
+    const Reading reading = GeneralStuff::ReadTemperatures();
     const ChipStatus status = before | ReadChipStatus();
     for (int i = 0; i < 3; ++i) {
         if (!channels[i])
@@ -83,7 +83,7 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
             row.push_back(
                 MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else
-            row.push_back(StatusChannelCell(ChannelNames()[i], i, GeneralStuff::Temperatures[i], status));
+            row.push_back(StatusChannelCell(ChannelNames()[i], i, reading.temperatures[i], status));
     }
     row.push_back(FlagCell("alert", AlertSet(status)));
     return row;

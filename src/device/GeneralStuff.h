@@ -1,6 +1,7 @@
 #pragma once
 // Application-wide state beside the register table, and the update that
 // follows every register write.
+#include "device/Reading.h"
 #include "device/USBStuff.h"
 #include "device/ViewRegistry.h"
 
@@ -19,7 +20,8 @@ struct SharedState {
     int16_t GraphInterval = 0; // ms
     int32_t LogInterval = 0;   // ms
     std::array<bool, 3> LogChannels{};
-    std::array<float, 3> Temperatures{}; // °C: 0 Local, 1 Remote1, 2 Remote2
+    // The last reading; its temperatures are Temperatures.
+    Reading LastReading;
     bool LoggingActive = false;
     // Logging state.
     QString LogFileName;
@@ -37,7 +39,7 @@ inline int32_t& ReadInterval = State.ReadInterval;
 inline int16_t& GraphInterval = State.GraphInterval;
 inline int32_t& LogInterval = State.LogInterval;
 inline std::array<bool, 3>& LogChannels = State.LogChannels;
-inline std::array<float, 3>& Temperatures = State.Temperatures;
+inline std::array<float, 3>& Temperatures = State.LastReading.temperatures;
 inline bool& ExtendedRange = USBStuff::ProgramChip().ExtendedRange;
 inline bool& Remote2Selected = USBStuff::ProgramChip().Remote2Selected;
 inline bool& LoggingActive = State.LoggingActive;
