@@ -1,7 +1,7 @@
 #include "views/LimitLines.h"
 
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "views/ChartItems.h"
 
 #include <qcustomplot.h>
@@ -58,7 +58,7 @@ void LimitLines::setShown(bool shown) {
 
 void LimitLines::readLimits() {
     for (int trace = 0; trace < kTraceCount; ++trace)
-        m_limits[trace] = ReadGaugeLimitBytes(trace, GeneralStuff::ExtendedRange,
+        m_limits[trace] = ReadGaugeLimitBytes(trace, USBStuff::ProgramChip().ExtendedRange,
                                               [](int32_t reg) { return int32_t(ReadChip(reg)); });
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
