@@ -137,7 +137,7 @@ TEST_F(MonitoringRoutines, GaugesShowEachTemperatureWithItsUntrimmedText) {
     Temperatures = {25, 33.75f, -3.5f};
     FakeLimits limits;
     Views.limits = &limits;
-    UpdateGauges();
+    UpdateGauges(State.LastReading);
     ASSERT_EQ(limits.gauges.size(), 3u);
     const char* captions[] = {" 25°C", " 33.75°C", "-3.5°C"};
     for (int i = 0; i < 3; ++i) {
@@ -147,7 +147,7 @@ TEST_F(MonitoringRoutines, GaugesShowEachTemperatureWithItsUntrimmedText) {
         EXPECT_EQ(limits.gauges[i].caption, QString::fromUtf8(captions[i]));
     }
     Temperatures = {0.25f, 0, 0};
-    UpdateGauges();
+    UpdateGauges(State.LastReading);
     EXPECT_EQ(limits.gauges[3].caption, QString::fromUtf8(" .25°C"));
 }
 
@@ -155,7 +155,7 @@ TEST_F(MonitoringRoutines, GraphGetsThreeSamplesAndChannelCaptions) {
     Temperatures = {25, 33.75f, 30.5f};
     FakeGraph graph;
     Views.graph = &graph;
-    UpdateGraph();
+    UpdateGraph(State.LastReading);
     ASSERT_EQ(graph.samples.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(graph.samples[i].trace, i + 1);
@@ -175,7 +175,7 @@ TEST_F(MonitoringRoutines, Remote2SelectedCaptionsTraceTwoWithTheDedicatedReadin
     Temperatures = {-3, 29.25f, 30};
     FakeGraph graph;
     Views.graph = &graph;
-    UpdateGraph();
+    UpdateGraph(State.LastReading);
     EXPECT_EQ(graph.samples[1].value, 29.25);
     ASSERT_EQ(graph.captions.size(), 2u) << "trace 3 stays untouched";
     EXPECT_EQ(graph.captions[0].text, QString::fromUtf8("Local = -3°C"));

@@ -31,6 +31,7 @@ void MonitoringCycle::readSection() {
         return;
     ReadTemperatures();
     LastReadTime = Clock::TimeOfDay();
+    State.LastReading.timeOfDay = LastReadTime;
 }
 
 void MonitoringCycle::regMapSection() {
@@ -46,14 +47,14 @@ void MonitoringCycle::limitsSection() {
     if (!LimitsOpen() || !SectionDue(LastLimitsTime, kLimitsRefreshInterval, Clock::TimeOfDay()))
         return;
     UpdateStatusLamps();
-    UpdateGauges();
+    UpdateGauges(State.LastReading);
     LastLimitsTime = Clock::TimeOfDay();
 }
 
 void MonitoringCycle::graphSection() {
     if (!GraphOpen() || !SectionDue(LastGraphTime, GraphInterval / 1000.0, Clock::TimeOfDay()))
         return;
-    UpdateGraph();
+    UpdateGraph(State.LastReading);
     LastGraphTime = Clock::TimeOfDay();
 }
 

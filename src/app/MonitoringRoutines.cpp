@@ -26,7 +26,7 @@ float RemoteFraction(int16_t lowByte) {
     return static_cast<float>(lowByte & kRemoteQuarters) / 256.0f;
 }
 
-void ReadTemperatures() {
+Reading ReadTemperatures() {
     // Still read while held, so a lost link is found as soon as ever; nothing is stored.
     const bool held = ReadingsHeld();
     // The high bytes are never two's complement: the extended range is an offset of 64.
@@ -40,6 +40,8 @@ void ReadTemperatures() {
     store(1, static_cast<float>(ReadChip(kRemote1TempHigh)) + f1);
     const float f2 = RemoteFraction(ReadChip(kRemote2TempLow));
     store(2, static_cast<float>(ReadChip(kRemote2TempHigh)) + f2);
+    State.LastReading.held = held;
+    return State.LastReading;
 }
 
 void UpdateStatusLamps() {
@@ -55,27 +57,29 @@ void UpdateStatusLamps() {
         Views.graph->statusRead(uint8_t(status1), uint8_t(status2));
 }
 
-void UpdateGauges() {
+void UpdateGauges(const Reading& reading) {
     LimitsView* limits = Views.limits;
     if (!limits)
         return;
+    const std::array<float, 3>& t = reading.temperatures;
     for (int i = 0; i < 3; ++i)
-        limits->setGaugeReading(i, Temperatures[i], StrNumber(Temperatures[i]) + kDegrees);
+        limits->setGaugeReading(i, t[i], StrNumber(t[i]) + kDegrees);
 }
 
-void UpdateGraph() {
+void UpdateGraph(const Reading& reading) {
     GraphView* graph = Views.graph;
     if (!graph)
         return;
+    const std::array<float, 3>& t = reading.temperatures;
     for (int i = 0; i < 3; ++i)
-        graph->appendSample(i + 1, static_cast<double>(Temperatures[i]));
-    graph->setTraceCaption(1, "Local = " + TrimmedNumber(Temperatures[0]) + kDegrees);
+        graph->appendSample(i + 1, static_cast<double>(t[i]));
+    graph->setTraceCaption(1, "Local = " + TrimmedNumber(t[0]) + kDegrees);
     if (!Remote2Selected) {
-        graph->setTraceCaption(2, "Remote1 = " + FormatTemperature(Temperatures[1]) + kDegrees);
-        graph->setTraceCaption(3, "Remote2 = " + FormatTemperature(Temperatures[2]) + kDegrees);
+        graph->setTraceCaption(2, "Remote1 = " + FormatTemperature(t[1]) + kDegrees);
+        graph->setTraceCaption(3, "Remote2 = " + FormatTemperature(t[2]) + kDegrees);
     } else {
         // Trace 2 samples Remote2 through the shared registers; its caption shows the dedicated reading.
-        graph->setTraceCaption(2, "Remote2 = " + FormatTemperature(Temperatures[2]) + kDegrees);
+        graph->setTraceCaption(2, "Remote2 = " + FormatTemperature(t[2]) + kDegrees);
     }
 }
 

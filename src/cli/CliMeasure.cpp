@@ -7,8 +7,7 @@
 #include "cli/CliStream.h"
 #include "device/GeneralStuff.h"
 #include "files/LogGrid.h"
-#include "files/LogLines.h"
-#include "files/LogStart.h"
+#include "files/LogRun.h"
 #include "files/RegularFile.h"
 
 #include <QDateTime>
@@ -74,7 +73,7 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
     // The status is read on both sides of the temperatures, so a conversion between the
     // reads cannot let an open diode's reading (255.75 °C) through as a temperature.
     const ChipStatus before = ReadChipStatus();
-    GeneralStuff::ReadTemperatures();
+    const Reading reading = GeneralStuff::ReadTemperatures();
     const ChipStatus status = before | ReadChipStatus();
     for (int i = 0; i < 3; ++i) {
         if (!channels[i])
@@ -84,7 +83,7 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
             row.push_back(
                 MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else
-            row.push_back(StatusChannelCell(ChannelNames()[i], i, GeneralStuff::Temperatures[i], status));
+            row.push_back(StatusChannelCell(ChannelNames()[i], i, reading.temperatures[i], status));
     }
     row.push_back(FlagCell("alert", AlertSet(status)));
     return row;
@@ -99,17 +98,15 @@ int MeasureVerb(const CliArgs& args) {
 
     LineSink sink(args.output);
     QString failure;
+    // The program's log format, in a run of the tool's own: the program's state stays untouched.
+    LogRun run(args.output, channels, interval);
     if (otk) {
-        // The program's own logging: its title block, its lines, its file handling.
         if (!args.output.isEmpty()) {
-            if (StartLogging(args.output, channels, interval))
+            if (!run.appendHeader())
                 throw CliError{kExitUsage,
                                "-o " + args.output + ": the file could not be opened for writing"};
-        } else {
-            GeneralStuff::LogChannels = channels;
-            GeneralStuff::LogInterval = interval;
-            if (!sink.write(LogRunHeaderBytes()))
-                throw CliError{kExitUsage, "standard output could not be written"};
+        } else if (!sink.write(run.headerBytes())) {
+            throw CliError{kExitUsage, "standard output could not be written"};
         }
     }
     bool sinkFailed = false;
@@ -146,8 +143,9 @@ int MeasureVerb(const CliArgs& args) {
                 failure = "the log's row count is full";
                 break;
             }
-            GeneralStuff::LogRowCount = static_cast<int32_t>(due->row);
-            sinkFailed = args.output.isEmpty() ? !sink.write(LogDataBytes()) : !AppendLogDataLine();
+            run.rowCount = static_cast<int32_t>(due->row);
+            sinkFailed = args.output.isEmpty() ? !sink.write(run.dataBytes(GeneralStuff::Temperatures))
+                                               : !run.appendRow(GeneralStuff::Temperatures);
         } else {
             stream.row(row);
         }

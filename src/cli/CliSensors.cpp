@@ -3,7 +3,7 @@
 #include "cli/CliArgs.h"
 #include "cli/CliMeasure.h"
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "views/LimitEncoding.h"
 
 #include <QJsonDocument>
@@ -28,14 +28,14 @@ Report SensorsVerb() {
         Row row{TextCell("channel", ChannelNames()[channel]), reading};
         row[1].key = "temperature";
         // While Remote 2 is selected Remote 1's limits are out of reach, as its reading is.
-        if (channel == 1 && GeneralStuff::Remote2Selected) {
+        if (channel == 1 && USBStuff::ProgramChip().Remote2Selected) {
             for (const char* key : {"high", "low", "therm"})
                 row.push_back(MissingCell(key, kCelsius, reading.text));
             row.push_back(TextCell("flags", {}));
             report.rows.push_back(row);
             continue;
         }
-        const GaugeLimits limits = ReadGaugeLimitBytes(channel, GeneralStuff::ExtendedRange,
+        const GaugeLimits limits = ReadGaugeLimitBytes(channel, USBStuff::ProgramChip().ExtendedRange,
                                                        [](int32_t readAddr) { return ReadChip(readAddr); });
         row.push_back(NumberCell("high", limits.high, kCelsius));
         row.push_back(NumberCell("low", limits.low, kCelsius));

@@ -6,8 +6,8 @@
 #include "cli/CliRegisters.h"
 #include "cli/CliStatus.h"
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
+#include "device/USBStuff.h"
 #include "views/ConfigBits.h"
 #include "views/LimitEncoding.h"
 #include "views/RegisterOverview.h"
@@ -30,7 +30,7 @@ int temperatureChannel(int32_t readAddr) {
     if (readAddr == kLocalTemp)
         return 0;
     if (readAddr == kRemote1TempHigh || readAddr == kRemote1TempLow)
-        return GeneralStuff::Remote2Selected ? 2 : 1;
+        return USBStuff::ProgramChip().Remote2Selected ? 2 : 1;
     if (readAddr == kRemote2TempHigh || readAddr == kRemote2TempLow)
         return 2;
     return -1;
@@ -71,7 +71,7 @@ Row overviewRow(const OverviewRow& row, bool withTable, const ChipStatus& status
 }
 
 int recordOf(const QString& operand, bool forWrite) {
-    const int index = FindRegisterOperand(operand, forWrite, GeneralStuff::Remote2Selected);
+    const int index = FindRegisterOperand(operand, forWrite, USBStuff::ProgramChip().Remote2Selected);
     if (index == RegMapStuff::kNotFound)
         throw CliError{kExitUsage,
                        operand + ": no such register (a name of the register table, or an address)"};
@@ -120,7 +120,7 @@ Report InfoVerb(const CliConnection& connection) {
     report.rows.push_back({
         TextCell("adapter", connection.adapterDescription),
         FlagCell("simulated", connection.simulated),
-        ByteCell("address", GeneralStuff::DeviceAddress),
+        ByteCell("address", USBStuff::ProgramChip().DeviceAddress),
         ByteCell("manufacturer_id", readChip(kManufacturerId)),
         ByteCell("die_revision", readChip(kDieRevision)),
         ByteCell("configuration_1", config1),
@@ -168,7 +168,7 @@ Report DumpVerb() {
     for (const OverviewRow& row : OverviewRows(snapshot)) {
         Row cells = overviewRow(row, true, status);
         // Every row names the chip, so dumps of several chips can be put together.
-        cells.insert(cells.begin(), ByteCell("chip_address", GeneralStuff::DeviceAddress));
+        cells.insert(cells.begin(), ByteCell("chip_address", USBStuff::ProgramChip().DeviceAddress));
         report.rows.push_back(cells);
     }
     return report;
@@ -200,7 +200,7 @@ std::pair<int, int> writeOperands(const QStringList& operands) {
 Report WriteVerb(const QStringList& operands, std::optional<int> mask, int& status) {
     const auto [index, value] = writeOperands(operands);
     const RegisterRecord& record = RegisterTable[index];
-    if (!RecordOnBus(index, GeneralStuff::Remote2Selected))
+    if (!RecordOnBus(index, USBStuff::ProgramChip().Remote2Selected))
         throw CliError{kExitUsage,
                        operands.at(0) + ": " + record.Description +
                            " is not reachable now: Configuration Reg 1 bit 3 selects the other channel"};
@@ -226,7 +226,7 @@ const QStringList kKinds{"low", "high", "therm"};
 // The limits gauge that holds a channel's limits now, or none while the shared remote
 // registers reach Remote 2 and Remote 1's are out of reach.
 std::optional<int> gaugeOf(int channel) {
-    if (channel == 1 && GeneralStuff::Remote2Selected)
+    if (channel == 1 && USBStuff::ProgramChip().Remote2Selected)
         return std::nullopt;
     return channel;
 }
@@ -320,7 +320,7 @@ void checkLimit(const LimitSetting& setting, bool extended) {
 } // namespace
 
 Report LimitsVerb(const QStringList& operands, bool force, int& status) {
-    const bool extended = GeneralStuff::ExtendedRange;
+    const bool extended = USBStuff::ProgramChip().ExtendedRange;
     std::vector<LimitSetting> settings;
     for (const QString& operand : operands)
         settings.push_back(parseLimit(operand));

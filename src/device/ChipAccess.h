@@ -1,5 +1,5 @@
 #pragma once
-// Register access to the chip the program connected to (GeneralStuff::DeviceAddress),
+// Register access to the chip the program connected to (the program session),
 // through the device link's ReadRegister and WriteRegister.
 #include <cstdint>
 

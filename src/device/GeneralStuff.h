@@ -1,7 +1,8 @@
 #pragma once
 // Application-wide state beside the register table, and the update that
 // follows every register write.
-#include "device/RangeHold.h"
+#include "device/Reading.h"
+#include "device/USBStuff.h"
 #include "device/ViewRegistry.h"
 
 #include <QString>
@@ -11,21 +12,16 @@
 
 namespace GeneralStuff {
 
-// Every variable in one struct, so one assignment puts them all back (tests start from it).
+// The program's settings and views in one struct (the chip's own state is the
+// program session's, USBStuff::ProgramChip), so one assignment puts them all back (tests start from it).
 struct SharedState {
-    int32_t DeviceAddress = 0;
     bool ContinuousReading = false;
     int32_t ReadInterval = 0;  // ms
     int16_t GraphInterval = 0; // ms
     int32_t LogInterval = 0;   // ms
     std::array<bool, 3> LogChannels{};
-    std::array<float, 3> Temperatures{}; // °C: 0 Local, 1 Remote1, 2 Remote2
-    bool ExtendedRange = false;
-    bool Remote2Selected = false;
-    // The two flags above come from the chip: nothing that depends on the range reads before.
-    bool ConfigurationRead = false;
-    // Readings from before the last range switch that the chip may still hold.
-    RangeHold ReadingHold;
+    // The last reading; its temperatures are Temperatures.
+    Reading LastReading;
     bool LoggingActive = false;
     // Logging state.
     QString LogFileName;
@@ -37,15 +33,15 @@ struct SharedState {
 
 inline SharedState State;
 
-inline int32_t& DeviceAddress = State.DeviceAddress;
+inline int32_t& DeviceAddress = USBStuff::ProgramChip().DeviceAddress;
 inline bool& ContinuousReading = State.ContinuousReading;
 inline int32_t& ReadInterval = State.ReadInterval;
 inline int16_t& GraphInterval = State.GraphInterval;
 inline int32_t& LogInterval = State.LogInterval;
 inline std::array<bool, 3>& LogChannels = State.LogChannels;
-inline std::array<float, 3>& Temperatures = State.Temperatures;
-inline bool& ExtendedRange = State.ExtendedRange;
-inline bool& Remote2Selected = State.Remote2Selected;
+inline std::array<float, 3>& Temperatures = State.LastReading.temperatures;
+inline bool& ExtendedRange = USBStuff::ProgramChip().ExtendedRange;
+inline bool& Remote2Selected = USBStuff::ProgramChip().Remote2Selected;
 inline bool& LoggingActive = State.LoggingActive;
 inline QString& LogFileName = State.LogFileName;
 inline int16_t& FileNumber = State.FileNumber;
@@ -74,6 +70,7 @@ bool ReadingsHeld();
 
 inline void ResetSharedState() {
     State = SharedState{};
+    USBStuff::ProgramChip().forgetChip();
 }
 
 } // namespace GeneralStuff

@@ -2,7 +2,7 @@
 
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
-#include "device/GeneralStuff.h"
+#include "device/ChipChanges.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,7 +11,12 @@
 
 namespace USBStuff {
 
-std::array<uint8_t, 1> ReadBuffer{};
+ChipSession& ProgramChip() {
+    static ChipSession session(InstalledAdapterLink(), 0, ChipChanges::Notify);
+    return session;
+}
+
+std::array<uint8_t, 1>& ReadBuffer = ProgramChip().ReadBuffer;
 QString FirmwarePath;
 std::array<uint8_t, 513> PathBuffer{};
 
@@ -94,38 +99,18 @@ int16_t LoadAdapterFirmware() {
     return USBFunctions::LoadFirmWare(reinterpret_cast<const char*>(PathBuffer.data()));
 }
 
-int32_t WriteRequestIndex(int32_t registerAddress, int32_t data) {
-    if (data > 255)
-        data = 255;
-    // Unsigned arithmetic gives the two's-complement result for negative data without overflow.
-    return static_cast<int32_t>(static_cast<uint32_t>(data) * 256u + static_cast<uint32_t>(registerAddress));
-}
-
 int16_t ReadRegister(int32_t deviceAddress, int32_t registerAddress) {
-    const int16_t status = USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress,
-                                                         registerAddress, 1, 1, ReadBuffer.data());
-    if (status != 0)
-        ReportLinkError(CommunicationsInterrupted);
-    return ReadBuffer[0];
+    return OnProgramChip(
+        [&](ChipSession& chip) { return chip.ReadRegisterAt(deviceAddress, registerAddress); });
 }
 
 int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t data) {
-    uint8_t noData = 0;
-    const int16_t status =
-        USBFunctions::VendorIORequest(VendorRequest::RegisterAccess, deviceAddress,
-                                      WriteRequestIndex(registerAddress, data), 0, 0, &noData);
-    if (status != 0)
-        ReportLinkError(CommunicationsInterrupted);
-    // The byte the chip was sent: the request index carries it in bits 15..8.
-    GeneralStuff::AfterRegisterWrite(registerAddress,
-                                     static_cast<uint8_t>(WriteRequestIndex(registerAddress, data) >> 8));
+    OnProgramChip([&](ChipSession& chip) { chip.WriteRegisterAt(deviceAddress, registerAddress, data); });
     return 0;
 }
 
 int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress) {
-    USBFunctions::VendorIORequest(VendorRequest::RegisterPoll, deviceAddress, registerAddress, 1, 1,
-                                  ReadBuffer.data());
-    return ReadBuffer[0];
+    return ProgramChip().PollRegisterAt(deviceAddress, registerAddress);
 }
 
 QString LinkErrorMessage(int16_t code) {

@@ -1,5 +1,7 @@
 #pragma once
 // The device link: the only code that talks to the adapter library.
+#include "device/ChipSession.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -7,8 +9,13 @@
 
 namespace USBStuff {
 
-// The one receive buffer shared by every read; take a read's value before the next read.
-extern std::array<uint8_t, 1> ReadBuffer;
+// The program's one chip session; the operations below are its front, and the one
+// place where its link failures become ReportLinkError.
+ChipSession& ProgramChip();
+
+// The one receive buffer shared by every read (the program session's); take a read's
+// value before the next read.
+extern std::array<uint8_t, 1>& ReadBuffer;
 extern QString FirmwarePath;
 // The firmware path as single-byte characters plus a NUL: at most 512 characters fit.
 extern std::array<uint8_t, 513> PathBuffer;
@@ -25,14 +32,23 @@ int16_t WriteRegister(int32_t deviceAddress, int32_t registerAddress, int32_t da
 int16_t PollRegister(int32_t deviceAddress, int32_t registerAddress);
 [[noreturn]] void ReportLinkError(int16_t code);
 
+// Runs an access of the program's session; a link failure goes to ReportLinkError,
+// so nothing after the failed call runs.
+template <class Access> auto OnProgramChip(Access access) -> decltype(access(ProgramChip())) {
+    try {
+        return access(ProgramChip());
+    } catch (const LinkFailure& failure) {
+        ReportLinkError(failure.code);
+    }
+}
+
 QString LinkErrorMessage(int16_t code);
 // The technical reason behind the last failure (the firmware file's fault, a bus error),
 // shown beside the fixed message; empty when there is none.
 QString LinkErrorDetails();
 // The firmware file: the application folder + "/OTK5520FW.Hex".
 QString FirmwareFilePath();
-// The register-write request's index: data (clamped above 255) in bits 15..8, register in 7..0.
-int32_t WriteRequestIndex(int32_t registerAddress, int32_t data);
+using ::WriteRequestIndex;
 
 // Seams. The link-error handler shows the message and unloads every window; the
 // program end then stops the process (default: exit status 1). Tests replace both.

@@ -1,5 +1,6 @@
 #pragma once
-// The CSV log: its column-title and data lines, and the append of one data line.
+// The program's CSV log: its run (LogRun) with the shared state's LogFileName,
+// LogChannels, LogInterval, LogRowCount and Temperatures.
 // Files are single-byte text ("°" is 0xB0) with CR LF line ends.
 #include <QByteArray>
 #include <QString>
@@ -8,8 +9,6 @@
 QString LogHeaderLine();
 // The data line for LogRowCount, LogInterval, LogChannels and Temperatures.
 QString LogDataLine();
-// The line as the bytes written to the file (single-byte code page, no line end).
-QByteArray LogBytes(const QString& line);
 // A logging run's title block and column titles, and one data line, as written with their line ends.
 QByteArray LogRunHeaderBytes();
 QByteArray LogDataBytes();

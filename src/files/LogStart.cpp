@@ -2,7 +2,7 @@
 
 #include "device/GeneralStuff.h"
 #include "files/LogGrid.h"
-#include "files/LogLines.h"
+#include "files/LogRun.h"
 
 #include <algorithm>
 
@@ -20,16 +20,10 @@ std::optional<LogStartRefusal> StartLogging(const QString& file, const std::arra
     if (file.isEmpty())
         return LogStartRefusal::FileNotWritable;
 
-    // The header append reads the file name and channels from the shared state.
-    const QString oldFile = LogFileName;
-    const std::array<bool, 3> oldChannels = LogChannels;
+    if (!LogRun(file, channels, *interval).appendHeader())
+        return LogStartRefusal::FileNotWritable;
     LogFileName = file;
     LogChannels = channels;
-    if (!AppendLogRunHeader()) {
-        LogFileName = oldFile;
-        LogChannels = oldChannels;
-        return LogStartRefusal::FileNotWritable;
-    }
     LogInterval = *interval;
     LogRowCount = 0;
     LoggingActive = true;

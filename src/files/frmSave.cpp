@@ -3,7 +3,6 @@
 #include "device/ChipAccess.h"
 #include "device/ChipChanges.h"
 #include "device/Clock.h"
-#include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "files/MasterTimerPause.h"

@@ -1,7 +1,7 @@
 #include "views/LimitLines.h"
 
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "views/ChartItems.h"
 
 #include <qcustomplot.h>
@@ -44,7 +44,7 @@ void LimitLines::setShown(bool shown) {
     if (shown) {
         // Before the start-up has read Configuration Reg 1 the range is not known: its
         // notification brings the first read.
-        if (GeneralStuff::State.ConfigurationRead)
+        if (USBStuff::ProgramChip().ConfigurationRead)
             readLimits();
         m_chipChanges = ChipChanges::Subscription([this](const ChipChanges::Writes& writes) {
             if (ChangesLimits(writes))
@@ -58,7 +58,7 @@ void LimitLines::setShown(bool shown) {
 
 void LimitLines::readLimits() {
     for (int trace = 0; trace < kTraceCount; ++trace)
-        m_limits[trace] = ReadGaugeLimitBytes(trace, GeneralStuff::ExtendedRange,
+        m_limits[trace] = ReadGaugeLimitBytes(trace, USBStuff::ProgramChip().ExtendedRange,
                                               [](int32_t reg) { return int32_t(ReadChip(reg)); });
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }

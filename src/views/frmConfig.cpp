@@ -2,7 +2,6 @@
 
 #include "adapter/ChipRegisters.h"
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/AppMessages.h"

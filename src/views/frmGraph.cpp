@@ -1,7 +1,7 @@
 #include "views/frmGraph.h"
 
-#include "device/GeneralStuff.h"
 #include "device/SettingsStore.h"
+#include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
 #include "views/GraphSettings.h"
@@ -48,7 +48,7 @@ void frmGraph::Form_Unload() {
 
 void frmGraph::chipChanged(const ChipChanges::RegisterWritten& change) {
     if (registration.attached() && change.rangeAndSelectionRead)
-        showRemote2Selected(GeneralStuff::Remote2Selected);
+        showRemote2Selected(USBStuff::ProgramChip().Remote2Selected);
 }
 
 void frmGraph::showRemote2Selected(bool selected) {

@@ -1,7 +1,7 @@
 #include "views/frmLimits.h"
 
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
 #include "views/LimitEncoding.h"
@@ -103,13 +103,13 @@ void frmLimits::buildLimitsFrame() {
 
 void frmLimits::Form_Load() {
     SetOuterSize(this, 7575, 5790);
-    const double lowerEnd = GeneralStuff::ExtendedRange ? -64 : 0;
+    const double lowerEnd = USBStuff::ProgramChip().ExtendedRange ? -64 : 0;
     for (TempGauge* gauge : ggeTemp)
         gauge->setScaleMinimum(lowerEnd);
     for (int g = 0; g < kGaugeCount; ++g)
         ReadGaugeLimits(g);
     // Both directions: a re-run after a Configuration Reg 1 write may also bring Remote1 back.
-    showRemote2Selected(GeneralStuff::Remote2Selected);
+    showRemote2Selected(USBStuff::ProgramChip().Remote2Selected);
     registration.attach();
 }
 
@@ -129,7 +129,7 @@ void frmLimits::readWrittenGauges(const ChipChanges::Writes& writes) {
         return;
     std::array<bool, 3> written{};
     for (const ChipChanges::RegisterWritten& write : writes.list)
-        for (const int g : GaugesShowingWrite(write.writeAddress, GeneralStuff::Remote2Selected))
+        for (const int g : GaugesShowingWrite(write.writeAddress, USBStuff::ProgramChip().Remote2Selected))
             written[g] = true;
     for (int g = 0; g < kGaugeCount; ++g)
         if (written[g])
@@ -142,8 +142,8 @@ void frmLimits::closeEvent(QCloseEvent* event) {
 }
 
 void frmLimits::ReadGaugeLimits(int gauge) {
-    const GaugeLimits limits =
-        ReadGaugeLimitBytes(gauge, GeneralStuff::ExtendedRange, [](int32_t reg) { return ReadChip(reg); });
+    const GaugeLimits limits = ReadGaugeLimitBytes(gauge, USBStuff::ProgramChip().ExtendedRange,
+                                                   [](int32_t reg) { return ReadChip(reg); });
     ggeTemp[gauge]->setLowLimit(limits.low);
     ggeTemp[gauge]->setHighLimit(limits.high);
     ggeTemp[gauge]->setThermLimit(limits.therm);
@@ -154,7 +154,7 @@ void frmLimits::ggeTemp_SliderChange(int gauge) {
     const GaugeLimits limits{g->lowLimit(), g->highLimit(), g->thermLimit()};
     // The window reads back every limit itself; the other views follow once it has.
     const ChipChanges::Action action(&limitsWritten);
-    for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, GeneralStuff::ExtendedRange))
+    for (const LimitWrite& write : GaugeLimitWrites(gauge, limits, USBStuff::ProgramChip().ExtendedRange))
         WriteChip(write.reg, write.data);
     for (int i = 0; i < kGaugeCount; ++i)
         ReadGaugeLimits(i);

@@ -1,9 +1,9 @@
 #include "views/frmRegMap.h"
 
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
+#include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/AppMessages.h"
 #include "ui/Twips.h"
