@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -32,8 +33,18 @@ void AnswerFileDialog(const QString& path, bool tick, QStringList* offered = nul
                 *offered = dialog->nameFilters();
             if (auto* option = dialog->findChild<QCheckBox*>("chkDialogOption"))
                 option->setChecked(tick);
-            dialog->selectFile(path);
+            // Typed into the name box in the file's folder, as a user does: selectFile() races
+            // the dialog's own folder listing, which may put its name back meanwhile.
+            dialog->setDirectory(QFileInfo(path).absolutePath());
+            auto* nameBox = dialog->findChild<QLineEdit*>("fileNameEdit");
+            nameBox->clear();
+            QTest::keyClicks(nameBox, QFileInfo(path).fileName());
             static_cast<QDialog*>(dialog)->accept();
+            // A dialog that refused the name would otherwise wait for ever.
+            QTimer::singleShot(3000, dialog, [dialog] {
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
             return;
         }
     });
