@@ -198,6 +198,8 @@ TEST(CheckSettingsFile, PassesWhatTheReaderTakesExactlyAndNamesTheFirstBadLine) 
         {"no closing }: the reader would run past the end", "{\r\n0x9\t0x4\r\n0xA\t0x8\r\n", 3, false},
         {"an address wider than a byte", "{\r\n0x9\t0x4\r\n0x1FFFFFFFF\t0x4\r\n}\r\n", 3, false},
         {"a value wider than a byte", "{\r\n0xB\t0x1FF\r\n}\r\n", 2, false},
+        // Twenty digits overflowed the check's own number once (found by the fuzzer).
+        {"a run of digits longer than any number", "{\r\n0xB\t0x55555555555555555555\r\n}\r\n", 2, false},
         {"CR-only line ends: no line feed ever ends the { line", "{\r0x9\t0x4\r}\r", 1, false},
         {"LF-only line ends", "{\n0x9\t0x4\n}\n", 0, true},
         {"blanks before 0x, text after the value without //", "{\r\n  0x9 0x4 Config\r\n}\r\n", 0, true},

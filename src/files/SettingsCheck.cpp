@@ -62,8 +62,10 @@ std::optional<int64_t> nextNumber(const QByteArray& text, qsizetype& pos) {
         pos += 2;
         int64_t value = 0;
         int digits = 0;
+        // Digits past the longest number are counted, not added: a long run must not overflow.
         for (; pos < text.size() && HexDigitValue(text[pos]) >= 0; ++pos, ++digits)
-            value = value * 16 + HexDigitValue(text[pos]);
+            if (digits < kLongestNumber)
+                value = value * 16 + HexDigitValue(text[pos]);
         // "0x3Z" is a typo, not 3 and a comment.
         const bool glued =
             pos < text.size() && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_');
