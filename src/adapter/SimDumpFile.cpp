@@ -73,7 +73,10 @@ bool parseText(const std::vector<std::string_view>& lines, RegisterDump& dump, s
             continue;
         if (line.size() <= columns->after)
             return refuse(error, i, "the row is cut short");
+        // Titles out of their usual order put a cell past a short row's end: an empty cell, refused below.
         const auto cell = [&](size_t from, size_t to) {
+            if (from >= line.size() || to <= from)
+                return std::string_view{};
             const std::string_view text = TrimBlanks(line.substr(from, to - from));
             return text.substr(0, text.find(' '));
         };
