@@ -1,6 +1,7 @@
 #include "adapter/SimConfig.h"
 
 #include "adapter/SimSources.h"
+#include "adapter/SimText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,14 +17,6 @@ constexpr long kLargestCount = 1000000000;
 constexpr double kLatestFaultSeconds = 31536000;
 // Replay from a thousandth of the recorded pace to a thousand times it.
 constexpr double kFastestReplay = 1000, kSlowestReplay = 0.001;
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
 
 std::string lower(std::string_view text) {
     std::string result(text);
@@ -223,7 +216,7 @@ private:
         }
         std::vector<int> found;
         for (std::string_view part : split(value, '+')) {
-            const auto address = parseWhole(trim(part), 0x7F, true);
+            const auto address = parseWhole(TrimBlanks(part), 0x7F, true);
             if (!address)
                 return "expected 7-bit addresses 0x00..0x7F joined with +, or none";
             if (std::find(found.begin(), found.end(), *address) != found.end())
@@ -237,7 +230,7 @@ private:
     std::string openDiodes(std::string_view value) {
         std::array<bool, 2> open{false, false};
         for (std::string_view part : split(value, '+')) {
-            part = trim(part);
+            part = TrimBlanks(part);
             if (part != "1" && part != "2")
                 return "expected 1, 2 or 1+2";
             open[part == "1" ? 0 : 1] = true;
@@ -293,7 +286,7 @@ bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error
     Parser parser(parsed);
     std::map<std::string, std::string> seen; // key and its entry as shown
     for (std::string_view entry : split(text, ',')) {
-        entry = trim(entry);
+        entry = TrimBlanks(entry);
         if (entry.empty())
             continue;
         const size_t equals = entry.find('=');
@@ -301,8 +294,8 @@ bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error
             error = "OTK5530_SIM: \"" + std::string(entry) + "\" is not a key=value pair";
             return false;
         }
-        const std::string key = lower(trim(entry.substr(0, equals)));
-        const std::string_view value = trim(entry.substr(equals + 1));
+        const std::string key = lower(TrimBlanks(entry.substr(0, equals)));
+        const std::string_view value = TrimBlanks(entry.substr(equals + 1));
         const std::string shown = key + "=" + std::string(value);
         if (!seen.emplace(key, shown).second) {
             error = "OTK5530_SIM: " + shown + " refused: " + key + " is given twice";
