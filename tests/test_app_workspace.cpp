@@ -31,7 +31,7 @@ void AnswerFileDialog(const QString& path, bool tick, QStringList* offered = nul
             poll->deleteLater();
             if (offered)
                 *offered = dialog->nameFilters();
-            if (auto* option = dialog->findChild<QCheckBox*>("chkDialogOption"))
+            if (auto* option = dialog->findChild<QCheckBox*>("chkDialogOption_0"))
                 option->setChecked(tick);
             // Typed into the name box in the file's folder, as a user does: selectFile() races
             // the dialog's own folder listing, which may put its name back meanwhile.
