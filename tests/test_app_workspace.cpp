@@ -1,5 +1,7 @@
 #include "app/WorkspaceWindows.h"
 #include "device/RegMapStuff.h"
+#include "device/WindowClasses.h"
+#include "files/SettingsFile.h"
 #include "support/SimulatedBoardRun.h"
 #include "views/ChartReadout.h"
 #include "views/StripChart.h"
@@ -18,9 +20,9 @@
 #include <QTimer>
 
 namespace {
-// Answers the program's file dialog when it shows: the tick box as asked, the name typed, accepted.
+// Answers the program's file dialog when it shows: the tick boxes as asked, the name typed, accepted.
 // What the dialog offered goes to `offered`.
-void AnswerFileDialog(const QString& path, bool tick, QStringList* offered = nullptr) {
+void AnswerFileDialog(const QString& path, QList<bool> ticks, QStringList* offered = nullptr) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [=] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -31,8 +33,9 @@ void AnswerFileDialog(const QString& path, bool tick, QStringList* offered = nul
             poll->deleteLater();
             if (offered)
                 *offered = dialog->nameFilters();
-            if (auto* option = dialog->findChild<QCheckBox*>("chkDialogOption_0"))
-                option->setChecked(tick);
+            for (int i = 0; i < ticks.size(); ++i)
+                if (auto* option = dialog->findChild<QCheckBox*>(QString("chkDialogOption_%1").arg(i)))
+                    option->setChecked(ticks[i]);
             // Typed into the name box in the file's folder, as a user does: selectFile() races
             // the dialog's own folder listing, which may put its name back meanwhile.
             dialog->setDirectory(QFileInfo(path).absolutePath());
@@ -202,13 +205,19 @@ TEST_F(Workspaces, FileMenuSavesThroughTheDialogAndItsTickBoxStartsLogging) {
     const QString path = folder.filePath("logging.otkws");
     QStringList offered;
     // Typed without its suffix: the workspace's is added.
-    AnswerFileDialog(folder.filePath("logging"), true, &offered);
+    AnswerFileDialog(folder.filePath("logging"), {true, true}, &offered);
     find<QAction>("mnuSaveWorkspace")->trigger();
     EXPECT_EQ(offered, QStringList{"Workspace Files (*.otkws)"});
     ASSERT_TRUE(QFile::exists(path));
     EXPECT_FALSE(GeneralStuff::LoggingActive);
+    // The second tick box keeps every register a settings file holds.
+    const WorkspaceCheck saved = LoadWorkspaceFile(path, IsWindowClass);
+    ASSERT_TRUE(saved.workspace && saved.workspace->registers) << saved.problem.toStdString();
+    EXPECT_EQ(saved.workspace->registers->size(),
+              static_cast<size_t>(SettingsEntries(false, [](int32_t) { return 0; }).size()));
 
-    AnswerFileDialog(path, false);
+    // The chip still holds the saved registers: nothing to preview, nothing written.
+    AnswerFileDialog(path, {});
     find<QAction>("mnuOpenWorkspace")->trigger();
     EXPECT_TRUE(GeneralStuff::LoggingActive);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -220,3 +229,64 @@ TEST_F(Workspaces, FileMenuSavesThroughTheDialogAndItsTickBoxStartsLogging) {
     EXPECT_TRUE(QFile::exists(log));
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
+
+namespace {
+struct RegisterRow {
+    const char* name;
+    bool otherBoard;
+    std::vector<bool> answers; // to the questions, in the order they are asked
+    std::vector<RegisterWrite> writes;
+};
+
+// The workspace's registers on a scripted adapter, which records every request.
+class WorkspaceRegisters : public Workspaces, public ::testing::WithParamInterface<RegisterRow> {
+protected:
+    void SetUp() override {
+        Workspaces::SetUp();
+        adapter = InstallScriptedAdapter();
+        adapter->readAddressOf = TableReadAddressOf;
+    }
+    void TearDown() override {
+        SetQuestionFunction({});
+        Workspaces::TearDown();
+    }
+    ScriptedAdapter* adapter = nullptr;
+};
+} // namespace
+
+TEST_P(WorkspaceRegisters, AreWrittenOnlyWhenConfirmed) {
+    const RegisterRow& row = GetParam();
+    // Conversion Rate already holds the workspace's value: only the other two would change.
+    adapter->setRegister(0x4C, TableReadAddressOf(0x0A), 0x08);
+    Workspace workspace = CaptureWorkspace(main);
+    workspace.registers = std::vector<RecallEntry>{{0x09, 0x04}, {0x0A, 0x08}, {0x0B, 0x55}};
+    if (row.otherBoard)
+        workspace.board.address = 0x4D;
+    const QString path = folder.filePath("registers.otkws");
+    ASSERT_FALSE(SaveWorkspaceFile(workspace, path));
+    QStringList asked;
+    SetQuestionFunction([&](const QString& text) {
+        asked << text;
+        return asked.size() <= static_cast<qsizetype>(row.answers.size()) && row.answers[asked.size() - 1];
+    });
+    adapter->clearLog();
+
+    QStringList notes;
+    ASSERT_FALSE(OpenWorkspace(main, path, notes));
+    ASSERT_EQ(asked.size(), static_cast<qsizetype>(row.answers.size())) << asked.join('\n').toStdString();
+    // Another board is named before any preview; the preview lists only what would change.
+    EXPECT_EQ(asked[0].contains("another board"), row.otherBoard);
+    if (asked.size() == (row.otherBoard ? 2 : 1))
+        EXPECT_TRUE(asked.back().contains("changes 2 entries")) << asked.back().toStdString();
+    EXPECT_EQ(adapter->writes(), row.writes);
+    EXPECT_EQ(notes.join('\n').contains("registers were not written"), row.writes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WorkspaceRegisters,
+    ::testing::Values(RegisterRow{"PreviewDeclined", false, {false}, {}},
+                      RegisterRow{"PreviewConfirmed", false, {true}, {{0x09, 0x04}, {0x0B, 0x55}}},
+                      RegisterRow{"OtherBoardDeclined", true, {false}, {}},
+                      RegisterRow{
+                          "OtherBoardAndPreviewConfirmed", true, {true, true}, {{0x09, 0x04}, {0x0B, 0x55}}}),
+    [](const ::testing::TestParamInfo<RegisterRow>& row) { return std::string(row.param.name); });

@@ -182,6 +182,9 @@ void applyRegisters(frmMain& main, const std::vector<RecallEntry>& entries, cons
     pause.pause();
     const std::vector<RecallChange> changes =
         RecallChanges(entries, [](int32_t readAddr) { return ReadChip(readAddr); });
+    // Nothing would change: no preview to confirm and nothing to write.
+    if (changes.empty())
+        return;
     if (!ConfirmRecall(&main, changes)) {
         notes.append(declined);
         return;
