@@ -1,3 +1,4 @@
+#include "device/RegMapStuff.h"
 #include "files/Workspace.h"
 
 #include <QFile>
@@ -9,6 +10,13 @@ namespace {
 bool AnyWindow(const QString&) {
     return true;
 }
+
+// Register entries are checked against the register table, which the program builds at start.
+class RegisterTableBuilt : public ::testing::Environment {
+    void SetUp() override { RegMapStuff::BuildRegisterTable(); }
+};
+[[maybe_unused]] ::testing::Environment* const kRegisterTable =
+    ::testing::AddGlobalTestEnvironment(new RegisterTableBuilt);
 
 Workspace Sample() {
     Workspace workspace;

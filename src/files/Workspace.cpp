@@ -220,7 +220,7 @@ QByteArray WorkspaceJson(const Workspace& workspace) {
                                              {"start_logging", workspace.logging.startLogging}}},
                      {"board", boardObject(workspace.board)}};
     if (workspace.regMap)
-        root.insert("savedmap", QJsonObject{{"address", workspace.regMap->address},
+        root.insert("register_map", QJsonObject{{"address", workspace.regMap->address},
                                             {"continuous_read", workspace.regMap->continuousRead}});
     if (workspace.registers) {
         QJsonArray registers;
@@ -301,10 +301,10 @@ WorkspaceCheck ParseWorkspace(const QByteArray& bytes,
         workspace.board.manufacturerId = read.whole(board, "board.", "manufacturer_id", 0, 255);
         workspace.board.dieRevision = read.whole(board, "board.", "die_revision", 0, 255);
     }
-    if (root.contains("savedmap")) {
-        const QJsonObject regMap = read.object(root, "", "savedmap");
-        workspace.regMap = WorkspaceRegMap{read.whole(regMap, "savedmap.", "address", 0, 255),
-                                           read.flag(regMap, "savedmap.", "continuous_read")};
+    if (root.contains("register_map")) {
+        const QJsonObject regMap = read.object(root, "", "register_map");
+        workspace.regMap = WorkspaceRegMap{read.whole(regMap, "register_map.", "address", 0, 255),
+                                           read.flag(regMap, "register_map.", "continuous_read")};
     }
     if (root.contains("graph"))
         workspace.graph = readGraph(read, read.object(root, "", "graph"));
