@@ -221,7 +221,7 @@ QByteArray WorkspaceJson(const Workspace& workspace) {
                      {"board", boardObject(workspace.board)}};
     if (workspace.regMap)
         root.insert("register_map", QJsonObject{{"address", workspace.regMap->address},
-                                            {"continuous_read", workspace.regMap->continuousRead}});
+                                                {"continuous_read", workspace.regMap->continuousRead}});
     if (workspace.registers) {
         QJsonArray registers;
         for (const RecallEntry& entry : *workspace.registers)
