@@ -1,6 +1,10 @@
+#include "adapter/ChipRegisters.h"
 #include "app/Unattended.h"
+#include "app/WindowCatalog.h"
 #include "app/WorkspaceWindows.h"
+#include "device/ChipAccess.h"
 #include "device/RegMapStuff.h"
+#include "files/SettingsFile.h"
 #include "support/SimulatedBoardRun.h"
 #include "views/ChartReadout.h"
 #include "views/StripChart.h"
@@ -28,6 +32,8 @@ void AnswerFileDialog(const QString& path, QList<bool> ticks, QStringList* offer
             auto* dialog = qobject_cast<QFileDialog*>(widget);
             if (!dialog || dialog->objectName() != "CommonDialog1" || !dialog->isVisible())
                 continue;
+            poll->stop();
+            poll->deleteLater();
             if (offered)
                 *offered = dialog->nameFilters();
             for (int i = 0; i < ticks.size(); ++i)
@@ -202,14 +208,26 @@ TEST_F(Workspaces, FileMenuSavesThroughTheDialogAndItsTickBoxStartsLogging) {
     const QString path = folder.filePath("logging.otkws");
     QStringList offered;
     // Typed without its suffix: the workspace's is added.
-    AnswerFileDialog(folder.filePath("logging"), {true}, &offered);
+    AnswerFileDialog(folder.filePath("logging"), {true, true}, &offered);
     find<QAction>("mnuSaveWorkspace")->trigger();
     EXPECT_EQ(offered, QStringList{"Workspace Files (*.otkws)"});
     ASSERT_TRUE(QFile::exists(path));
     EXPECT_FALSE(GeneralStuff::LoggingActive);
+    // The second tick box keeps every register a settings file holds.
+    const WorkspaceCheck saved = LoadWorkspaceFile(path, IsWindowClass);
+    ASSERT_TRUE(saved.workspace && saved.workspace->registers) << saved.problem.toStdString();
+    EXPECT_EQ(saved.workspace->registers->size(), SettingsEntries(false, [](int32_t) { return 0; }).size());
 
+    // The chip still holds the saved registers: nothing to preview, nothing asked.
+    QStringList asked;
+    SetQuestionFunction([&](const QString& text) {
+        asked << text;
+        return false;
+    });
     AnswerFileDialog(path, {});
     find<QAction>("mnuOpenWorkspace")->trigger();
+    SetQuestionFunction({});
+    EXPECT_TRUE(asked.isEmpty()) << asked.join('\n').toStdString();
     EXPECT_TRUE(GeneralStuff::LoggingActive);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The open logging window was loaded again: it shows the running log and the workspace's settings.
@@ -240,6 +258,7 @@ protected:
     }
     void TearDown() override {
         SetQuestionFunction({});
+        SetCriticalMessageFunction({});
         Workspaces::TearDown();
     }
     ScriptedAdapter* adapter = nullptr;
@@ -248,7 +267,7 @@ protected:
 
 TEST_P(WorkspaceRegisters, AreWrittenOnlyWhenConfirmed) {
     const RegisterRow& row = GetParam();
-    // Conversion Rate already holds the workspace's value: only the other two would change.
+    // Conversion Rate already holds the workspace's value: the preview lists only the other two.
     adapter->setRegister(0x4C, TableReadAddressOf(0x0A), 0x08);
     Workspace workspace = CaptureWorkspace(main);
     workspace.registers = std::vector<RecallEntry>{{0x09, 0x04}, {0x0A, 0x08}, {0x0B, 0x55}};
@@ -257,8 +276,10 @@ TEST_P(WorkspaceRegisters, AreWrittenOnlyWhenConfirmed) {
     const QString path = folder.filePath("registers.otkws");
     ASSERT_FALSE(SaveWorkspaceFile(workspace, path));
     QStringList asked;
+    size_t writtenBeforeAnswers = 0;
     SetQuestionFunction([&](const QString& text) {
         asked << text;
+        writtenBeforeAnswers += adapter->writes().size();
         return asked.size() <= static_cast<qsizetype>(row.answers.size()) && row.answers[asked.size() - 1];
     });
     if (row.unattended) {
@@ -271,6 +292,7 @@ TEST_P(WorkspaceRegisters, AreWrittenOnlyWhenConfirmed) {
     QStringList notes;
     ASSERT_FALSE(OpenWorkspace(main, path, notes));
     EXPECT_EQ(adapter->writes(), row.writes);
+    EXPECT_EQ(writtenBeforeAnswers, 0u);
     EXPECT_EQ(notes.join('\n').contains("registers were not written"), row.writes.empty());
     if (row.unattended)
         return;
@@ -282,11 +304,51 @@ TEST_P(WorkspaceRegisters, AreWrittenOnlyWhenConfirmed) {
     }
 }
 
+// Confirmed, every entry is written in the workspace's order, as a settings recall writes them.
+const std::vector<RegisterWrite> kAllEntries{{0x09, 0x04}, {0x0A, 0x08}, {0x0B, 0x55}};
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, WorkspaceRegisters,
     ::testing::Values(RegisterRow{"PreviewDeclined", false, {false}, {}},
-                      RegisterRow{"PreviewConfirmed", false, {true}, {{0x09, 0x04}, {0x0B, 0x55}}},
+                      RegisterRow{"PreviewConfirmed", false, {true}, kAllEntries},
                       RegisterRow{"OtherBoardDeclined", true, {false}, {}},
-                      RegisterRow{
-                          "OtherBoardAndPreviewConfirmed", true, {true, true}, {{0x09, 0x04}, {0x0B, 0x55}}}),
+                      RegisterRow{"OtherBoardAndPreviewConfirmed", true, {true, true}, kAllEntries},
+                      // Nobody to answer: nothing waits, and nothing is written.
+                      RegisterRow{"OtherBoardUnattended", true, {}, {}, true},
+                      RegisterRow{"PreviewUnattended", false, {}, {}, true}),
     [](const ::testing::TestParamInfo<RegisterRow>& row) { return std::string(row.param.name); });
+
+// The shared remote addresses show Remote 1 or Remote 2 by bit 3 of Configuration Reg 1. Here the
+// chip shows Remote 2, which happens to hold Remote 1's saved limit: only writing after the
+// selection is restored brings Remote 1's limit back.
+TEST_F(Workspaces, RegistersComeBackWhenTheRemoteSelectionChanged) {
+    startProgram(main);
+    const auto chip = [] { return SettingsEntries(false, [](int32_t a) { return ReadChip(a); }); };
+    const auto readAll = [&chip] {
+        QStringList values;
+        for (const SettingsEntry& entry : chip())
+            values << QString("%1=%2").arg(entry.writeAddr).arg(entry.value);
+        return values;
+    };
+    const QStringList before = readAll();
+    Workspace workspace = CaptureWorkspace(main);
+    workspace.registers.emplace();
+    for (const SettingsEntry& entry : chip())
+        workspace.registers->push_back({entry.writeAddr, entry.value});
+    const QString path = folder.filePath("remotes.otkws");
+    ASSERT_FALSE(SaveWorkspaceFile(workspace, path));
+    WriteChip(kRemote1HighLimitHighWrite, 0x40);
+    WriteChip(kConfig1Write, kConfig1Remote2Select);
+    ASSERT_NE(readAll(), before);
+    QStringList asked;
+    SetQuestionFunction([&](const QString& text) {
+        asked << text;
+        return true;
+    });
+
+    QStringList notes;
+    ASSERT_FALSE(OpenWorkspace(main, path, notes));
+    SetQuestionFunction({});
+    EXPECT_EQ(asked.size(), 1) << asked.join('\n').toStdString();
+    EXPECT_EQ(readAll(), before);
+}

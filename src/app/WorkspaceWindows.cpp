@@ -168,8 +168,20 @@ std::vector<RecallEntry> chipRegisters() {
     return entries;
 }
 
-// Writes the workspace's registers as a previewed recall does: only what the user confirmed in the
-// preview, only the registers that change, in table order, in one writer action; declining writes nothing.
+// The recall preview of the workspace's registers. A replaced question (a test, an unattended
+// run) answers it too: a workspace opened from the command line must not wait for a click.
+bool previewConfirmed(frmMain& main, const std::vector<RecallChange>& changes) {
+    if (const std::optional<bool> answer = ReplacedAnswer(
+            QString("Preview changes before recall: writing the workspace's registers changes %1 entries.")
+                .arg(changes.size())))
+        return *answer;
+    return ConfirmRecall(&main, changes);
+}
+
+// Writes the workspace's registers as a previewed recall does: only after the user confirmed the
+// preview, then every entry in its order, in one writer action; declining writes nothing.
+// Every entry, not only the listed changes: Configuration Reg 1 comes first and may switch which
+// remote the shared addresses show, so a comparison made before it cannot tell what they hold after.
 void applyRegisters(frmMain& main, const std::vector<RecallEntry>& entries, const QString& otherBoard,
                     QStringList& notes) {
     const QString declined = "The workspace's registers were not written.";
@@ -182,16 +194,16 @@ void applyRegisters(frmMain& main, const std::vector<RecallEntry>& entries, cons
     pause.pause();
     const std::vector<RecallChange> changes =
         RecallChanges(entries, [](int32_t readAddr) { return ReadChip(readAddr); });
-    // Nothing would change: no preview to confirm and nothing to write.
+    // Every entry already holds its value (the remote selection too): nothing to confirm or write.
     if (changes.empty())
         return;
-    if (!ConfirmRecall(&main, changes)) {
+    if (!previewConfirmed(main, changes)) {
         notes.append(declined);
         return;
     }
     const ChipChanges::Action action;
-    for (const RecallChange& change : changes)
-        WriteChip(change.writeAddr, change.fileValue);
+    for (const RecallEntry& entry : entries)
+        WriteChip(entry.writeAddr, entry.value);
 }
 } // namespace
 

@@ -1,7 +1,5 @@
 #include "files/RecallPreview.h"
 
-#include "ui/AppMessages.h"
-
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -17,17 +15,14 @@ QString hex(int value) {
 } // namespace
 
 bool ConfirmRecall(QWidget* window, const std::vector<RecallChange>& changes) {
-    const QString summary = changes.empty()
-                                ? QString("Recalling this file changes no register.")
-                                : QString("Recalling this file changes %1 entries:").arg(changes.size());
-    if (const std::optional<bool> answer =
-            ReplacedAnswer(QString("Preview changes before recall: %1").arg(summary)))
-        return *answer;
     QDialog dialog(window);
     dialog.setObjectName("dlgRecallPreview");
     dialog.setWindowTitle("Preview changes before recall");
     auto* layout = new QVBoxLayout(&dialog);
-    auto* lblSummary = new QLabel(summary, &dialog);
+    auto* lblSummary =
+        new QLabel(changes.empty() ? QString("Recalling this file changes no register.")
+                                   : QString("Recalling this file changes %1 entries:").arg(changes.size()),
+                   &dialog);
     lblSummary->setObjectName("lblSummary");
     layout->addWidget(lblSummary);
     auto* grdChanges = new QTableWidget(static_cast<int>(changes.size()), 4, &dialog);

@@ -25,8 +25,8 @@ void ShowInputWarning(QWidget* window, const QString& text,
 
 // Question icon, Yes and No (No the default), centred over the window; true for Yes.
 bool AskQuestionOver(QWidget* window, const QString& text);
-// The replacement's answer when questions are replaced, for dialogs of their own (the
-// recall preview) that must not wait on an unattended run either; nothing otherwise.
+// The replacement's answer when questions are replaced, for dialogs of their own (a
+// workspace's recall preview) that must not wait on an unattended run either; nothing otherwise.
 std::optional<bool> ReplacedAnswer(const QString& text);
 
 using MessageFunction = std::function<void(const QString& text)>;
