@@ -1,4 +1,5 @@
 #include "adapter/ChipRegisters.h"
+#include "app/Capture.h"
 #include "app/Unattended.h"
 #include "app/WindowCatalog.h"
 #include "app/WorkspaceWindows.h"
@@ -18,9 +19,11 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <qcustomplot.h>
 
 namespace {
 // Answers the program's file dialog when it shows: the tick boxes as asked, the name typed, accepted.
@@ -106,6 +109,34 @@ protected:
         return lines;
     }
 
+    // The --capture picture with what shows live data painted over, so that two pictures are equal
+    // when all else came back: the chart's plot and alarm lanes (traces, value captions, cursor and
+    // statistics readouts) and the time labels under them (they follow the newest sample), the
+    // gauges (the temperatures now) and the status bar's date and time (the wall clock).
+    QImage pictureOutsideLiveData() {
+        QCoreApplication::processEvents(); // the chart's queued redraw
+        QImage picture = CapturePicture().toImage();
+        QPainter painter(&picture);
+        // Only where the widget shows: a window in front of it keeps being compared.
+        const auto cover = [&](const QWidget* widget, const QRect& area) {
+            for (const QRect& part : widget->visibleRegion().intersected(area))
+                painter.fillRect(QRect(widget->mapTo(&main, part.topLeft()), part.size()), Qt::magenta);
+        };
+        for (const char* name : {"ggeTemp_0", "ggeTemp_1", "ggeTemp_2", "sbStatusBar_2", "sbStatusBar_3"})
+            if (const QWidget* widget = find<QWidget>(name))
+                cover(widget, widget->rect());
+        if (const StripChart* chart = find<StripChart>("stpGraph")) {
+            QCustomPlot* plot = chart->plot();
+            // One pixel wider: a time grid line at the newest sample falls just past the right edge.
+            for (const QCPAxisRect* lane : plot->axisRects())
+                cover(plot, lane->rect().adjusted(0, 0, 1, 1));
+            const QRect temperatures = plot->axisRect()->rect();
+            cover(plot, QRect(QPoint(0, temperatures.bottom()),
+                              QPoint(plot->width(), plot->axisRect()->outerRect().bottom())));
+        }
+        return picture;
+    }
+
     // Every window open away from where it opens, each control away from its default.
     void setUpBench() {
         // Within the test screen (800 x 600): a workspace's places are clamped to the screens.
@@ -147,6 +178,7 @@ protected:
 TEST_F(Workspaces, EveryWindowComesBackAsSaved) {
     setUpBench();
     const QStringList before = shown();
+    const QImage pictureBefore = pictureOutsideLiveData();
     const QString path = folder.filePath("bench.otkws");
     ASSERT_FALSE(SaveWorkspaceFile(CaptureWorkspace(main), path));
 
@@ -162,6 +194,8 @@ TEST_F(Workspaces, EveryWindowComesBackAsSaved) {
     ASSERT_FALSE(refused) << refused->toStdString();
     EXPECT_TRUE(notes.isEmpty()) << notes.join('\n').toStdString();
     EXPECT_EQ(shown().join('\n'), before.join('\n'));
+    const QImage pictureAfter = pictureOutsideLiveData();
+    EXPECT_TRUE(pictureAfter == pictureBefore) << "the pictures differ outside live data";
     EXPECT_TRUE(warnings.isEmpty());
 }
 
