@@ -1,3 +1,4 @@
+#include "device/RegMapStuff.h"
 #include "files/Workspace.h"
 
 #include <QFile>
@@ -9,6 +10,13 @@ namespace {
 bool AnyWindow(const QString&) {
     return true;
 }
+
+// Register entries are checked against the register table, which the program builds at start.
+class RegisterTableBuilt : public ::testing::Environment {
+    void SetUp() override { RegMapStuff::BuildRegisterTable(); }
+};
+[[maybe_unused]] ::testing::Environment* const kRegisterTable =
+    ::testing::AddGlobalTestEnvironment(new RegisterTableBuilt);
 
 Workspace Sample() {
     Workspace workspace;
@@ -26,6 +34,7 @@ Workspace Sample() {
     workspace.graph = graph;
     workspace.logging = {"/tmp/bench.csv", {true, false, true}, 1000, true};
     workspace.board = {"Simulated evaluation board", 0x4C, 0x41, 0x01};
+    workspace.registers = std::vector<RecallEntry>{{0x09, 0x04}, {0x0A, 0x08}, {0x0B, 0x55}};
     return workspace;
 }
 
@@ -136,7 +145,18 @@ INSTANTIATE_TEST_SUITE_P(
                     "board.die_revision"},
         DamagedCase{"BoardMissing", Damaged("\"board\":", "\"boards\":"), "board"},
         DamagedCase{"BoardAddressBeyond7Bits", Damaged("\"address\": 76", "\"address\": 200"),
-                    "board.address"}),
+                    "board.address"},
+        DamagedCase{"RegistersNotAList", Damaged("\"registers\": [", "\"registers\": 3, \"r\": ["),
+                    "registers"},
+        DamagedCase{"RegisterNotAnObject", Damaged("\"registers\": [", "\"registers\": [7, "),
+                    "registers[0]"},
+        DamagedCase{"RegisterValueAsText", Damaged("\"value\": 4", "\"value\": \"4\""), "registers[0].value"},
+        DamagedCase{"RegisterValueBeyondFF", Damaged("\"value\": 85", "\"value\": 256"),
+                    "registers[2].value"},
+        // The manufacturer id reads at 0xFE and is written nowhere: no recall may write there.
+        DamagedCase{"ReadOnlyRegisterAddress", Damaged("\"address\": 10", "\"address\": 254"),
+                    "registers[1].address"},
+        DamagedCase{"RegisterAddressMissing", Damaged("\"address\": 11,", ""), "registers[2].address"}),
     [](const ::testing::TestParamInfo<DamagedCase>& row) { return std::string(row.param.name); });
 
 TEST(WorkspaceFile, OnlyPlainFilesOfBoundedSizeAreRead) {

@@ -16,10 +16,15 @@ QWidget* mainWindow() {
 }
 } // namespace
 
+QPixmap CapturePicture() {
+    QWidget* window = mainWindow();
+    return window ? window->grab() : QPixmap();
+}
+
 void ScheduleCapture(const QString& file, double afterSeconds) {
     QTimer::singleShot(static_cast<int>(afterSeconds * 1000), qApp, [file] {
-        QWidget* window = mainWindow();
-        if (window && window->grab().save(file)) {
+        const QPixmap picture = CapturePicture();
+        if (!picture.isNull() && picture.save(file)) {
             QCoreApplication::exit(0);
             return;
         }

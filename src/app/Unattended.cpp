@@ -25,6 +25,11 @@ void InstallMessagesFromEnvironment() {
         return;
     SetCriticalMessageFunction(printMessage);
     SetWarningMessageFunction(printMessage);
+    // Nobody is there to answer: the safe answer, which changes nothing, and the line says so.
+    SetQuestionFunction([](const QString& text) {
+        printMessage(text + " Answered No: nobody is at the keyboard.");
+        return false;
+    });
 }
 
 void InstallFastStartFromEnvironment() {

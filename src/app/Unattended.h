@@ -7,7 +7,8 @@
 class frmMain;
 
 // OTK5530_MESSAGES=stderr: the critical and warning message boxes become
-// "<caption>: <text>" lines on stderr (one line each) instead of waiting for a click.
+// "<caption>: <text>" lines on stderr (one line each) instead of waiting for a click;
+// every question (a workspace's recall preview too) is answered No, which writes nothing, on such a line.
 void InstallMessagesFromEnvironment();
 // OTK5530_FAST_START=1: the start-up pauses take no time.
 void InstallFastStartFromEnvironment();

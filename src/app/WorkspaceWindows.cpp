@@ -5,6 +5,8 @@
 #include "app/MainGeometry.h"
 #include "app/WindowCatalog.h"
 #include "app/frmMain.h"
+#include "device/ChipAccess.h"
+#include "device/ChipChanges.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/SettingsStore.h"
@@ -12,6 +14,9 @@
 #include "device/WindowClasses.h"
 #include "files/LogGrid.h"
 #include "files/LogStart.h"
+#include "files/MasterTimerPause.h"
+#include "files/RecallPreview.h"
+#include "files/SettingsFile.h"
 #include "ui/AppMessages.h"
 #include "ui/FileDialog.h"
 #include "ui/Twips.h"
@@ -152,6 +157,54 @@ bool applyLogging(const WorkspaceLogging& logging, QStringList& notes) {
             QString("Logging could not be started into\n%1").arg(QDir::toNativeSeparators(logging.file)));
     return true;
 }
+// A settings file's registers, every writable one (defaults too: the workspace sets the whole chip).
+std::vector<RecallEntry> chipRegisters() {
+    MasterTimerPause pause;
+    pause.pause();
+    std::vector<RecallEntry> entries;
+    for (const SettingsEntry& entry :
+         SettingsEntries(false, [](int32_t readAddr) { return ReadChip(readAddr); }))
+        entries.push_back({entry.writeAddr, entry.value});
+    return entries;
+}
+
+// The recall preview of the workspace's registers. A replaced question (a test, an unattended
+// run) answers it too: a workspace opened from the command line must not wait for a click.
+bool previewConfirmed(frmMain& main, const std::vector<RecallChange>& changes) {
+    if (const std::optional<bool> answer = ReplacedAnswer(
+            QString("Preview changes before recall: writing the workspace's registers changes %1 entries.")
+                .arg(changes.size())))
+        return *answer;
+    return ConfirmRecall(&main, changes);
+}
+
+// Writes the workspace's registers as a previewed recall does: only after the user confirmed the
+// preview, then every entry in its order, in one writer action; declining writes nothing.
+// Every entry, not only the listed changes: Configuration Reg 1 comes first and may switch which
+// remote the shared addresses show, so a comparison made before it cannot tell what they hold after.
+void applyRegisters(frmMain& main, const std::vector<RecallEntry>& entries, const QString& otherBoard,
+                    QStringList& notes) {
+    const QString declined = "The workspace's registers were not written.";
+    if (!otherBoard.isEmpty() &&
+        !AskQuestionOver(&main, otherBoard + "\nWrite its registers to the chip of this board?")) {
+        notes.append(declined);
+        return;
+    }
+    MasterTimerPause pause;
+    pause.pause();
+    const std::vector<RecallChange> changes =
+        RecallChanges(entries, [](int32_t readAddr) { return ReadChip(readAddr); });
+    // Every entry already holds its value (the remote selection too): nothing to confirm or write.
+    if (changes.empty())
+        return;
+    if (!previewConfirmed(main, changes)) {
+        notes.append(declined);
+        return;
+    }
+    const ChipChanges::Action action;
+    for (const RecallEntry& entry : entries)
+        WriteChip(entry.writeAddr, entry.value);
+}
 } // namespace
 
 Workspace CaptureWorkspace(frmMain& main, BoardIds ids) {
@@ -236,22 +289,32 @@ std::optional<QString> OpenWorkspace(frmMain& main, const QString& path, QString
         return check.problem;
     notes = check.notes;
     const Workspace current = CaptureWorkspace(main);
+    QString otherBoard;
     if (!SameBoard(check.workspace->board, current.board))
-        notes.append(QString("The workspace was made with another board (%1, address 0x%2).")
-                         .arg(check.workspace->board.backend, HexText(check.workspace->board.address)));
+        otherBoard = QString("The workspace was made with another board (%1, address 0x%2).")
+                         .arg(check.workspace->board.backend, HexText(check.workspace->board.address));
     notes += ApplyWorkspace(main, *check.workspace);
+    if (check.workspace->registers)
+        applyRegisters(main, *check.workspace->registers, otherBoard, notes);
+    else if (!otherBoard.isEmpty())
+        notes.append(otherBoard);
     return std::nullopt;
 }
 
 void SaveWorkspaceChosen(frmMain& main) {
-    bool startLogging = false;
-    QString path = ChooseFile(&main, QFileDialog::AcceptSave, QFileDialog::AnyFile, kWorkspaceFilter, nullptr,
-                              "Start logging when this workspace is opened", &startLogging);
+    QList<bool> ticked;
+    QString path = ChooseFile(
+        &main, QFileDialog::AcceptSave, QFileDialog::AnyFile, kWorkspaceFilter, nullptr,
+        {"Start logging when this workspace is opened", "Keep the chip's registers in this workspace"},
+        &ticked);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += ".otkws";
+    const bool startLogging = ticked.value(0);
     Workspace workspace = CaptureWorkspace(main);
+    if (ticked.value(1))
+        workspace.registers = chipRegisters();
     workspace.logging.startLogging = startLogging && !workspace.logging.file.isEmpty();
     if (const std::optional<QString> problem = SaveWorkspaceFile(workspace, path))
         ShowWarningOver(&main, *problem);

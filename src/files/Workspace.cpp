@@ -2,6 +2,7 @@
 
 #include "files/LogGrid.h"
 #include "files/RegularFile.h"
+#include "files/SettingsFile.h"
 #include "views/StripChartRules.h"
 
 #include <QDir>
@@ -150,6 +151,28 @@ WorkspaceGraph readGraph(Reader& read, const QJsonObject& graph) {
     return result;
 }
 
+std::vector<RecallEntry> readRegisters(Reader& read, const QJsonObject& root) {
+    const QJsonValue registers = read.value(root, "", "registers");
+    if (!read.failed() && !registers.isArray())
+        read.fail("registers", "must be a list of registers");
+    std::vector<RecallEntry> entries;
+    const QJsonArray list = registers.toArray();
+    for (qsizetype i = 0; i < list.size() && !read.failed(); ++i) {
+        const QString path = QString("registers[%1].").arg(i);
+        if (!list[i].isObject()) {
+            read.fail(path.chopped(1), "must be an object");
+            break;
+        }
+        const QJsonObject entry = list[i].toObject();
+        const RecallEntry saved{read.whole(entry, path, "address", 0, 255),
+                                read.whole(entry, path, "value", 0, 255)};
+        if (!read.failed() && !IsWritableRegisterAddress(saved.writeAddr))
+            read.fail(path + "address", "names no writable register");
+        entries.push_back(saved);
+    }
+    return entries;
+}
+
 void readWindows(Reader& read, const QJsonObject& root, Workspace& workspace, QStringList& notes,
                  const std::function<bool(const QString&)>& windowExists) {
     const QJsonValue windows = read.value(root, "", "windows");
@@ -199,6 +222,12 @@ QByteArray WorkspaceJson(const Workspace& workspace) {
     if (workspace.regMap)
         root.insert("register_map", QJsonObject{{"address", workspace.regMap->address},
                                                 {"continuous_read", workspace.regMap->continuousRead}});
+    if (workspace.registers) {
+        QJsonArray registers;
+        for (const RecallEntry& entry : *workspace.registers)
+            registers.append(QJsonObject{{"address", entry.writeAddr}, {"value", entry.value}});
+        root.insert("registers", registers);
+    }
     if (const std::optional<WorkspaceGraph>& graph = workspace.graph) {
         QJsonObject entry{{"span_seconds", graph->span},
                           {"temperature_low", graph->low},
@@ -279,6 +308,8 @@ WorkspaceCheck ParseWorkspace(const QByteArray& bytes,
     }
     if (root.contains("graph"))
         workspace.graph = readGraph(read, read.object(root, "", "graph"));
+    if (root.contains("registers"))
+        workspace.registers = readRegisters(read, root);
     if (read.failed()) {
         check.notes.clear();
         return check;

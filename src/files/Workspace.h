@@ -2,6 +2,7 @@
 // A workspace: what is on screen (the windows, where they stand, what they show) and
 // the board it was made with, as a versioned JSON file (".otkws"). No widget inside:
 // the windows fill and apply it in src/app/WorkspaceWindows.
+#include "files/SettingsCompare.h"
 #include "views/GraphSettings.h"
 
 #include <QByteArray>
@@ -65,6 +66,9 @@ struct Workspace {
     std::optional<WorkspaceGraph> graph;
     WorkspaceLogging logging;
     WorkspaceBoard board;
+    // The chip's writable registers as a settings file holds them (write address, value read),
+    // in register table order; kept only when the user asked for them.
+    std::optional<std::vector<RecallEntry>> registers;
 };
 
 // The file's bytes: indented JSON, UTF-8, LF line ends.
@@ -78,8 +82,8 @@ struct WorkspaceCheck {
 
 // Checks the whole file before anything is taken from it. Refused: no JSON (the line
 // named), another format, a newer version, a known key of the wrong type or out of its
-// range, the same window twice. Unknown keys are ignored; a window for which
-// windowExists is false is left out with a note.
+// range, the same window twice, a register entry whose address is no writable register. Unknown keys are
+// ignored; a window for which windowExists is false is left out with a note.
 WorkspaceCheck ParseWorkspace(const QByteArray& bytes,
                               const std::function<bool(const QString&)>& windowExists);
 

@@ -16,6 +16,11 @@ MessageFunction& warningReplacement() {
     return show;
 }
 
+QuestionFunction& questionReplacement() {
+    static QuestionFunction answer;
+    return answer;
+}
+
 void printDetails(const QString& details) {
     if (details.isEmpty())
         return;
@@ -69,4 +74,22 @@ void SetCriticalMessageFunction(MessageFunction show) {
 }
 void SetWarningMessageFunction(MessageFunction show) {
     warningReplacement() = std::move(show);
+}
+void SetQuestionFunction(QuestionFunction answer) {
+    questionReplacement() = std::move(answer);
+}
+
+std::optional<bool> ReplacedAnswer(const QString& text) {
+    if (questionReplacement())
+        return questionReplacement()(text);
+    return std::nullopt;
+}
+
+bool AskQuestionOver(QWidget* window, const QString& text) {
+    if (const std::optional<bool> answer = ReplacedAnswer(text))
+        return *answer;
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    window);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }

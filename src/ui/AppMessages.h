@@ -4,6 +4,7 @@
 #include <QString>
 #include <Qt>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -22,8 +23,17 @@ void ShowWarningOver(QWidget* window, const QString& text);
 void ShowInputWarning(QWidget* window, const QString& text,
                       Qt::WindowModality modality = Qt::ApplicationModal);
 
+// Question icon, Yes and No (No the default), centred over the window; true for Yes.
+bool AskQuestionOver(QWidget* window, const QString& text);
+// The replacement's answer when questions are replaced, for dialogs of their own (a
+// workspace's recall preview) that must not wait on an unattended run either; nothing otherwise.
+std::optional<bool> ReplacedAnswer(const QString& text);
+
 using MessageFunction = std::function<void(const QString& text)>;
 // Replaces every critical box, or every warning box (of the three kinds above).
 // Empty restores the real message box.
 void SetCriticalMessageFunction(MessageFunction show);
 void SetWarningMessageFunction(MessageFunction show);
+using QuestionFunction = std::function<bool(const QString& text)>;
+// Replaces every question; empty restores the real box.
+void SetQuestionFunction(QuestionFunction answer);

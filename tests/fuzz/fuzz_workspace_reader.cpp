@@ -2,6 +2,7 @@
 // either refuse the file whole (a reason, nothing taken from it) or accept a workspace
 // whose every value lies in its range, so that writing it and reading it again gives
 // the same file.
+#include "device/RegMapStuff.h"
 #include "files/Workspace.h"
 
 #include <cstddef>
@@ -9,6 +10,9 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Register entries are checked against the register table, as in the program.
+    static const bool tableBuilt = (RegMapStuff::BuildRegisterTable(), true);
+    (void)tableBuilt;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const auto someWindows = [](const QString& name) { return name.startsWith("frm"); };
     const WorkspaceCheck check = ParseWorkspace(bytes, someWindows);
