@@ -34,12 +34,14 @@ const std::map<QString, VerbShape>& verbShapes() {
         {"limits", {{"--force"}, 0, -1}},
         {"status", {{}, 0, 0}},
         {"sensors", {{}, 0, 0}},
+        {"serve", {{"--listen", "--board"}, 0, 0}},
     };
     return shapes;
 }
 
 const QStringList kValueOptions{"--adapter",  "--address",  "--format",  "-o",         "--mask",
-                                "--interval", "--duration", "--samples", "--channels", "--comment"};
+                                "--interval", "--duration", "--samples", "--channels", "--comment",
+                                "--listen",   "--board"};
 const QStringList kFlagOptions{"-y",        "-h",     "--help", "--version", "--watch", "--changed-only",
                                "--dry-run", "--force"};
 
@@ -111,6 +113,13 @@ bool setOption(CliArgs& args, const QString& name, const QString& value, QString
         }
     } else if (name == "--comment") {
         args.comment = value;
+    } else if (name == "--listen") {
+        args.listen = ParseListenAddress(value);
+        if (!args.listen)
+            return refuse("not a numeric address and a port, such as 127.0.0.1:5530 or [::1]:5530");
+    } else if (name == "--board") {
+        // Checked whole by serve, which knows OTK5530_SIM and every other board.
+        args.boards << value;
     }
     return true;
 }
@@ -251,6 +260,11 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& arguments, QString& error
     if (const auto own = ownFormats.find(args.format);
         own != ownFormats.end() && args.verb != own->second.second) {
         error = "--format " + own->second.first + " is only for " + own->second.second;
+        return std::nullopt;
+    }
+    // serve answers over HTTP: it has no output of its own to shape or redirect.
+    if (args.verb == "serve" && (given.contains("--format") || given.contains("-o"))) {
+        error = QString(given.contains("-o") ? "-o" : "--format") + " is not an option of serve";
         return std::nullopt;
     }
     if (args.durationMs && args.samples) {

@@ -15,9 +15,6 @@
 
 namespace {
 constexpr uint8_t kNothingAnswers = 0xFF;
-// Between failed bus set-up attempts only: a retry at once would find the adapter as busy
-// as before. The program's other start-up pauses serve its splash and are left out.
-constexpr std::chrono::milliseconds kSetUpRetryPause{200};
 
 std::function<void(const QString&)>& linkLossEnding() {
     static std::function<void(const QString&)> ending;

@@ -1,11 +1,9 @@
 #include "cli/MetricsServer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <civetweb.h>
 #include <cstdlib>
 #include <exception>
-#include <vector>
 
 namespace {
 
@@ -20,45 +18,6 @@ constexpr char kConnectionQueue[] = "64";
 // the answer back.
 constexpr double kShareOfPrometheusTimeout = 0.75;
 constexpr std::chrono::milliseconds kShortestDeadline{100};
-
-std::string lower(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(separator, start);
-        parts.push_back(trimmed(text.substr(start, end == std::string_view::npos ? end : end - start)));
-        if (end == std::string_view::npos)
-            return parts;
-        start = end + 1;
-    }
-}
-
-// The q value of a media range's parameters; 1 when absent, 0 when unreadable.
-double quality(const std::vector<std::string_view>& parameters) {
-    for (size_t i = 1; i < parameters.size(); ++i) {
-        const std::string parameter = lower(parameters[i]);
-        if (parameter.rfind("q=", 0) != 0)
-            continue;
-        char* end = nullptr;
-        const double q = std::strtod(parameter.c_str() + 2, &end);
-        return end && *end == '\0' && q >= 0 && q <= 1 ? q : 0;
-    }
-    return 1;
-}
 
 void respond(mg_connection* connection, int status, const char* contentType, const std::string& body,
              bool withBody, const char* allow = nullptr) {
@@ -87,19 +46,6 @@ HttpPage RoutePage(std::string_view method, std::string_view path) {
     if (method != "GET" && method != "HEAD")
         return HttpPage::MethodNotAllowed;
     return path == "/" ? HttpPage::Landing : HttpPage::Metrics;
-}
-
-bool WantsOpenMetrics(std::string_view accept) {
-    double openMetrics = 0, text = 0;
-    for (std::string_view range : split(accept, ',')) {
-        const std::vector<std::string_view> parameters = split(range, ';');
-        const std::string type = lower(parameters.front());
-        if (type == "application/openmetrics-text")
-            openMetrics = std::max(openMetrics, quality(parameters));
-        else if (type == "text/plain")
-            text = std::max(text, quality(parameters));
-    }
-    return openMetrics > 0 && openMetrics >= text;
 }
 
 std::chrono::milliseconds ScrapeDeadline(const char* scrapeTimeoutHeader) {
@@ -168,11 +114,11 @@ int MetricsServer::handle(mg_connection* connection, void* data) {
         break;
     }
     const char* accept = mg_get_header(connection, "Accept");
-    const bool openMetrics = accept && WantsOpenMetrics(accept);
+    const MetricsFormat format = MetricsFormatForAccept(accept ? accept : "");
+    const char* timeout = mg_get_header(connection, "X-Prometheus-Scrape-Timeout-Seconds");
     try {
-        const std::string exposition =
-            server.scrape_(openMetrics, ScrapeDeadline(mg_get_header(connection, "X-Prometheus-Scrape-Timeout-Seconds")));
-        respond(connection, 200, openMetrics ? kOpenMetricsType : kTextFormatType, exposition, withBody);
+        const std::string exposition = server.scrape_(format, ScrapeDeadline(timeout));
+        respond(connection, 200, MetricsContentType(format), exposition, withBody);
         return 200;
     } catch (const std::exception& failure) {
         respond(connection, 500, "text/plain; charset=utf-8", std::string(failure.what()) + "\n", withBody);

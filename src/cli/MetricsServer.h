@@ -4,6 +4,7 @@
 // request may take and the worker threads bounded. No board is touched here: /metrics
 // calls the scrape it is given, on one of civetweb's threads.
 #include "cli/ListenAddress.h"
+#include "cli/PromMetrics.h"
 
 #include <QString>
 #include <chrono>
@@ -17,22 +18,15 @@ struct mg_connection;
 enum class HttpPage { Metrics, Landing, NotFound, MethodNotAllowed };
 HttpPage RoutePage(std::string_view method, std::string_view path);
 
-// True when the Accept header ranks the OpenMetrics text format at least as high as the
-// 0.0.4 text format (or names only OpenMetrics); else the 0.0.4 format is served.
-bool WantsOpenMetrics(std::string_view accept);
-
 // How long a scrape waits for the boards: kScrapeDeadline, or less when Prometheus says in
 // X-Prometheus-Scrape-Timeout-Seconds (null: absent) that it gives up sooner.
 inline constexpr std::chrono::milliseconds kScrapeDeadline{4000};
 std::chrono::milliseconds ScrapeDeadline(const char* scrapeTimeoutHeader);
 
-inline constexpr char kTextFormatType[] = "text/plain; version=0.0.4; charset=utf-8";
-inline constexpr char kOpenMetricsType[] = "application/openmetrics-text; version=1.0.0; charset=utf-8";
-
 class MetricsServer {
 public:
-    // The exposition, in OpenMetrics or the 0.0.4 text format, read within the deadline.
-    using Scrape = std::function<std::string(bool openMetrics, std::chrono::milliseconds deadline)>;
+    // The exposition in the format asked for, the boards read within the deadline.
+    using Scrape = std::function<std::string(MetricsFormat format, std::chrono::milliseconds deadline)>;
 
     MetricsServer(Scrape scrape, std::string landingPage);
     ~MetricsServer();

@@ -12,6 +12,7 @@
 #include "cli/CliSettings.h"
 #include "cli/CliStatus.h"
 #include "cli/CliVerbs.h"
+#include "cli/ServeVerb.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "files/RegularFile.h"
@@ -74,6 +75,8 @@ int runVerb(const CliArgs& args) {
     // A folder, pipe or device named as the output is refused before the chip is touched.
     if (!args.output.isEmpty() && QFileInfo::exists(args.output) && !QFileInfo(args.output).isFile())
         throw CliError{kExitUsage, "-o " + args.output + ": not a plain file; nothing was written"};
+    if (args.verb == "serve")
+        return ServeVerb(args);
     const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
     endOnLinkLoss(args);
     const CliConnection connection = ConnectAdapter(args.adapter);
