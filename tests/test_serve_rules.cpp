@@ -43,11 +43,13 @@ INSTANTIATE_TEST_SUITE_P(
         // The search finds the lowest chip, so that is the one served.
         SpecCase{"SimLowestOfSeveral", "sim", "address=0x4D+0x4C", "sim-0x4c", true},
         SpecCase{"SimKeepsEnvironmentKeys", "sim:drift=off", "address=0x4D", "sim-0x4d", true},
-        SpecCase{"SimOverridesEnvironmentKey", "sim:address=0x4E", "address=0x4C,drift=off", "sim-0x4e", true},
-        SpecCase{"SimBadKeyNamed", "sim:open1_at=soon", "", "--board sim:open1_at=soon: open1_at=soon refused",
-                 false},
+        SpecCase{"SimOverridesEnvironmentKey", "sim:address=0x4E", "address=0x4C,drift=off", "sim-0x4e",
+                 true},
+        SpecCase{"SimBadKeyNamed", "sim:open1_at=soon", "",
+                 "--board sim:open1_at=soon: open1_at=soon refused", false},
         // An override may complete what the environment started: the merged keys are judged whole.
-        SpecCase{"SimFaultEndWithStartFromEnvironment", "sim:open1_until=40", "open1_at=30", "sim-0x4c", true},
+        SpecCase{"SimFaultEndWithStartFromEnvironment", "sim:open1_until=40", "open1_at=30", "sim-0x4c",
+                 true},
         SpecCase{"SimWithoutChip", "sim:address=none", "", "no chip on this board", false},
         SpecCase{"UsbAnyAdapter", "usb", "", "usb", true},
         SpecCase{"UsbPlace", "usb:1-3", "", "usb-1-3", true},
@@ -99,7 +101,12 @@ INSTANTIATE_TEST_SUITE_P(
                   std::nullopt,
                   {"sim-0x4d", "sim-0x4c"},
                   ""},
-        SpecsCase{"SameLabelTwice", {"sim", "sim:drift=on"}, "", std::nullopt, {}, "would share the label sim-0x4c"},
+        SpecsCase{"SameLabelTwice",
+                  {"sim", "sim:drift=on"},
+                  "",
+                  std::nullopt,
+                  {},
+                  "would share the label sim-0x4c"},
         // Two chips on one bus are two boards; one USB adapter cannot be claimed twice.
         SpecsCase{"TwoChipsOnOneI2cBus",
                   {"i2c:/dev/i2c-1,0x4c", "i2c:/dev/i2c-1,0x4d"},
@@ -107,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                   std::nullopt,
                   {"i2c-1-0x4c", "i2c-1-0x4d"},
                   ""},
-        SpecsCase{"OneUsbAdapterTwice", {"usb:1-3,0x4c", "usb:1-3,0x4d"}, "", std::nullopt, {}, "same USB adapter"},
+        SpecsCase{
+            "OneUsbAdapterTwice", {"usb:1-3,0x4c", "usb:1-3,0x4d"}, "", std::nullopt, {}, "same USB adapter"},
         SpecsCase{"AdapterBesideBoard", {"sim"}, "sim", std::nullopt, {}, "--adapter and --board exclude"},
         SpecsCase{"AddressBesideBoard", {"sim"}, "", 0x4C, {}, "--address and --board exclude"}),
     [](const testing::TestParamInfo<SpecsCase>& row) { return std::string(row.param.name); });
@@ -199,7 +207,8 @@ std::unique_ptr<BoardWorker> workerOn(Link& link, const char* bus) {
     spec.choice.kind = AdapterKind::LinuxI2c; // opened afresh at each connection, as a device is
     spec.choice.i2cPath = bus;
     spec.address = 0x4C;
-    auto open = [&link](const AdapterChoice&, AdapterStart&, std::string& error) -> std::unique_ptr<AdapterBackend> {
+    auto open = [&link](const AdapterChoice&, AdapterStart&,
+                        std::string& error) -> std::unique_ptr<AdapterBackend> {
         ++link.opens;
         if (!link.plugged) {
             error = "no such device";

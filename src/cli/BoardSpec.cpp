@@ -15,7 +15,8 @@ constexpr char kSimKeyMessagePrefix[] = "OTK5530_SIM: ";
 
 std::optional<int32_t> searchedAddress(const QString& text) {
     const std::optional<int> address = ParseByteText(text);
-    if (!address || *address < GeneralStuff::kFirstSearchAddress || *address > GeneralStuff::kLastSearchAddress)
+    if (!address || *address < GeneralStuff::kFirstSearchAddress ||
+        *address > GeneralStuff::kLastSearchAddress)
         return std::nullopt;
     return *address;
 }
@@ -202,7 +203,9 @@ QString ChipLabel(const BoardSpec& board) {
     case AdapterKind::Usb:
         where = "usb";
         if (board.choice.usbBus >= 0)
-            where += QString("-%1-%2").arg(board.choice.usbBus).arg(QString::fromStdString(board.choice.usbPortPath));
+            where += QString("-%1-%2")
+                         .arg(board.choice.usbBus)
+                         .arg(QString::fromStdString(board.choice.usbPortPath));
         break;
     case AdapterKind::LinuxI2c: {
         // /dev/i2c-1 gives i2c-1; another device name is kept as far as a label may hold it.

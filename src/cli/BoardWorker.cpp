@@ -59,7 +59,8 @@ std::vector<BoardScrape> ScrapeBoards(const std::vector<std::unique_ptr<BoardWor
             continue;
         }
         BoardScrape late = boards[i]->known();
-        late.scrapeDurationSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        late.scrapeDurationSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         scrapes.push_back(late);
     }
     return scrapes;

@@ -39,9 +39,9 @@ const std::map<QString, VerbShape>& verbShapes() {
     return shapes;
 }
 
-const QStringList kValueOptions{"--adapter",  "--address",  "--format",  "-o",         "--mask",
-                                "--interval", "--duration", "--samples", "--channels", "--comment",
-                                "--listen",   "--board"};
+const QStringList kValueOptions{"--adapter",  "--address",  "--format",   "-o",
+                                "--mask",     "--interval", "--duration", "--samples",
+                                "--channels", "--comment",  "--listen",   "--board"};
 const QStringList kFlagOptions{"-y",        "-h",     "--help", "--version", "--watch", "--changed-only",
                                "--dry-run", "--force"};
 

@@ -29,7 +29,7 @@ struct CliArgs {
     bool changedOnly = false;
     QString comment;
     bool dryRun = false;
-    bool force = false; // limits: a low limit above its high limit is set all the same
+    bool force = false;                  // limits: a low limit above its high limit is set all the same
     std::optional<ListenAddress> listen; // serve: nothing: the default address
     QStringList boards;                  // serve: each --board as given
 };

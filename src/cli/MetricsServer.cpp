@@ -72,9 +72,17 @@ bool MetricsServer::start(const ListenAddress& address, QString& error) {
     mg_init_library(0);
     const std::string ports = ListenText(address).toStdString();
     // No document_root: nothing of the file system is ever served.
-    const char* options[] = {"listening_ports",  ports.c_str(),     "num_threads",      kWorkerThreads,
-                             "max_request_size", kMaxRequestSize,   "request_timeout_ms", kRequestTimeoutMs,
-                             "connection_queue", kConnectionQueue,  nullptr};
+    const char* options[] = {"listening_ports",
+                             ports.c_str(),
+                             "num_threads",
+                             kWorkerThreads,
+                             "max_request_size",
+                             kMaxRequestSize,
+                             "request_timeout_ms",
+                             kRequestTimeoutMs,
+                             "connection_queue",
+                             kConnectionQueue,
+                             nullptr};
     mg_callbacks callbacks{};
     callbacks.log_message = dropLogLine;
     mg_init_data init{&callbacks, this, options};

@@ -82,13 +82,14 @@ std::string ServedBoard::connect() {
         };
         if (spec_.address && !answers(*spec_.address))
             return "no OTK5530 answers at " + ByteText(*spec_.address).toStdString();
-        for (int32_t a = GeneralStuff::kFirstSearchAddress; !spec_.address && a <= GeneralStuff::kLastSearchAddress;
-             ++a)
+        for (int32_t a = GeneralStuff::kFirstSearchAddress;
+             !spec_.address && a <= GeneralStuff::kLastSearchAddress; ++a)
             if (answers(a))
                 spec_.address = a;
         if (!spec_.address)
-            return "no OTK5530 found at any address from " + ByteText(GeneralStuff::kFirstSearchAddress).toStdString() +
-                   " to " + ByteText(GeneralStuff::kLastSearchAddress).toStdString();
+            return "no OTK5530 found at any address from " +
+                   ByteText(GeneralStuff::kFirstSearchAddress).toStdString() + " to " +
+                   ByteText(GeneralStuff::kLastSearchAddress).toStdString();
     } catch (const LinkFailure&) {
         ++known_.busErrorsTotal;
         return withDetail("a register transfer failed", backend_.get());
@@ -116,7 +117,8 @@ BoardScrape ServedBoard::read() {
                           : "no OTK5530 answers at " + ByteText(known_.address).toStdString();
         }
     }
-    scrape.scrapeDurationSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    scrape.scrapeDurationSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     known_ = scrape;
     known_.up = false;
     known_.sensors = {};
