@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"VerbsFirst",
                        "otk5530-cli ",
                        {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff",
-                        "limits", "status", "sensors"}},
+                        "limits", "status", "sensors", "serve"}},
         CompletionCase{"VerbByItsStart", "otk5530-cli re", {"read", "recall"}},
         // The option's value is no verb: the verb is still to come.
         CompletionCase{"VerbAfterAnOptionWithItsValue", "otk5530-cli --adapter usb d", {"dump", "diff"}},
