@@ -60,7 +60,7 @@ CliConnection ConnectAdapter(const QString& adapterChoice) {
     });
     if (!connected)
         USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
-    return {QString::fromStdString(start.description), start.simulated};
+    return {QString::fromStdString(start.description), start.simulated, QString::fromStdString(start.place)};
 }
 
 std::vector<ScanHit> ScanBus() {

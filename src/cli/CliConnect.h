@@ -15,6 +15,7 @@ void SetLinkLossEnding(std::function<void(const QString& failure)> ending);
 struct CliConnection {
     QString adapterDescription;
     bool simulated = false;
+    QString place; // where the adapter sits: "sim", "usb-1-2.3", "i2c-1"
 };
 
 // Installs the adapter the choice names (empty: OTK5530_ADAPTER, else the simulated board),
