@@ -27,7 +27,6 @@ bool installSimulated(AdapterStart& start, std::string& error) {
     const std::string sources = SimSourcesText(config);
     start.description = "Simulated evaluation board" + (sources.empty() ? "" : "; " + sources);
     start.simulated = true;
-    start.place = "sim";
     return true;
 }
 
@@ -53,15 +52,10 @@ bool installUsb(AdapterStart& start, std::string& error) {
     if (!adapter->Open(error))
         return false;
     start.description = adapter->Description();
-    start.place = "usb-" + std::to_string(adapter->Place().bus) + "-" + adapter->Place().portPath;
+    start.usbBus = adapter->Place().bus;
+    start.usbPortPath = adapter->Place().portPath;
     InstallAdapter(std::move(adapter));
     return true;
-}
-
-// "i2c-1" for /dev/i2c-1; a bus reached through another name keeps that name.
-std::string i2cPlace(const std::string& path) {
-    const std::string name = path.substr(path.find_last_of('/') + 1);
-    return name.rfind("i2c-", 0) == 0 ? name : "i2c-" + name;
 }
 
 bool installI2c(const AdapterChoice& choice, AdapterStart& start, std::string& error) {
@@ -70,7 +64,6 @@ bool installI2c(const AdapterChoice& choice, AdapterStart& start, std::string& e
     if (!adapter->Open(error))
         return false;
     start.description = adapter->Description();
-    start.place = i2cPlace(choice.i2cPath);
     if (choice.i2cForce)
         start.warning = "force: addresses that kernel drivers have claimed on " + choice.i2cPath +
                         " are used anyway (I2C_SLAVE_FORCE); the driver and this program may disturb each "
@@ -81,8 +74,9 @@ bool installI2c(const AdapterChoice& choice, AdapterStart& start, std::string& e
 
 bool install(const AdapterChoice& choice, AdapterStart& start, std::string& error) {
     start.simulated = false;
-    start.place.clear();
     start.warning.clear();
+    start.usbBus = -1;
+    start.usbPortPath.clear();
     switch (choice.kind) {
     case AdapterKind::Usb:
         return installUsb(start, error);

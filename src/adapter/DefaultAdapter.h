@@ -10,13 +10,13 @@ struct AdapterStart {
     std::string firmwarePath;
     // Out: names the adapter in use, e.g. "Linux I2C bus /dev/i2c-1".
     std::string description;
-    // Out: where the adapter sits, stable across restarts and re-plugging into the same port:
-    // "sim", "usb-1-2.3" (bus 1, port path 2.3), "i2c-1" (/dev/i2c-1). Metrics label boards with it.
-    std::string place;
     // Out: a warning to give before start (a forced I2C bus), or empty.
     std::string warning;
     // Out: the simulated board is in use: its temperatures are not measured.
     bool simulated = false;
+    // Out: where the USB adapter sits (bus and hub port path), or -1 and empty.
+    int usbBus = -1;
+    std::string usbPortPath;
 };
 
 // Installs the backend the choice names and opens its device. False, with a one-line

@@ -53,10 +53,10 @@ public:
     // Opens the first adapter under a loader id or the firmware id. False with a one-line
     // message when none can be had.
     bool Open(std::string& error);
-    // "USB adapter 04b4:8613 (bus 1, port 2, device 7)".
-    std::string Description() const;
     // Where the open adapter sits; meaningless when none is open.
     UsbPlace Place() const { return transport_->Opened(); }
+    // "USB adapter 04b4:8613 (bus 1, port 2, device 7)".
+    std::string Description() const;
 
     // Under a loader id: checks the image, loads it, and opens the adapter again when it comes
     // back under the firmware id on the same port. Already under the firmware id: the running

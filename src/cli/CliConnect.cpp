@@ -1,5 +1,6 @@
 #include "cli/CliConnect.h"
 
+#include "adapter/AdapterChoice.h"
 #include "adapter/ChipRegisters.h"
 #include "adapter/DefaultAdapter.h"
 #include "app/ConnectionSequence.h"
@@ -9,6 +10,7 @@
 #include "device/USBStuff.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -32,6 +34,21 @@ void printLinkError(int16_t, const QString& message) {
     const QString details = USBStuff::LinkErrorDetails();
     if (!details.isEmpty())
         std::fprintf(stderr, "%s: %s\n", kToolName, qPrintable(details));
+}
+// "sim", "usb-1-2.3", "i2c-1": where the board sits, which stays across restarts and re-plugging.
+QString adapterPlace(const QString& adapterChoice, const AdapterStart& start) {
+    if (start.simulated)
+        return "sim";
+    if (start.usbBus >= 0)
+        return QString("usb-%1-%2").arg(start.usbBus).arg(QString::fromStdString(start.usbPortPath));
+    // Installed already, so the choice (given, else OTK5530_ADAPTER) reads.
+    AdapterChoice choice;
+    std::string unused;
+    ParseAdapterChoice(
+        (adapterChoice.isEmpty() ? qEnvironmentVariable("OTK5530_ADAPTER") : adapterChoice).toStdString(),
+        choice, unused);
+    const QString name = QFileInfo(QString::fromStdString(choice.i2cPath)).fileName();
+    return name.startsWith("i2c") ? name : "i2c-" + name;
 }
 } // namespace
 
@@ -60,7 +77,7 @@ CliConnection ConnectAdapter(const QString& adapterChoice) {
     });
     if (!connected)
         USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
-    return {QString::fromStdString(start.description), start.simulated, QString::fromStdString(start.place)};
+    return {QString::fromStdString(start.description), start.simulated, adapterPlace(adapterChoice, start)};
 }
 
 std::vector<ScanHit> ScanBus() {
