@@ -104,7 +104,7 @@ void writeFamily(std::string& out, const Family& family, const std::vector<Sampl
 }
 
 constexpr const char* kLatched =
-    " Status registers are read once per scrape and reading clears the bits the chip "
+    " The status registers are read at every scrape and reading clears the bits the chip "
     "latched, so a condition that came and went between two scrapes is reported once.";
 
 // The per-sensor families: which value of a sensor each one shows (nothing: no sample).
