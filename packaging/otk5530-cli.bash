@@ -197,7 +197,8 @@ _otk5530_cli() {
     --format)
         local formats=(text json ndjson csv)
         case $verb in
-        log) formats+=(otk) ;;
+        log) formats+=(otk prom) ;;
+        temps) formats+=(prom) ;;
         dump) formats+=(i2cdump) ;;
         scan) formats+=(i2cdetect) ;;
         esac

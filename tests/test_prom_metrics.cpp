@@ -152,47 +152,59 @@ struct Scraped {
     BoardScrape identity;
 };
 
+// The extended range's offset applies to the limits as to the readings; the hysteresis counts down from
+// THERM.
 TEST(ScrapeBoard, ReadsTemperaturesLimitsAndIdentity) {
-    Scraped sim("drift=off,local=40,remote1=33.75,remote2=-10");
+    Scraped sim("drift=off,remote1=33.75,reg.03=0x04,reg.21=0x05");
     const BoardScrape s = sim.scrape();
     ASSERT_TRUE(s.up);
     EXPECT_EQ(s.manufacturerId, 0x41);
-    EXPECT_EQ(s.sensors[0].celsius, 40);
+    EXPECT_EQ(s.sensors[0].celsius, 25);
     EXPECT_EQ(s.sensors[1].celsius, 33.75);
-    // The power-on limits: high and THERM 85, low 0, hysteresis 10.
-    EXPECT_EQ(s.sensors[1].maxCelsius, 85);
-    EXPECT_EQ(s.sensors[1].critHystCelsius, 75);
-    EXPECT_EQ(s.busErrorsTotal, 0u);
+    EXPECT_EQ(s.sensors[1].maxCelsius, 21);
+    EXPECT_EQ(s.sensors[1].critHystCelsius, 16);
 }
 
-TEST(ScrapeBoard, OpenDiodeGivesFaultAndNoTemperature) {
-    Scraped sim("drift=off,open=2");
-    sim.scrape();
-    const BoardScrape s = sim.scrape();
-    ASSERT_TRUE(s.up);
-    EXPECT_TRUE(s.sensors[2].fault);
-    EXPECT_FALSE(s.sensors[2].celsius.has_value());
-    EXPECT_TRUE(s.sensors[1].celsius.has_value());
+struct ScrapeCase {
+    const char* name;
+    std::string sim;
+    int address;
+    int scrapes;
+    bool up;
+    uint64_t busErrors;
+    std::array<bool, 3> temperature; // a sample for local, remote1, remote2
+    std::array<bool, 3> fault;
+};
+
+class ScrapeBoardTest : public testing::TestWithParam<ScrapeCase> {};
+
+TEST_P(ScrapeBoardTest, LastScrape) {
+    const ScrapeCase& c = GetParam();
+    Scraped sim(c.sim, c.address);
+    BoardScrape s;
+    for (int i = 0; i < c.scrapes; ++i)
+        s = sim.scrape();
+    EXPECT_EQ(s.up, c.up);
+    EXPECT_EQ(s.busErrorsTotal, c.busErrors);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(s.sensors[i].celsius.has_value(), c.temperature[i]) << kSensorLabels[i];
+        EXPECT_EQ(s.sensors[i].fault, c.fault[i]) << kSensorLabels[i];
+    }
+    // What the board said it was stays when it is lost.
+    EXPECT_EQ(s.manufacturerId.has_value(), c.address == 0x4C);
 }
 
-// A lost link marks the board down and counts it, keeping what the board said it was.
-TEST(ScrapeBoard, LinkFailureMarksDownKeepsIdentityAndCounts) {
-    // One scrape takes a few dozen transfers: the second fails part-way.
-    Scraped sim("drift=off,fail_after=45");
-    ASSERT_TRUE(sim.scrape().up);
-    sim.scrape();
-    const BoardScrape s = sim.scrape();
-    EXPECT_FALSE(s.up);
-    EXPECT_EQ(s.manufacturerId, 0x41);
-    EXPECT_EQ(s.busErrorsTotal, 2u);
-    EXPECT_FALSE(s.sensors[0].celsius.has_value());
-}
-
-TEST(ScrapeBoard, NoChipAtTheAddressIsDown) {
-    Scraped sim("drift=off", 0x4D);
-    const BoardScrape s = sim.scrape();
-    EXPECT_FALSE(s.up);
-    EXPECT_FALSE(s.manufacturerId.has_value());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Boards, ScrapeBoardTest,
+    testing::Values(
+        ScrapeCase{"Steady", "drift=off", 0x4C, 1, true, 0, {true, true, true}, {}},
+        ScrapeCase{
+            "OpenDiode", "drift=off,open=2", 0x4C, 2, true, 0, {true, true, false}, {false, false, true}},
+        // The shared registers read Remote 2: Remote 1 has no reading of its own then.
+        ScrapeCase{"Remote2Selected", "drift=off,reg.03=0x08", 0x4C, 1, true, 0, {true, false, true}, {}},
+        // One scrape takes a few dozen transfers: the second fails part-way, the third at once.
+        ScrapeCase{"LinkLost", "drift=off,fail_after=45", 0x4C, 3, false, 2, {}, {}},
+        ScrapeCase{"NoChipAtTheAddress", "drift=off", 0x4D, 1, false, 0, {}, {}}),
+    [](const testing::TestParamInfo<ScrapeCase>& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/ConnectionSequence.h"
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
+#include "cli/PromMetrics.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -111,10 +112,6 @@ std::optional<BoardSpec> i2cBoard(const QString& text, const QString& rest, QStr
     return board;
 }
 
-QString lowerByte(int32_t value) {
-    return QString("0x%1").arg(value, 2, 16, QChar('0'));
-}
-
 } // namespace
 
 std::optional<BoardSpec> ParseBoardSpec(const QString& text, const std::string& simEnvironment,
@@ -194,26 +191,26 @@ std::optional<std::vector<BoardSpec>> ParseBoardSpecs(const QStringList& texts, 
     return boards;
 }
 
-QString ChipLabel(const BoardSpec& board) {
-    QString where;
-    switch (board.choice.kind) {
+QString BoardPlace(const AdapterChoice& choice) {
+    switch (choice.kind) {
     case AdapterKind::Simulated:
-        where = "sim";
         break;
     case AdapterKind::Usb:
-        where = "usb";
-        if (board.choice.usbBus >= 0)
-            where += QString("-%1-%2")
-                         .arg(board.choice.usbBus)
-                         .arg(QString::fromStdString(board.choice.usbPortPath));
-        break;
+        return choice.usbBus < 0
+                   ? QString("usb")
+                   : QString("usb-%1-%2").arg(choice.usbBus).arg(QString::fromStdString(choice.usbPortPath));
     case AdapterKind::LinuxI2c: {
         // /dev/i2c-1 gives i2c-1; another device name is kept as far as a label may hold it.
-        QString name = QFileInfo(QString::fromStdString(board.choice.i2cPath)).fileName();
+        QString name = QFileInfo(QString::fromStdString(choice.i2cPath)).fileName();
         name.replace(QRegularExpression("[^A-Za-z0-9_.-]"), "-");
-        where = name.startsWith("i2c") ? name : "i2c-" + name;
-        break;
+        return name.startsWith("i2c") ? name : "i2c-" + name;
     }
     }
-    return board.address ? where + "-" + lowerByte(*board.address) : where;
+    return "sim";
+}
+
+QString ChipLabel(const BoardSpec& board) {
+    const QString place = BoardPlace(board.choice);
+    return board.address ? QString::fromStdString(BoardIdentity(place.toStdString(), *board.address).chip)
+                         : place;
 }

@@ -33,7 +33,11 @@ std::optional<std::vector<BoardSpec>> ParseBoardSpecs(const QStringList& texts, 
                                                       std::optional<int32_t> address,
                                                       const std::string& simEnvironment, QString& error);
 
-// "sim-0x4c", "i2c-1-0x4c", "usb-1-3-0x4c": the bus and the address, never the board's place on
-// the command line, so a series keeps its label across restarts and reordered options. Parts
-// not yet known (a USB adapter not yet found, an address not yet searched) are left out.
+// "sim", "usb-1-3", "i2c-1": where the board sits, which stays across restarts and re-plugging;
+// "usb" while the adapter has not been found.
+QString BoardPlace(const AdapterChoice& choice);
+
+// "sim-0x4c", "i2c-1-0x4c", "usb-1-3-0x4c": the place and the address, never the board's place
+// on the command line, so a series keeps its label across restarts and reordered options. An
+// address not yet searched is left out.
 QString ChipLabel(const BoardSpec& board);

@@ -20,6 +20,7 @@ inline constexpr std::chrono::milliseconds kSetUpRetryPause{200};
 struct CliConnection {
     QString adapterDescription;
     bool simulated = false;
+    QString place; // where the adapter sits: "sim", "usb-1-2.3", "i2c-1"
 };
 
 // Installs the adapter the choice names (empty: OTK5530_ADAPTER, else the simulated board),

@@ -104,7 +104,7 @@ void writeFamily(std::string& out, const Family& family, const std::vector<Sampl
 }
 
 constexpr const char* kLatched =
-    " Status registers are read once per scrape and reading clears the bits the chip "
+    " The status registers are read at every scrape and reading clears the bits the chip "
     "latched, so a condition that came and went between two scrapes is reported once.";
 
 // The per-sensor families: which value of a sensor each one shows (nothing: no sample).
@@ -163,9 +163,8 @@ const Family kChipInfo{"otk5530_chip_info", Kind::Info, "",
 const Family kUp{"otk5530_up", Kind::Gauge, "", "1 if the board answered this scrape, 0 if its link failed."};
 const Family kScrapeDuration{"otk5530_scrape_duration_seconds", Kind::Gauge, "seconds",
                              "Time this scrape took to read the board."};
-const Family kBusErrors{
-    "otk5530_bus_errors_total", Kind::Counter, "",
-    "Scrapes of the board ended by a failed register transfer since the exporter started."};
+const Family kBusErrors{"otk5530_bus_errors_total", Kind::Counter, "",
+                        "Scrapes of the board ended by a failed register transfer since start."};
 const Family kBuildInfo{"otk5530_exporter_build_info", Kind::Info, "", "The exporter's version; always 1."};
 
 // Reads the board's registers into `scrape`; a failed transfer throws LinkFailure.
@@ -214,6 +213,14 @@ void readBoard(ChipSession& session, BoardScrape& scrape) {
 }
 
 } // namespace
+
+BoardScrape BoardIdentity(const std::string& place, int address) {
+    BoardScrape board;
+    board.chip = place + "-" + hexByte(address);
+    board.backend = place.substr(0, place.find('-'));
+    board.address = address;
+    return board;
+}
 
 const char* MetricsContentType(MetricsFormat format) {
     return format == MetricsFormat::OpenMetrics ? "application/openmetrics-text; version=1.0.0; charset=utf-8"

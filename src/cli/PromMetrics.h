@@ -43,6 +43,10 @@ struct BoardScrape {
     bool alertAsserted = false;
 };
 
+// A board not yet scraped, named by where its adapter sits ("sim", "usb-1-2.3", "i2c-1") and
+// its address: chip "i2c-1-0x4c", backend "i2c".
+BoardScrape BoardIdentity(const std::string& place, int address);
+
 enum class MetricsFormat { Text004, OpenMetrics };
 
 // The Content-Type header that goes with the format.

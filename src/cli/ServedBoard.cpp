@@ -14,18 +14,6 @@
 
 namespace {
 
-const char* backendName(AdapterKind kind) {
-    switch (kind) {
-    case AdapterKind::Usb:
-        return "usb";
-    case AdapterKind::LinuxI2c:
-        return "i2c";
-    case AdapterKind::Simulated:
-        break;
-    }
-    return "sim";
-}
-
 bool setUpBus(AdapterBackend& backend) {
     for (int attempt = 1; attempt <= GeneralStuff::kSetUpAttempts; ++attempt) {
         uint8_t noData = 0;
@@ -46,9 +34,15 @@ std::string withDetail(const std::string& what, const AdapterBackend* backend) {
 
 ServedBoard::ServedBoard(BoardSpec spec, std::string firmwarePath, OpenBackend open)
     : spec_(std::move(spec)), firmwarePath_(std::move(firmwarePath)), open_(std::move(open)) {
+    name();
+}
+
+void ServedBoard::name() {
+    const BoardScrape identity =
+        BoardIdentity(BoardPlace(spec_.choice).toStdString(), spec_.address.value_or(0));
     known_.chip = ChipLabel(spec_).toStdString();
-    known_.backend = backendName(spec_.choice.kind);
-    known_.address = spec_.address.value_or(0);
+    known_.backend = identity.backend;
+    known_.address = identity.address;
 }
 
 std::string ServedBoard::connect() {
@@ -95,8 +89,7 @@ std::string ServedBoard::connect() {
         return withDetail("a register transfer failed", backend_.get());
     }
     session_.DeviceAddress = *spec_.address;
-    known_.chip = ChipLabel(spec_).toStdString();
-    known_.address = *spec_.address;
+    name();
     connected_ = true;
     return {};
 }

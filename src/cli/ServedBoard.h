@@ -27,6 +27,8 @@ public:
     const BoardScrape& known() const { return known_; }
 
 private:
+    // The label, backend and address as far as they are known.
+    void name();
     // Empty when connected, else why not.
     std::string connect();
     // Tells the operator on stderr when the board comes up or goes down, once per change.
