@@ -18,6 +18,8 @@ constexpr char kConnectionQueue[] = "64";
 // the answer back.
 constexpr double kShareOfPrometheusTimeout = 0.75;
 constexpr std::chrono::milliseconds kShortestDeadline{100};
+// mg_check_feature's bit for IPv6 listening.
+constexpr unsigned kIpv6Feature = 8;
 
 void respond(mg_connection* connection, int status, const char* contentType, const std::string& body,
              bool withBody, const char* allow = nullptr) {
@@ -70,6 +72,12 @@ MetricsServer::~MetricsServer() {
 
 bool MetricsServer::start(const ListenAddress& address, QString& error) {
     mg_init_library(0);
+    if (address.host.contains(':') && !mg_check_feature(kIpv6Feature)) {
+        error =
+            "cannot listen on " + ListenText(address) +
+            ": this civetweb was built without IPv6 (Debian 12's is); give an IPv4 address such as 0.0.0.0";
+        return false;
+    }
     const std::string ports = ListenText(address).toStdString();
     // No document_root: nothing of the file system is ever served.
     const char* options[] = {"listening_ports",
