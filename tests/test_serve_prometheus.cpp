@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kRunBoundMs = 40000;
+constexpr int kRunBoundMs = 35000;
 const QString kFaultyBoard = "sim:address=0x4C,local=20,remote1=41.25,remote2=30,open1_at=3,open1_until=7";
 // About thirty requests a scrape: the link fails after some eight scrapes.
 const QString kFailingBoard = "sim:address=0x4D,local=22,remote1=50.75,remote2=60.5,fail_after=250";
@@ -47,7 +47,6 @@ public:
             process.kill();
         process.waitForFinished();
     }
-    bool ready() { return HttpGet(port, "/-/ready").status == 200; }
     // Every series the PromQL query gives: an instant vector's one sample, a range's all.
     std::vector<Series> query(const QString& promql) {
         const HttpReply reply =
