@@ -1,6 +1,10 @@
-// The exporter as a child process: command lines it refuses, a thousand hostile requests
+// The exporter as a child process: command lines it refuses, USB adapters by port through
+// the fake libusb, a thousand hostile requests
 // after which /metrics still answers as before, and its end on SIGTERM.
+#include "support/FakeBoundary.h"
 #include "support/ServeProcess.h"
+
+#include <QTemporaryDir>
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -178,4 +182,37 @@ TEST(ServeHttp, ThousandHostileRequestsLeaveMetricsAnswering) {
     EXPECT_NE(after.head.find("Content-Type: text/plain; version=0.0.4"), std::string::npos) << after.head;
     EXPECT_EQ(exporter.stop(), 0) << exporter.errors.toStdString();
     EXPECT_TRUE(exporter.errors.contains("SIGTERM: stopping")) << exporter.errors.toStdString();
+}
+
+// Through the fake libusb (the real USB code, the simulated chip inside): a bare adapter on
+// port 2 gets its firmware, one on port 3 runs it already; each is labelled by its port, and
+// the one unplugged is down while the exporter goes on answering.
+TEST(ServeHttp, UsbAdaptersByPortLabelledByPortAndDownWhenUnplugged) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(CopyBesideSoundImage(QCoreApplication::applicationDirPath() + "/otk5530-cli", folder.path(),
+                                     "otk5530-cli"));
+    const QString journal = folder.filePath("journal.txt");
+    ServeProcess exporter({"usb:1-2", "usb:1-3,0x4C"}, "drift=off", folder.filePath("otk5530-cli"),
+                          FakeBoundaryEnvironment(QProcessEnvironment::systemEnvironment(), false,
+                                                  OTK_FAKE_LIBUSB, {"adapters=2", "unplug_after=100"},
+                                                  journal, {}));
+    ASSERT_NE(exporter.port, 0) << exporter.errors.toStdString();
+    // Prometheus's default timeout: time enough for the bare adapter's firmware download.
+    const auto scrape = [&exporter] {
+        return HttpGet(exporter.port, "/metrics", "X-Prometheus-Scrape-Timeout-Seconds: 10\r\n").body;
+    };
+    const std::string first = scrape();
+    EXPECT_NE(first.find("otk5530_up{chip=\"usb-1-2-0x4c\"} 1\n"), std::string::npos) << first;
+    EXPECT_NE(first.find("otk5530_up{chip=\"usb-1-3-0x4c\"} 1\n"), std::string::npos) << first;
+    std::string later;
+    for (int i = 0; i < 20 && later.find("otk5530_up{chip=\"usb-1-2-0x4c\"} 0\n") == std::string::npos; ++i)
+        later = scrape();
+    EXPECT_NE(later.find("otk5530_chip_info{chip=\"usb-1-2-0x4c\",backend=\"usb\""), std::string::npos)
+        << later;
+    QFile log(journal);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("CPU started on the loaded firmware"));
+    EXPECT_EQ(exporter.stop(), 0) << exporter.errors.toStdString();
+    EXPECT_TRUE(exporter.errors.contains("usb-1-2-0x4c: down: a register transfer failed"))
+        << exporter.errors.toStdString();
 }

@@ -84,8 +84,10 @@ inline HttpReply HttpGet(int port, const std::string& target, const std::string&
 // The exporter with the boards given, on a free loopback port it reports at start.
 class ServeProcess {
 public:
-    ServeProcess(const QStringList& boards, const QString& simEnvironment = "drift=off") {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // `program`: another copy of the tool (empty: the build's); `env`: on top of the caller's.
+    ServeProcess(const QStringList& boards, const QString& simEnvironment = "drift=off",
+                 const QString& program = {},
+                 QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
         for (const char* name : {"OTK5530_ADAPTER", "QT_QPA_PLATFORM", "DISPLAY"})
             env.remove(name);
         env.insert("OTK5530_SIM", simEnvironment);
@@ -94,7 +96,8 @@ public:
         for (const QString& board : boards)
             arguments << "--board" << board;
         process.setReadChannel(QProcess::StandardError);
-        process.start(QCoreApplication::applicationDirPath() + "/otk5530-cli", arguments);
+        process.start(program.isEmpty() ? QCoreApplication::applicationDirPath() + "/otk5530-cli" : program,
+                      arguments);
         static const QRegularExpression serving("on http://127\\.0\\.0\\.1:([0-9]+)/metrics");
         QDeadlineTimer deadline(30000);
         while (port == 0 && !deadline.hasExpired() && process.state() != QProcess::NotRunning) {
