@@ -1,6 +1,6 @@
 // The exporter as a child process: command lines it refuses, USB adapters by port through
-// the fake libusb, a thousand hostile requests
-// after which /metrics still answers as before, and its end on SIGTERM.
+// the fake libusb, a thousand hostile requests after which /metrics still answers as before,
+// and its end on SIGTERM.
 #include "support/FakeBoundary.h"
 #include "support/ServeProcess.h"
 
