@@ -131,6 +131,18 @@ def rows(found):
         # The wall clock of both, in turn: the ratio is the figure.
         yield ("CLI dump vs --version, wall clock, in turn", cli.get("ratioWall"), None, "ratio", cli.get("ratioWall"),
                "x --version")
+    serve = found.get("BM_ServeScrapeVsTemps", {})
+    if serve:
+        temps = serve.get("tempsWallUs")
+        yield "CLI temps of one board, whole process", temps, None, "us wall", 1.0 if temps else None, "reference"
+        yield ("Exporter, one scrape of two simulated boards", serve.get("scrapeWallUs"), None, "us wall",
+               serve.get("ratioWall"), "x CLI temps, in turn")
+        yield ("Exporter, CPU of one scrape of two boards", serve.get("scrapeCpuUs"), None, "us", None, "-")
+    share = found.get("BM_ServeCpuShareAt15s", {})
+    if "coreShare" in share:
+        percent = 100 * share["coreShare"]
+        yield (f"Exporter CPU share of one core, scraped every 15 s, {share.get('windowSeconds', 0):.0f} s",
+               percent, None, "%", percent / 0.1, "x goal (0.1 %)")
     schedule = found.get("BM_CliLogSchedule", {})
     if schedule:
         run = f"{schedule.get('seconds', 0):.0f} s"

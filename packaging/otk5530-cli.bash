@@ -169,8 +169,8 @@ _otk5530_cli() {
 
     # The verb and the positional arguments before the cursor: options and their values are
     # skipped wherever they stand.
-    local verbs="scan info read write temps dump log save recall diff limits status sensors"
-    local with_value=" --adapter --address --format -o --mask --interval --duration --samples --channels --comment "
+    local verbs="scan info read write temps dump log save recall diff limits status sensors serve"
+    local with_value=" --adapter --address --format -o --mask --interval --duration --samples --channels --comment --listen --board "
     local verb="" positional=0 i word
     for ((i = 1; i < count - 1; i++)); do
         word=${_otk5530_cli_words[i]}
@@ -197,7 +197,8 @@ _otk5530_cli() {
     --format)
         local formats=(text json ndjson csv)
         case $verb in
-        log) formats+=(otk) ;;
+        log) formats+=(otk prom) ;;
+        temps) formats+=(prom) ;;
         dump) formats+=(i2cdump) ;;
         scan) formats+=(i2cdetect) ;;
         esac
@@ -220,7 +221,7 @@ _otk5530_cli() {
         _otk5530_cli_offer plain "$raw" "${choices[@]}"
         return
         ;;
-    --address | --mask | --interval | --duration | --samples | --comment)
+    --address | --mask | --interval | --duration | --samples | --comment | --listen | --board)
         return
         ;;
     esac
@@ -234,6 +235,7 @@ _otk5530_cli() {
         save) options+=(--changed-only --comment) ;;
         recall) options+=(--dry-run) ;;
         limits) options+=(--force) ;;
+        serve) options+=(--listen --board) ;;
         esac
         _otk5530_cli_offer plain "$raw" "${options[@]}"
         return

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -294,6 +295,21 @@ INSTANTIATE_TEST_SUITE_P(
         VerbRun{"IntervalTooShort", {"log", "--interval", "5"}, kSteady, 2, {}, {"--interval 5"}},
         VerbRun{"AddressOutsideTheSearch", {"info", "--address", "0x10"}, kSteady, 2, {}, {"--address 0x10"}},
         VerbRun{"OtkFormatOnlyForLog", {"dump", "--format", "otk"}, kSteady, 2, {}, {"only for log"}},
+        // The extended range's offset applies to the metrics as to every reading: 25 °C, high limit 21 °C.
+        VerbRun{"PromInTheExtendedRange",
+                {"temps", "--format", "prom"},
+                kExtended,
+                0,
+                {"otk5530_temp_celsius{chip=\"sim-0x4c\",sensor=\"local\"} 25\n",
+                 "otk5530_temp_max_celsius{chip=\"sim-0x4c\",sensor=\"local\"} 21\n"},
+                {}},
+        VerbRun{"PromOnlyForTempsAndLog",
+                {"info", "--format", "prom"},
+                kNoRequest,
+                2,
+                {},
+                {"only for temps and log"}},
+        VerbRun{"PromLogNeedsAFile", {"log", "--format", "prom"}, kNoRequest, 2, {}, {"give -o FILE"}},
         VerbRun{"NoChip", {"info"}, "address=none", 4, {}, {"no OTK5530 found"}},
         VerbRun{"NoChipAtTheAddress",
                 {"read", "0", "--address", "0x4D"},
@@ -375,6 +391,64 @@ TEST(CliFormats, OutputFileIsWrittenWholeAndStdoutStaysEmpty) {
     const Outcome refused = runCli({"info", "-o", dir.path()});
     EXPECT_EQ(refused.exitCode, 2);
 }
+
+struct TextfileRun {
+    const char* name;
+    QString sim;
+    int exitCode;
+    QStringList fileParts; // each in the last file written
+    QStringList missingParts;
+};
+
+class CliTextfile : public ::testing::TestWithParam<TextfileRun> {};
+
+// node_exporter reads the file at any moment: every read finds a whole exposition, the temporary
+// file (which node_exporter would also read if it ended in .prom) is gone at the end.
+TEST_P(CliTextfile, EverySampleReplacesTheWholeFile) {
+    const TextfileRun& run = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("otk5530.prom");
+    QProcess process;
+    process.setProcessEnvironment(cliEnvironment(run.sim));
+    process.start(cliPath(), {"log", "--format", "prom", "-o", path, "--interval", "50", "--samples", "40"});
+    ASSERT_TRUE(process.waitForStarted());
+    int wholeReads = 0;
+    while (!process.waitForFinished(1)) {
+        const QByteArray bytes = readAll(path);
+        if (bytes.isEmpty())
+            continue;
+        ++wholeReads;
+        ASSERT_TRUE(bytes.startsWith("# HELP ") &&
+                    bytes.endsWith("otk5530_exporter_build_info{version=\"1.0.2\"} 1\n"))
+            << bytes.toStdString();
+    }
+    EXPECT_GT(wholeReads, 0);
+    EXPECT_EQ(process.exitCode(), run.exitCode) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"otk5530.prom"});
+    const QString text = QString::fromUtf8(readAll(path));
+    for (const QString& part : run.fileParts)
+        EXPECT_TRUE(text.contains(part)) << "missing " << part.toStdString() << " in\n" << text.toStdString();
+    for (const QString& part : run.missingParts)
+        EXPECT_FALSE(text.contains(part)) << part.toStdString() << " in\n" << text.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliTextfile,
+    ::testing::Values(TextfileRun{"BoardUp", kSteady, 0, {"otk5530_up{chip=\"sim-0x4c\"} 1\n"}, {}},
+                      // The diode opens during the run (the run lasts at least 1.95 s on its schedule).
+                      TextfileRun{"DiodeOpensMidRun",
+                                  "drift=off,open1_at=0.5",
+                                  0,
+                                  {"otk5530_temp_fault{chip=\"sim-0x4c\",sensor=\"remote1\"} 1\n"},
+                                  {"otk5530_temp_celsius{chip=\"sim-0x4c\",sensor=\"remote1\"}"}},
+                      // The collector shows the board down instead of its last temperatures going stale.
+                      TextfileRun{"LostLinkLeavesTheBoardDown",
+                                  "drift=off,fail_after=150",
+                                  1,
+                                  {"otk5530_up{chip=\"sim-0x4c\"} 0\n",
+                                   "otk5530_bus_errors_total{chip=\"sim-0x4c\"} 1\n"},
+                                  {"otk5530_temp_celsius"}}),
+    [](const ::testing::TestParamInfo<TextfileRun>& row) { return row.param.name; });
 
 // A settings file the tool saves is read by the program's checker and reader, entry for
 // entry; a file the program's writer made is compared and recalled by the tool.
@@ -621,6 +695,25 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "otk5530-cli: Communications Interrupted - Check USB connections",
                 "unplugged",
+                {}},
+        // The chip label says where the board is: the adapter's bus and port, the I2C bus.
+        FakeRun{"UsbPromLabel",
+                false,
+                {},
+                {"temps", "--format", "prom"},
+                0,
+                "otk5530_up{chip=\"usb-1-2-0x4c\"} 1",
+                "",
+                "",
+                {}},
+        FakeRun{"I2cPromLabel",
+                true,
+                {},
+                {"temps", "--format", "prom"},
+                0,
+                "otk5530_up{chip=\"i2c-7-0x4c\"} 1",
+                "",
+                "",
                 {}},
         FakeRun{"I2cScan", true, {}, {"scan"}, 0, "0x4C     0x41", "", "read 76 254 = 65", {}},
         FakeRun{"I2cInfo", true, {}, {"info"}, 0, "Linux I2C bus", "", "read 76 3 = 0", {}},

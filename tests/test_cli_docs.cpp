@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"VerbsFirst",
                        "otk5530-cli ",
                        {"scan", "info", "read", "write", "temps", "dump", "log", "save", "recall", "diff",
-                        "limits", "status", "sensors"}},
+                        "limits", "status", "sensors", "serve"}},
         CompletionCase{"VerbByItsStart", "otk5530-cli re", {"read", "recall"}},
         // The option's value is no verb: the verb is still to come.
         CompletionCase{"VerbAfterAnOptionWithItsValue", "otk5530-cli --adapter usb d", {"dump", "diff"}},
@@ -103,8 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{"LimitsChannelAndKind",
                        "otk5530-cli limits remote1.",
                        {"remote1.high", "remote1.low", "remote1.therm"}},
-        CompletionCase{
-            "OtkFormatOnlyForLog", "otk5530-cli log --format ", {"text", "json", "ndjson", "csv", "otk"}},
+        CompletionCase{"OtkFormatOnlyForLog",
+                       "otk5530-cli log --format ",
+                       {"text", "json", "ndjson", "csv", "otk", "prom"}},
+        CompletionCase{"PromFormatForTempsAndLog", "otk5530-cli temps --format p", {"prom"}},
         CompletionCase{"I2cdumpOnlyForDump", "otk5530-cli dump --format i", {"i2cdump"}},
         CompletionCase{"I2cdetectOnlyForScan", "otk5530-cli scan --format i", {"i2cdetect"}},
         CompletionCase{

@@ -25,7 +25,9 @@ class AdapterChoiceCases : public ::testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(AdapterChoiceCases, ParsesOrRefusesAndKeepsTheOldChoice) {
     const ChoiceCase& c = GetParam();
-    AdapterChoice choice{AdapterKind::LinuxI2c, "/dev/i2c-old"};
+    AdapterChoice choice;
+    choice.kind = AdapterKind::LinuxI2c;
+    choice.i2cPath = "/dev/i2c-old";
     std::string error;
     ASSERT_EQ(ParseAdapterChoice(c.text, choice, error), c.ok) << error;
     if (c.ok) {

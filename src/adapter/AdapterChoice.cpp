@@ -40,11 +40,12 @@ bool ParseAdapterChoice(std::string_view text, AdapterChoice& choice, std::strin
     const std::string_view word = trimmed(text);
     constexpr std::string_view i2cPrefix = "i2c:";
     if (word == "sim") {
-        choice = {AdapterKind::Simulated, {}};
+        choice = AdapterChoice{};
         return true;
     }
     if (word == "usb") {
-        choice = {AdapterKind::Usb, {}};
+        choice = AdapterChoice{};
+        choice.kind = AdapterKind::Usb;
         return true;
     }
     constexpr std::string_view forceSuffix = ",force";
@@ -54,7 +55,10 @@ bool ParseAdapterChoice(std::string_view text, AdapterChoice& choice, std::strin
             path.size() > forceSuffix.size() && path.substr(path.size() - forceSuffix.size()) == forceSuffix;
         if (force)
             path.remove_suffix(forceSuffix.size());
-        choice = {AdapterKind::LinuxI2c, std::string(path), force};
+        choice = AdapterChoice{};
+        choice.kind = AdapterKind::LinuxI2c;
+        choice.i2cPath = std::string(path);
+        choice.i2cForce = force;
         return true;
     }
     error = "adapter \"" + std::string(text) +

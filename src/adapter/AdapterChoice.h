@@ -12,6 +12,10 @@ struct AdapterChoice {
     AdapterKind kind = AdapterKind::Simulated;
     std::string i2cPath;   // the bus device file, for LinuxI2c only
     bool i2cForce = false; // use addresses kernel drivers have claimed, for LinuxI2c only
+    // Set by a tool that serves several boards, never by the choice text:
+    std::string simKeys;     // OTK5530_SIM keys over those of the environment, for Simulated only
+    int usbBus = -1;         // -1: the first adapter found; otherwise only the one at this bus
+    std::string usbPortPath; // and hub port path ("3", "2.3"), for Usb only
 };
 
 // Reads "sim", "usb" or "i2c:<bus device file>[,force]" (e.g. "i2c:/dev/i2c-1"); blanks

@@ -2,7 +2,11 @@
 // Chooses and installs the adapter backend at start: the simulated board (configured by
 // OTK5530_SIM), the USB adapter (its ids overridable with OTK5530_USB and OTK5530_USB_LOADER)
 // or a Linux I2C bus, named by a choice text "sim", "usb" or "i2c:/dev/i2c-N[,force]".
+#include <memory>
 #include <string>
+
+class AdapterBackend;
+struct AdapterChoice;
 
 struct AdapterStart {
     // In: the firmware file the program will load; the USB adapter's is checked before
@@ -14,6 +18,9 @@ struct AdapterStart {
     std::string warning;
     // Out: the simulated board is in use: its temperatures are not measured.
     bool simulated = false;
+    // Out: where the USB adapter sits (bus and hub port path), or -1 and empty.
+    int usbBus = -1;
+    std::string usbPortPath;
 };
 
 // Installs the backend the choice names and opens its device. False, with a one-line
@@ -24,3 +31,8 @@ bool InstallAdapterFromChoice(const std::string& choice, AdapterStart& start, st
 // The choice when the command line gives none: OTK5530_ADAPTER, or "sim" when it is unset or empty.
 bool InstallDefaultAdapter(AdapterStart& start, std::string& error);
 bool InstallDefaultAdapter(std::string& error);
+
+// Makes the backend the choice names and opens its device without installing it: a tool
+// serving several boards keeps one per board. Nothing, with a message as above, when refused.
+std::unique_ptr<AdapterBackend> OpenAdapter(const AdapterChoice& choice, AdapterStart& start,
+                                            std::string& error);

@@ -321,3 +321,27 @@ bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error
     config = parsed;
     return true;
 }
+
+std::string OverrideSimKeys(std::string_view base, std::string_view overrides) {
+    std::vector<std::pair<std::string, std::string>> entries; // key, entry as written
+    const auto add = [&entries](std::string_view text, bool replace) {
+        for (std::string_view entry : split(text, ',')) {
+            entry = TrimBlanks(entry);
+            if (entry.empty())
+                continue;
+            const std::string key = lower(TrimBlanks(entry.substr(0, entry.find('='))));
+            const auto same = std::find_if(entries.begin(), entries.end(),
+                                           [&key](const auto& each) { return each.first == key; });
+            if (replace && same != entries.end())
+                same->second = std::string(entry);
+            else
+                entries.emplace_back(key, std::string(entry));
+        }
+    };
+    add(base, false);
+    add(overrides, true);
+    std::string merged;
+    for (const auto& entry : entries)
+        merged += (merged.empty() ? "" : ",") + entry.second;
+    return merged;
+}

@@ -23,3 +23,8 @@ struct SimConfig {
 // replay and state keys name. False with a one-line message naming the key and value (and
 // the file's line and reason) when an entry is refused; `config` is then unchanged.
 bool ParseSimConfig(std::string_view text, SimConfig& config, std::string& error);
+
+// The entries of `base` with those of `overrides` added, an override replacing the entry of
+// the same key in place: "address=0x4C,drift=off" and "address=0x4D" give
+// "address=0x4D,drift=off". Entries are kept as written, for the parser to judge.
+std::string OverrideSimKeys(std::string_view base, std::string_view overrides);

@@ -62,7 +62,14 @@ bool UsbAdapter::Open(std::string& error) {
     UsbMatch match;
     match.ids = ids_.loader;
     match.ids.push_back(ids_.firmware);
+    match.bus = onlyBus_;
+    match.portPath = onlyPortPath_;
     return transport_->Open(match, error);
+}
+
+void UsbAdapter::OnlyAt(int bus, std::string portPath) {
+    onlyBus_ = bus;
+    onlyPortPath_ = std::move(portPath);
 }
 
 std::string UsbAdapter::Description() const {

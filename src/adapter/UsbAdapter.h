@@ -53,6 +53,10 @@ public:
     // Opens the first adapter under a loader id or the firmware id. False with a one-line
     // message when none can be had.
     bool Open(std::string& error);
+    // From now on only the adapter at this bus and hub port path ("2.3") is opened.
+    void OnlyAt(int bus, std::string portPath);
+    // Where the open adapter sits; meaningless when none is open.
+    UsbPlace Place() const { return transport_->Opened(); }
     // "USB adapter 04b4:8613 (bus 1, port 2, device 7)".
     std::string Description() const;
 
@@ -79,6 +83,8 @@ private:
 
     std::unique_ptr<UsbTransport> transport_;
     UsbAdapterIds ids_;
+    int onlyBus_ = -1;
+    std::string onlyPortPath_;
     Sleep sleep_;
     std::string firmwareError_;
     std::string requestError_;

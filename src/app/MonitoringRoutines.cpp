@@ -10,8 +10,6 @@
 namespace GeneralStuff {
 
 namespace {
-constexpr float kExtendedRangeOffset = 64;
-
 const QString kDegrees = QStringLiteral("°C");
 
 void setLamps(LimitsView& limits, int16_t status, bool secondRegister) {

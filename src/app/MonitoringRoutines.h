@@ -7,6 +7,9 @@
 
 namespace GeneralStuff {
 
+// The temperature high bytes are never two's complement: the extended range is an offset.
+inline constexpr float kExtendedRangeOffset = 64;
+
 // Quarter degrees from a remote low byte: 0, .25, .5 or .75.
 float RemoteFraction(int16_t lowByte);
 

@@ -34,12 +34,14 @@ const std::map<QString, VerbShape>& verbShapes() {
         {"limits", {{"--force"}, 0, -1}},
         {"status", {{}, 0, 0}},
         {"sensors", {{}, 0, 0}},
+        {"serve", {{"--listen", "--board"}, 0, 0}},
     };
     return shapes;
 }
 
-const QStringList kValueOptions{"--adapter",  "--address",  "--format",  "-o",         "--mask",
-                                "--interval", "--duration", "--samples", "--channels", "--comment"};
+const QStringList kValueOptions{"--adapter",  "--address",  "--format",   "-o",
+                                "--mask",     "--interval", "--duration", "--samples",
+                                "--channels", "--comment",  "--listen",   "--board"};
 const QStringList kFlagOptions{"-y",        "-h",     "--help", "--version", "--watch", "--changed-only",
                                "--dry-run", "--force"};
 
@@ -72,10 +74,11 @@ bool setOption(CliArgs& args, const QString& name, const QString& value, QString
                                                           {"otk", CliFormat::Otk},
                                                           {"ndjson", CliFormat::Ndjson},
                                                           {"i2cdump", CliFormat::I2cdump},
-                                                          {"i2cdetect", CliFormat::I2cdetect}};
+                                                          {"i2cdetect", CliFormat::I2cdetect},
+                                                          {"prom", CliFormat::Prom}};
         const auto found = formats.find(value);
         if (found == formats.end())
-            return refuse("not a format (text, json, ndjson, csv, otk, i2cdump, i2cdetect)");
+            return refuse("not a format (text, json, ndjson, csv, otk, i2cdump, i2cdetect, prom)");
         args.format = found->second;
     } else if (name == "-o") {
         if (value.isEmpty())
@@ -111,6 +114,13 @@ bool setOption(CliArgs& args, const QString& name, const QString& value, QString
         }
     } else if (name == "--comment") {
         args.comment = value;
+    } else if (name == "--listen") {
+        args.listen = ParseListenAddress(value);
+        if (!args.listen)
+            return refuse("not a numeric address and a port, such as 127.0.0.1:5530 or [::1]:5530");
+    } else if (name == "--board") {
+        // Checked whole by serve, which knows OTK5530_SIM and every other board.
+        args.boards << value;
     }
     return true;
 }
@@ -243,14 +253,31 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& arguments, QString& error
                     : "unexpected argument " + args.operands.at(verb.maxOperands) + " for " + args.verb;
         return std::nullopt;
     }
-    // The formats that are one verb's own.
-    static const std::map<CliFormat, std::pair<QString, QString>> ownFormats{
-        {CliFormat::Otk, {"otk", "log"}},
-        {CliFormat::I2cdump, {"i2cdump", "dump"}},
-        {CliFormat::I2cdetect, {"i2cdetect", "scan"}}};
+    // The formats that are some verbs' own.
+    static const std::map<CliFormat, std::pair<QString, QStringList>> ownFormats{
+        {CliFormat::Otk, {"otk", {"log"}}},
+        {CliFormat::I2cdump, {"i2cdump", {"dump"}}},
+        {CliFormat::I2cdetect, {"i2cdetect", {"scan"}}},
+        {CliFormat::Prom, {"prom", {"temps", "log"}}}};
     if (const auto own = ownFormats.find(args.format);
-        own != ownFormats.end() && args.verb != own->second.second) {
-        error = "--format " + own->second.first + " is only for " + own->second.second;
+        own != ownFormats.end() && !own->second.second.contains(args.verb)) {
+        error = "--format " + own->second.first + " is only for " + own->second.second.join(" and ");
+        return std::nullopt;
+    }
+    if (args.format == CliFormat::Prom) {
+        // Metrics one after another on a stream are no exposition a collector reads.
+        if ((args.verb == "log" || args.watch) && args.output.isEmpty()) {
+            error = "--format prom replaces a file at each sample: give -o FILE";
+            return std::nullopt;
+        }
+        if (given.contains("--channels")) {
+            error = "--channels is not for --format prom: the metrics hold every sensor";
+            return std::nullopt;
+        }
+    }
+    // serve answers over HTTP: it has no output of its own to shape or redirect.
+    if (args.verb == "serve" && (given.contains("--format") || given.contains("-o"))) {
+        error = QString(given.contains("-o") ? "-o" : "--format") + " is not an option of serve";
         return std::nullopt;
     }
     if (args.durationMs && args.samples) {

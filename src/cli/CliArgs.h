@@ -2,6 +2,7 @@
 // The command line of otk5530-cli: options before or after the verb, checked against
 // what each verb takes. Pure: no chip inside.
 #include "cli/CliOutput.h"
+#include "cli/ListenAddress.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,9 @@ struct CliArgs {
     bool changedOnly = false;
     QString comment;
     bool dryRun = false;
-    bool force = false; // limits: a low limit above its high limit is set all the same
+    bool force = false;                  // limits: a low limit above its high limit is set all the same
+    std::optional<ListenAddress> listen; // serve: nothing: the default address
+    QStringList boards;                  // serve: each --board as given
 };
 
 // "-" or /dev/stdout as -o or save's file; "-" or /dev/stdin as the file of recall and diff.

@@ -1,8 +1,10 @@
 #include "cli/CliConnect.h"
 
+#include "adapter/AdapterChoice.h"
 #include "adapter/ChipRegisters.h"
 #include "adapter/DefaultAdapter.h"
 #include "app/ConnectionSequence.h"
+#include "cli/BoardSpec.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "device/GeneralStuff.h"
@@ -15,9 +17,6 @@
 
 namespace {
 constexpr uint8_t kNothingAnswers = 0xFF;
-// Between failed bus set-up attempts only: a retry at once would find the adapter as busy
-// as before. The program's other start-up pauses serve its splash and are left out.
-constexpr std::chrono::milliseconds kSetUpRetryPause{200};
 
 std::function<void(const QString&)>& linkLossEnding() {
     static std::function<void(const QString&)> ending;
@@ -32,6 +31,18 @@ void printLinkError(int16_t, const QString& message) {
     const QString details = USBStuff::LinkErrorDetails();
     if (!details.isEmpty())
         std::fprintf(stderr, "%s: %s\n", kToolName, qPrintable(details));
+}
+// Where the installed adapter sits: the choice (given, else OTK5530_ADAPTER; neither: sim)
+// and the USB adapter's place as the start found it.
+QString adapterPlace(const QString& adapterChoice, const AdapterStart& start) {
+    AdapterChoice choice;
+    std::string unused;
+    ParseAdapterChoice(
+        (adapterChoice.isEmpty() ? qEnvironmentVariable("OTK5530_ADAPTER") : adapterChoice).toStdString(),
+        choice, unused);
+    choice.usbBus = start.usbBus;
+    choice.usbPortPath = start.usbPortPath;
+    return BoardPlace(choice);
 }
 } // namespace
 
@@ -60,7 +71,7 @@ CliConnection ConnectAdapter(const QString& adapterChoice) {
     });
     if (!connected)
         USBStuff::ReportLinkError(USBStuff::InitialConnectionFailed);
-    return {QString::fromStdString(start.description), start.simulated};
+    return {QString::fromStdString(start.description), start.simulated, adapterPlace(adapterChoice, start)};
 }
 
 std::vector<ScanHit> ScanBus() {

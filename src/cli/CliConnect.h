@@ -3,6 +3,7 @@
 // choice, firmware download, bus set-up, the chip's address. A lost link ends the tool
 // with the device link's failure text on stderr and exit status 1.
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -12,9 +13,14 @@
 // a JSON document is closed with the failure as "error". Empty: nothing is open.
 void SetLinkLossEnding(std::function<void(const QString& failure)> ending);
 
+// Between failed bus set-up attempts only: a retry at once would find the adapter as busy
+// as before. The program's other start-up pauses serve its splash and are left out.
+inline constexpr std::chrono::milliseconds kSetUpRetryPause{200};
+
 struct CliConnection {
     QString adapterDescription;
     bool simulated = false;
+    QString place; // where the adapter sits: "sim", "usb-1-2.3", "i2c-1"
 };
 
 // Installs the adapter the choice names (empty: OTK5530_ADAPTER, else the simulated board),

@@ -3,6 +3,7 @@
 #include "app/MonitoringRoutines.h"
 #include "cli/CliConnect.h"
 #include "cli/CliExit.h"
+#include "cli/CliProm.h"
 #include "cli/CliStatus.h"
 #include "cli/CliStream.h"
 #include "device/GeneralStuff.h"
@@ -89,9 +90,11 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
     return row;
 }
 
-int MeasureVerb(const CliArgs& args) {
+int MeasureVerb(const CliArgs& args, const CliConnection& connection) {
     const int32_t interval = args.intervalMs.value_or(kDefaultIntervalMs);
     const bool otk = args.format == CliFormat::Otk;
+    const bool prom = args.format == CliFormat::Prom;
+    BoardScrape board = CliBoard(connection, GeneralStuff::DeviceAddress);
     const std::array<bool, 3> channels =
         args.verb == "log" ? args.channels : std::array<bool, 3>{true, true, true};
     installStopHandlers();
@@ -114,7 +117,7 @@ int MeasureVerb(const CliArgs& args) {
         if (!sink.write(bytes))
             sinkFailed = true;
     });
-    if (!otk)
+    if (!otk && !prom)
         SetLinkLossEnding([&stream](const QString& linkFailure) { stream.fail(linkFailure); });
 
     // The first local time loads the time zone: done here, so row 0 is not stamped late.
@@ -134,20 +137,25 @@ int MeasureVerb(const CliArgs& args) {
             continue;
         if (args.durationMs && due->atMs >= *args.durationMs)
             break;
-        Row row = TemperatureRow(channels);
-        // Where the row stands on the schedule, as the program's log counts its Time column.
-        row.insert(row.begin() + 1, NumberCell("schedule", static_cast<double>(due->atMs) / 1000.0, "s"));
-        if (otk) {
-            // The program's row counter: at 10 ms it is full after about 248 days.
-            if (due->row > std::numeric_limits<int32_t>::max()) {
-                failure = "the log's row count is full";
-                break;
-            }
-            run.rowCount = static_cast<int32_t>(due->row);
-            sinkFailed = args.output.isEmpty() ? !sink.write(run.dataBytes(GeneralStuff::Temperatures))
-                                               : !run.appendRow(GeneralStuff::Temperatures);
+        // Each prom sample replaces the whole file: the textfile collector reads the latest.
+        if (prom) {
+            WritePromSample(board, args.output);
         } else {
-            stream.row(row);
+            Row row = TemperatureRow(channels);
+            // Where the row stands on the schedule, as the program's log counts its Time column.
+            row.insert(row.begin() + 1, NumberCell("schedule", static_cast<double>(due->atMs) / 1000.0, "s"));
+            if (otk) {
+                // The program's row counter: at 10 ms it is full after about 248 days.
+                if (due->row > std::numeric_limits<int32_t>::max()) {
+                    failure = "the log's row count is full";
+                    break;
+                }
+                run.rowCount = static_cast<int32_t>(due->row);
+                sinkFailed = args.output.isEmpty() ? !sink.write(run.dataBytes(GeneralStuff::Temperatures))
+                                                   : !run.appendRow(GeneralStuff::Temperatures);
+            } else {
+                stream.row(row);
+            }
         }
         if (sinkFailed) {
             failure = args.output.isEmpty() ? "standard output could not be written"
@@ -160,7 +168,7 @@ int MeasureVerb(const CliArgs& args) {
             break;
     }
     SetLinkLossEnding({});
-    if (!otk)
+    if (!otk && !prom)
         stream.end();
     if (!failure.isEmpty())
         throw CliError{kExitUsage, failure + "; measuring stopped"};

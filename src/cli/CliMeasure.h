@@ -2,6 +2,7 @@
 // The temperatures: once, watched, or logged on a monotonic schedule with wall-clock
 // timestamps until a duration, a number of samples, or SIGINT/SIGTERM ends it.
 #include "cli/CliArgs.h"
+#include "cli/CliConnect.h"
 #include "cli/CliOutput.h"
 
 // One reading of the chosen channels, as the monitoring cycle reads them, with the status
@@ -9,4 +10,5 @@
 Row TemperatureRow(const std::array<bool, 3>& channels);
 
 // temps --watch and log: rows on the interval's grid until the end asked for. Returns the exit status.
-int MeasureVerb(const CliArgs& args);
+// --format prom replaces the -o file with the board's metrics at each sample.
+int MeasureVerb(const CliArgs& args, const CliConnection& connection);

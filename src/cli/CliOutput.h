@@ -7,8 +7,9 @@
 #include <QStringList>
 #include <vector>
 
-// Ndjson: one JSON object per line; I2cdump and I2cdetect: the grids of dump and scan only.
-enum class CliFormat { Text, Json, Csv, Otk, Ndjson, I2cdump, I2cdetect };
+// Ndjson: one JSON object per line; I2cdump and I2cdetect: the grids of dump and scan only;
+// Prom: Prometheus metrics of temps and log (cli/CliProm.h).
+enum class CliFormat { Text, Json, Csv, Otk, Ndjson, I2cdump, I2cdetect, Prom };
 
 // One value of a result row. JSON keeps the value's type and gives a unit with every
 // quantity ({"value": 33.75, "unit": "°C"}); text and CSV show bytes as 0xNN.

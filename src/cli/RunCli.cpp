@@ -8,10 +8,13 @@
 #include "cli/CliGrids.h"
 #include "cli/CliHelp.h"
 #include "cli/CliMeasure.h"
+#include "cli/CliProm.h"
 #include "cli/CliSensors.h"
 #include "cli/CliSettings.h"
 #include "cli/CliStatus.h"
 #include "cli/CliVerbs.h"
+#include "cli/CliWrite.h"
+#include "cli/ServeVerb.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "files/RegularFile.h"
@@ -21,32 +24,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
 void printError(const QString& message) {
     std::fprintf(stderr, "%s: %s\n", kToolName, message.toLocal8Bit().constData());
-}
-
-// Standard output, or the file through a temporary file and a rename, so a reader never
-// sees half of it and an earlier file stays whole when this run fails.
-void writeOutput(const QByteArray& bytes, const QString& path) {
-    if (path.isEmpty()) {
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-        std::fflush(stdout);
-        return;
-    }
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        throw CliError{kExitUsage, "-o " + path + ": not a plain file; nothing was written"};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw CliError{kExitUsage, "-o " + path + ": " + reason};
-    }
 }
 
 // A JSON document on standard output is never left empty by a lost link: the verb's
@@ -60,7 +42,7 @@ void endOnLinkLoss(const CliArgs& args) {
             format == CliFormat::Json
                 ? QJsonObject{{"verb", verb}, {"results", QJsonArray()}, {"error", failure}}
                 : QJsonObject{{"error", failure}};
-        writeOutput(QJsonDocument(document).toJson(format == CliFormat::Json ? QJsonDocument::Indented
+        WriteOutput(QJsonDocument(document).toJson(format == CliFormat::Json ? QJsonDocument::Indented
                                                                              : QJsonDocument::Compact) +
                         (format == CliFormat::Json ? "" : "\n"),
                     {});
@@ -74,12 +56,14 @@ int runVerb(const CliArgs& args) {
     // A folder, pipe or device named as the output is refused before the chip is touched.
     if (!args.output.isEmpty() && QFileInfo::exists(args.output) && !QFileInfo(args.output).isFile())
         throw CliError{kExitUsage, "-o " + args.output + ": not a plain file; nothing was written"};
+    if (args.verb == "serve")
+        return ServeVerb(args);
     const std::optional<QByteArray> settingsFile = LoadSettingsOperand(args);
     endOnLinkLoss(args);
     const CliConnection connection = ConnectAdapter(args.adapter);
     if (args.verb == "scan") {
         const std::vector<ScanHit> hits = ScanBus();
-        writeOutput(
+        WriteOutput(
             args.format == CliFormat::I2cdetect
                 ? I2cdetectGrid(hits, GeneralStuff::kFirstSearchAddress, GeneralStuff::kLastSearchAddress)
                 : Render(ScanReport(hits), args.format),
@@ -92,11 +76,16 @@ int runVerb(const CliArgs& args) {
     }
     SelectChip(args.address);
     if ((args.verb == "temps" && args.watch) || args.verb == "log")
-        return MeasureVerb(args);
+        return MeasureVerb(args, connection);
+    if (args.verb == "temps" && args.format == CliFormat::Prom) {
+        BoardScrape board = CliBoard(connection, GeneralStuff::DeviceAddress);
+        WritePromSample(board, args.output);
+        return kExitSuccess;
+    }
     if (args.verb == "recall" && !args.dryRun)
         return RecallVerb(args, *settingsFile);
     if (args.verb == "dump" && args.format == CliFormat::I2cdump) {
-        writeOutput(I2cdumpGrid(DumpBytes()), args.output);
+        WriteOutput(I2cdumpGrid(DumpBytes()), args.output);
         return kExitSuccess;
     }
     int status = kExitSuccess;
@@ -123,11 +112,11 @@ int runVerb(const CliArgs& args) {
     SetLinkLossEnding({});
     const QString chipName = SensorsChipName(args.adapter, connection, GeneralStuff::DeviceAddress);
     if (args.verb == "sensors" && args.format == CliFormat::Text)
-        writeOutput(RenderSensorsText(report, chipName, connection.adapterDescription), args.output);
+        WriteOutput(RenderSensorsText(report, chipName, connection.adapterDescription), args.output);
     else if (args.verb == "sensors" && args.format == CliFormat::Json)
-        writeOutput(RenderSensorsJson(report, chipName, connection.adapterDescription), args.output);
+        WriteOutput(RenderSensorsJson(report, chipName, connection.adapterDescription), args.output);
     else
-        writeOutput(Render(report, args.format), args.output);
+        WriteOutput(Render(report, args.format), args.output);
     if (status == kExitMismatch)
         throw CliError{kExitMismatch, args.verb != "diff" ? QString("the chip read back other than written")
                                       : IsStandardInput(args.operands.at(0))
