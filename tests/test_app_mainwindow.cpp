@@ -289,14 +289,26 @@ TEST_F(MainWindow, StatusBarShowsStatusDateAndTime) {
     EXPECT_EQ(status->text(), "Logging");
 }
 
-TEST_F(MainWindow, MasterTimerTicksEvery10msOnlyOnceEnabled) {
+TEST_F(MainWindow, MasterTimerRunsOnTheTenMsGridOnlyOnceEnabled) {
     auto* timer = main->findChild<QTimer*>("tmrMaster");
     ASSERT_TRUE(timer);
-    EXPECT_EQ(timer->interval(), 10);
     EXPECT_FALSE(timer->isActive());
     EXPECT_EQ(GeneralStuff::Views.main, main.get());
     main->setMasterTimerEnabled(true);
     EXPECT_TRUE(main->masterTimerEnabled());
+    // Nothing open and nothing read: it wakes only every 100 ms; a section switched on runs at the next tick.
+    EXPECT_EQ(timer->interval(), 100);
+    GeneralStuff::ContinuousReading = true;
+    GeneralStuff::CycleSettingsChanged();
+    EXPECT_EQ(timer->interval(), 10);
+    // No chip here: the tick finds nothing to do and sleeps the longest it may.
+    GeneralStuff::ContinuousReading = false;
+    main->tmrMaster_Timer();
+    EXPECT_EQ(timer->interval(), 100);
+    main->setMasterTimerEnabled(false);
+    EXPECT_FALSE(timer->isActive());
+    main->cycleSettingsChanged();
+    EXPECT_FALSE(timer->isActive());
     main.reset();
     EXPECT_EQ(GeneralStuff::Views.main, nullptr);
 }

@@ -31,7 +31,6 @@
 #include <stdexcept>
 
 namespace {
-constexpr int kMasterTimerMs = 10;
 constexpr int kClockRefreshMs = 1000;
 constexpr int kInchPixels = 96;
 constexpr int kMarkPadding = 6;
@@ -50,7 +49,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     tmrMaster = new QTimer(this);
     tmrMaster->setObjectName("tmrMaster");
-    tmrMaster->setInterval(kMasterTimerMs);
+    tmrMaster->setInterval(kMasterTickMs);
+    // A coarse timer may come a few ms early and find nothing due.
+    tmrMaster->setTimerType(Qt::PreciseTimer);
     connect(tmrMaster, &QTimer::timeout, this, &frmMain::tmrMaster_Timer);
 
     buildMenus();
@@ -259,6 +260,20 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
 
 void frmMain::tmrMaster_Timer() {
     cycle.tick();
+    armMasterTimer();
+}
+
+// The timer wakes only at the tick of its 10 ms grid at which a section is due: the tick the
+// plain 10 ms timer would run it on. It is armed from now, so it lands within that tick's 10 ms.
+void frmMain::armMasterTimer() {
+    if (!tmrMaster->isActive())
+        return;
+    const int msToNextTick = kMasterTickMs - static_cast<int>(masterGrid.elapsed() % kMasterTickMs);
+    tmrMaster->start(kMasterTickMs * cycle.ticksUntilDue(Clock::LocalNow(), msToNextTick));
+}
+
+void frmMain::cycleSettingsChanged() {
+    armMasterTimer();
 }
 
 void frmMain::mnuSave_Click() {
@@ -304,9 +319,11 @@ void frmMain::setStatusText(const QString& text) {
 }
 
 void frmMain::setMasterTimerEnabled(bool enabled) {
-    if (enabled)
-        tmrMaster->start();
-    else
+    if (enabled) {
+        masterGrid.start();
+        tmrMaster->start(kMasterTickMs);
+        armMasterTimer();
+    } else
         tmrMaster->stop();
 }
 
