@@ -301,12 +301,18 @@ TEST_F(MainWindow, MasterTimerRunsOnTheTenMsGridOnlyOnceEnabled) {
     GeneralStuff::ContinuousReading = true;
     GeneralStuff::CycleSettingsChanged();
     EXPECT_EQ(timer->interval(), 10);
-    // No chip here: the tick finds nothing to do and sleeps the longest it may.
+    // No chip here: the tick finds nothing to do and sleeps the longest it may. The status bar's clock
+    // follows the tick rather than waking the program on its own.
     GeneralStuff::ContinuousReading = false;
+    Clock::SetLocalNowSource([] { return QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)); });
+    EXPECT_FALSE(main->findChild<QTimer*>("tmrClock")->isActive());
     main->tmrMaster_Timer();
     EXPECT_EQ(timer->interval(), 100);
+    EXPECT_EQ(main->findChild<QLabel*>("sbStatusBar_3")->text(),
+              QLocale().toString(QTime(15, 9, 26), QLocale::ShortFormat));
     main->setMasterTimerEnabled(false);
     EXPECT_FALSE(timer->isActive());
+    EXPECT_TRUE(main->findChild<QTimer*>("tmrClock")->isActive());
     main->cycleSettingsChanged();
     EXPECT_FALSE(timer->isActive());
     main.reset();

@@ -155,6 +155,11 @@ void frmMain::buildStatusBar() {
 
 void frmMain::showDateAndTime() {
     const QDateTime now = Clock::LocalNow();
+    // The master tick asks at every wake-up; the texts change at most once a second.
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second == shownSecond)
+        return;
+    shownSecond = second;
     const QLocale locale;
     statusPanels[1]->setText(locale.toString(now.date(), QLocale::ShortFormat));
     statusPanels[2]->setText(locale.toString(now.time(), QLocale::ShortFormat));
@@ -260,6 +265,8 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
 
 void frmMain::tmrMaster_Timer() {
     cycle.tick();
+    // The status bar's clock goes with the tick while the master timer runs: no wake-up of its own.
+    showDateAndTime();
     armMasterTimer();
 }
 
@@ -323,8 +330,11 @@ void frmMain::setMasterTimerEnabled(bool enabled) {
         masterGrid.start();
         tmrMaster->start(kMasterTickMs);
         armMasterTimer();
-    } else
+        tmrClock->stop();
+    } else {
+        tmrClock->start();
         tmrMaster->stop();
+    }
 }
 
 bool frmMain::masterTimerEnabled() const {

@@ -70,6 +70,8 @@ private:
     QTimer* tmrMaster;
     // The master timer's grid counts from its start.
     QElapsedTimer masterGrid;
+    // The second the status bar's date and time show (seconds since the epoch).
+    qint64 shownSecond = -1;
     QTimer* tmrClock;
     QToolBar* tbToolBar = nullptr;
     QMenu* mnuWindow = nullptr;
