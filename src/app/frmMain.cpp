@@ -271,7 +271,8 @@ void frmMain::tmrMaster_Timer() {
 }
 
 // The timer wakes only at the tick of its 10 ms grid at which a section is due: the tick the
-// plain 10 ms timer would run it on. It is armed from now, so it lands within that tick's 10 ms.
+// plain 10 ms timer would run it on. Armed from now, after the tick's work, it may come up to
+// about a tick later; the due checks read the clock afresh, so nothing runs early or is missed.
 void frmMain::armMasterTimer() {
     if (!tmrMaster->isActive())
         return;
