@@ -133,27 +133,6 @@ TEST_P(ArmedMasterTimer, RunsEverySectionOnTheTicksOfThePlainTimer) {
     }
 }
 
-TEST(ArmedMasterTimer, WakesAboutTwentyTimesASecondWithTheDefaultWindows) {
-    // The graph every 50 ms and the temperatures every 100 ms: the sections fall on every sixth
-    // and eleventh tick, so a second has about 20 wake-ups rather than 100.
-    CycleSettings settings;
-    settings.continuousReading = settings.graphOpen = true;
-    settings.readIntervalMs = 100;
-    settings.graphIntervalMs = 50;
-    CycleStamps stamps;
-    QDateTime now(QDate(2026, 3, 14), QTime(12, 0), Qt::OffsetFromUTC, 3600);
-    stamps.LastReadTime = stamps.LastGraphTime = Clock::TimeOfDay(now);
-    int wakeUps = 0;
-    for (QDateTime end = now.addSecs(10); now < end; ++wakeUps) {
-        now = now.addMSecs(kMasterTickMs * MasterTicksUntilDue(settings, stamps, now, kMasterTickMs));
-        for (CycleSection section : {CycleSection::Read, CycleSection::Graph})
-            if (CycleSectionDue(section, settings, stamps, now))
-                StampSection(section, stamps, now);
-    }
-    EXPECT_LE(wakeUps, 10 * 25);
-    EXPECT_GT(wakeUps, 10 * 10);
-}
-
 INSTANTIATE_TEST_SUITE_P(Regions, ArmedMasterTimer, ::testing::ValuesIn(kRegions),
                          [](const ::testing::TestParamInfo<Region>& row) {
                              return std::string(row.param.name);
