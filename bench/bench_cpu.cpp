@@ -2,7 +2,8 @@
 // from /proc/PID/stat) over a stretch of wall time on the simulated board, once with
 // the windows it opens at start and once with every view open and logging. The
 // stretch starts once start-up is over; OTK5530_BENCH_CPU_SECONDS sets its length
-// (60 unless set, 0 leaves these benchmarks out).
+// (60 unless set, 0 leaves these benchmarks out). Beside the CPU share: how often the
+// main thread woke a second.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -40,6 +41,21 @@ std::optional<long long> cpuTicks(qint64 pid) {
     return fields[11].toLongLong() + fields[12].toLongLong();
 }
 
+// Context switches of the main thread (voluntary and not): each wake-up of its event loop is one.
+std::optional<long long> mainThreadSwitches(qint64 pid) {
+    QFile status(QString("/proc/%1/task/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    long long switches = 0;
+    int found = 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:")) {
+            switches += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+            ++found;
+        }
+    return found == 2 ? std::optional(switches) : std::nullopt;
+}
+
 void RunProgram(benchmark::State& state, const QStringList& arguments) {
     for (auto _ : state) {
         QTemporaryDir folder;
@@ -72,12 +88,14 @@ void RunProgram(benchmark::State& state, const QStringList& arguments) {
         QElapsedTimer wall;
         wall.start();
         const std::optional<long long> before = cpuTicks(program.processId());
+        const std::optional<long long> switchesBefore = mainThreadSwitches(program.processId());
         QThread::sleep(static_cast<unsigned long>(runSeconds()));
         const std::optional<long long> after = cpuTicks(program.processId());
+        const std::optional<long long> switchesAfter = mainThreadSwitches(program.processId());
         const double wallSeconds = wall.nsecsElapsed() / 1e9;
         program.kill();
         program.waitForFinished();
-        if (!before || !after) {
+        if (!before || !after || !switchesBefore || !switchesAfter) {
             state.SkipWithError("otk5530-eval ended before the measurement did");
             return;
         }
@@ -85,6 +103,7 @@ void RunProgram(benchmark::State& state, const QStringList& arguments) {
         state.counters["cpuSeconds"] = cpuSeconds;
         state.counters["wallSeconds"] = wallSeconds;
         state.counters["coreShare"] = cpuSeconds / wallSeconds;
+        state.counters["wakeUpsPerSecond"] = double(*switchesAfter - *switchesBefore) / wallSeconds;
     }
 }
 

@@ -51,8 +51,8 @@ public:
 
     // Every section due: the stamps go back to the start of the day and the clock moves on.
     void tick() {
-        m_cycle.LastReadTime = m_cycle.LastRegMapReadTime = m_cycle.LastLimitsTime = 0;
-        m_cycle.LastGraphTime = 0;
+        m_cycle.stamps.LastReadTime = m_cycle.stamps.LastRegMapReadTime = m_cycle.stamps.LastLimitsTime = 0;
+        m_cycle.stamps.LastGraphTime = 0;
         LogRowCount = 0; // a run's row 0 is due at once: the log's rows follow their own grid
         m_clock.advanceMSecs(50);
         m_cycle.tick();

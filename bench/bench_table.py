@@ -40,12 +40,19 @@ def rows(found):
         return value / reference if value is not None and reference else None
 
     for label, name, goal in (("CPU share of one core, default windows", "BM_CpuDefaultWindows", 1.0),
-                              ("CPU share of one core, every view open", "BM_CpuEveryViewOpen", 3.0)):
+                              ("CPU share of one core, every view open", "BM_CpuEveryViewOpen", 1.5)):
         run = found.get(name, {})
         if "coreShare" in run:
             share = 100 * run["coreShare"]
             yield (f"{label}, {run['wallSeconds']:.0f} s", share, None, "%", share / goal,
                    f"x goal ({goal:g} %)")
+    for label, name, goal in (("Main thread wake-ups, default windows", "BM_CpuDefaultWindows", 25.0),
+                              ("Main thread wake-ups, every view open", "BM_CpuEveryViewOpen", None)):
+        run = found.get(name, {})
+        if "wakeUpsPerSecond" in run:
+            rate = run["wakeUpsPerSecond"]
+            yield (label, rate, None, "per s", rate / goal if goal else rate / 100,
+                   f"x goal ({goal:g} a second)" if goal else "x 10 ms timer (100)")
 
     idle = time("BM_TickIdle")
     busy = time("BM_TickAllDue")

@@ -94,8 +94,8 @@ TEST_F(MonitoringTick, AllSectionsRunInTheirOrderOnTheFirstTick) {
         "lamp 7", "lamp 11", "gauge 0", "gauge 1", "gauge 2", "sample 1",    "sample 2", "sample 3"};
     EXPECT_EQ(calls, expected);
     EXPECT_EQ(logLines().size(), 1);
-    for (double stamp : {cycle.LastReadTime, cycle.LastRegMapReadTime, cycle.LastLimitsTime,
-                         cycle.LastGraphTime, cycle.LastLogTime})
+    for (double stamp : {cycle.stamps.LastReadTime, cycle.stamps.LastRegMapReadTime,
+                         cycle.stamps.LastLimitsTime, cycle.stamps.LastGraphTime, cycle.stamps.LastLogTime})
         EXPECT_EQ(stamp, kNoon);
 }
 

@@ -289,14 +289,32 @@ TEST_F(MainWindow, StatusBarShowsStatusDateAndTime) {
     EXPECT_EQ(status->text(), "Logging");
 }
 
-TEST_F(MainWindow, MasterTimerTicksEvery10msOnlyOnceEnabled) {
+TEST_F(MainWindow, MasterTimerRunsOnTheTenMsGridOnlyOnceEnabled) {
     auto* timer = main->findChild<QTimer*>("tmrMaster");
     ASSERT_TRUE(timer);
-    EXPECT_EQ(timer->interval(), 10);
     EXPECT_FALSE(timer->isActive());
     EXPECT_EQ(GeneralStuff::Views.main, main.get());
     main->setMasterTimerEnabled(true);
     EXPECT_TRUE(main->masterTimerEnabled());
+    // Nothing open and nothing read: it wakes only every 100 ms; a section switched on runs at the next tick.
+    EXPECT_EQ(timer->interval(), 100);
+    GeneralStuff::ContinuousReading = true;
+    GeneralStuff::CycleSettingsChanged();
+    EXPECT_EQ(timer->interval(), 10);
+    // No chip here: the tick finds nothing to do and sleeps the longest it may. The status bar's clock
+    // follows the tick rather than waking the program on its own.
+    GeneralStuff::ContinuousReading = false;
+    Clock::SetLocalNowSource([] { return QDateTime(QDate(2026, 3, 14), QTime(15, 9, 26)); });
+    EXPECT_FALSE(main->findChild<QTimer*>("tmrClock")->isActive());
+    main->tmrMaster_Timer();
+    EXPECT_EQ(timer->interval(), 100);
+    EXPECT_EQ(main->findChild<QLabel*>("sbStatusBar_3")->text(),
+              QLocale().toString(QTime(15, 9, 26), QLocale::ShortFormat));
+    main->setMasterTimerEnabled(false);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_TRUE(main->findChild<QTimer*>("tmrClock")->isActive());
+    main->cycleSettingsChanged();
+    EXPECT_FALSE(timer->isActive());
     main.reset();
     EXPECT_EQ(GeneralStuff::Views.main, nullptr);
 }

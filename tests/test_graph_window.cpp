@@ -12,7 +12,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -173,5 +175,57 @@ TEST_F(GraphWindow, BankChangeRelabelsAndHidesTheThirdTrace) {
     EXPECT_EQ(LegendLines(chart), QStringList({"Temperature (°C)", "Local", "Remote1", "Remote2"}));
     EXPECT_TRUE(chart->traceVisible(3));
 }
+
+// How a user loses sight of the graph, and gets it back.
+struct HiddenCase {
+    const char* name;
+    std::function<void(QMdiArea&, QMdiSubWindow* graph)> hide;
+    std::function<void(QMdiArea&, QMdiSubWindow* graph)> show;
+};
+
+class HiddenGraph : public GraphWindow, public ::testing::WithParamInterface<HiddenCase> {};
+
+TEST_P(HiddenGraph, DrawsNothingUnseenAndEverySampleOnTheFirstShowing) {
+    frmGraph* window = open();
+    StripChart* chart = chartOf(window);
+    auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+    QCoreApplication::processEvents();
+    GetParam().hide(area, sub);
+    QCoreApplication::processEvents();
+    QSignalSpy redraws(chart->plot(), &QCustomPlot::beforeReplot);
+    // Four seconds of samples at the graph's 50 ms, the clock moving the time axis by pixels.
+    for (int i = 0; i < 80; ++i) {
+        now = now.addMSecs(50);
+        for (int trace = 1; trace <= 3; ++trace)
+            window->appendSample(trace, 20 + (i * trace) % 37);
+        window->setTraceCaption(1, QString("Local = %1°C").arg(i));
+        QCoreApplication::processEvents();
+    }
+    chart->replotNow();
+    EXPECT_EQ(redraws.count(), 0);
+    EXPECT_EQ(chart->sampleCount(1), 80);
+
+    GetParam().show(area, sub);
+    const QImage shown = chart->plot()->grab().toImage();
+    EXPECT_GE(redraws.count(), 1);
+    chart->replotNow();
+    EXPECT_EQ(shown, chart->plot()->grab().toImage());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HiddenGraph,
+    ::testing::Values(
+        HiddenCase{"GraphWindowMinimised", [](QMdiArea&, QMdiSubWindow* graph) { graph->showMinimized(); },
+                   [](QMdiArea&, QMdiSubWindow* graph) { graph->showNormal(); }},
+        HiddenCase{"CoveredByAMaximisedChild",
+                   [](QMdiArea& area, QMdiSubWindow*) {
+                       QMdiSubWindow* cover = area.addSubWindow(new QWidget);
+                       cover->setObjectName("cover");
+                       cover->showMaximized();
+                   },
+                   [](QMdiArea& area, QMdiSubWindow*) { delete area.findChild<QMdiSubWindow*>("cover"); }},
+        HiddenCase{"MainWindowMinimised", [](QMdiArea& area, QMdiSubWindow*) { area.showMinimized(); },
+                   [](QMdiArea& area, QMdiSubWindow*) { area.showNormal(); }}),
+    [](const ::testing::TestParamInfo<HiddenCase>& row) { return std::string(row.param.name); });
 
 } // namespace

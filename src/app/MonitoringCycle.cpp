@@ -3,19 +3,27 @@
 #include "app/MonitoringRoutines.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
-#include "files/LogGrid.h"
 #include "files/LogLines.h"
 
 using namespace GeneralStuff;
 
-bool SectionDue(double last, double intervalSeconds, double now) {
-    if (intervalSeconds <= 0)
-        return true;
-    // Single precision on purpose: after 18:12 the due check moves in 1/128 s steps, as the program always
-    // has.
-    const double until = static_cast<float>(last + intervalSeconds);
-    const double stamp = static_cast<float>(last);
-    return now > until || stamp > now;
+CycleSettings MonitoringCycle::currentSettings() {
+    CycleSettings settings;
+    settings.continuousReading = ContinuousReading;
+    settings.readIntervalMs = ReadInterval;
+    settings.regMapReading = RegMapOpen() && Views.regMap->continuousReadTicked();
+    settings.limitsOpen = LimitsOpen();
+    settings.graphOpen = GraphOpen();
+    settings.graphIntervalMs = GraphInterval;
+    settings.loggingActive = LoggingActive;
+    settings.logIntervalMs = LogInterval;
+    // The starting routines set LogRowCount to 0: row 0 is written next and starts the run's grid.
+    settings.logRunStarting = LogRowCount == 0;
+    return settings;
+}
+
+int MonitoringCycle::ticksUntilDue(const QDateTime& now, int msToNextTick) const {
+    return MasterTicksUntilDue(currentSettings(), stamps, now, msToNextTick);
 }
 
 void MonitoringCycle::tick() {
@@ -26,65 +34,61 @@ void MonitoringCycle::tick() {
     logSection();
 }
 
+// The settings are read afresh for each section: a section's work may change them (a link error
+// closes the windows).
+bool MonitoringCycle::due(CycleSection section, const QDateTime& now) const {
+    return CycleSectionDue(section, currentSettings(), stamps, now);
+}
+
+void MonitoringCycle::stamp(CycleSection section, std::optional<LogRow> logRow) {
+    StampSection(section, stamps, Clock::LocalNow(), logRow);
+}
+
 void MonitoringCycle::readSection() {
-    if (!ContinuousReading || !SectionDue(LastReadTime, ReadInterval / 1000.0, Clock::TimeOfDay()))
+    if (!ContinuousReading || !due(CycleSection::Read, Clock::LocalNow()))
         return;
     ReadTemperatures();
-    LastReadTime = Clock::TimeOfDay();
-    State.LastReading.timeOfDay = LastReadTime;
+    stamp(CycleSection::Read);
+    State.LastReading.timeOfDay = stamps.LastReadTime;
 }
 
 void MonitoringCycle::regMapSection() {
-    if (!RegMapOpen() || !Views.regMap->continuousReadTicked())
-        return;
-    if (!SectionDue(LastRegMapReadTime, kRegMapReadInterval, Clock::TimeOfDay()))
+    if (!RegMapOpen() || !Views.regMap->continuousReadTicked() ||
+        !due(CycleSection::RegMap, Clock::LocalNow()))
         return;
     Views.regMap->ReadAction();
-    LastRegMapReadTime = Clock::TimeOfDay();
+    stamp(CycleSection::RegMap);
 }
 
 void MonitoringCycle::limitsSection() {
-    if (!LimitsOpen() || !SectionDue(LastLimitsTime, kLimitsRefreshInterval, Clock::TimeOfDay()))
+    if (!LimitsOpen() || !due(CycleSection::Limits, Clock::LocalNow()))
         return;
     UpdateStatusLamps();
     UpdateGauges(State.LastReading);
-    LastLimitsTime = Clock::TimeOfDay();
+    stamp(CycleSection::Limits);
 }
 
 void MonitoringCycle::graphSection() {
-    if (!GraphOpen() || !SectionDue(LastGraphTime, GraphInterval / 1000.0, Clock::TimeOfDay()))
+    if (!GraphOpen() || !due(CycleSection::Graph, Clock::LocalNow()))
         return;
     UpdateGraph(State.LastReading);
-    LastGraphTime = Clock::TimeOfDay();
+    stamp(CycleSection::Graph);
 }
 
 void MonitoringCycle::logSection() {
     if (!LoggingActive)
         return;
-    const QDateTime now = Clock::LocalNow();
-    // The starting routines set LogRowCount to 0: row 0 is written now and starts the run's grid.
-    if (LogRowCount == 0) {
-        logRunStart_ = now;
-        lastLogRowMs_ = -1;
-    }
-    // Date and time, not the time of day: the grid runs on across midnight.
-    qint64 elapsed = logRunStart_.msecsTo(now);
-    if (elapsed < lastLogRowMs_) {
-        // The clock was set back: the grid resumes from the last row instead of waiting for the clock.
-        logRunStart_ = now.addMSecs(-lastLogRowMs_);
-        elapsed = lastLogRowMs_;
-    }
-    const std::optional<LogRow> due = DueLogRow(elapsed, lastLogRowMs_, LogInterval);
-    if (!due)
+    const std::optional<LogRow> row = DueCycleLogRow(currentSettings(), stamps, Clock::LocalNow());
+    if (!row)
         return;
-    LogRowCount = static_cast<int32_t>(due->row);
+    LogRowCount = static_cast<int32_t>(row->row);
     if (AppendLogDataLine()) {
-        lastLogRowMs_ = due->atMs;
         LogRowCount += 1;
+        stamp(CycleSection::Log, row);
     } else {
         stopLogging();
+        stamp(CycleSection::Log);
     }
-    LastLogTime = Clock::TimeOfDay();
 }
 
 // A log file that cannot be written (folder removed, disk full, file locked) ends

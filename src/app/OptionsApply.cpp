@@ -9,9 +9,8 @@ bool logIntervalTooShort(const QString& text) {
     const std::optional<int32_t> log = WholeValueOfText32(text);
     return log && *log < kShortestLogInterval;
 }
-} // namespace
 
-std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
+std::vector<OptionField> applyOptionTexts(const OptionTexts& texts) {
     GeneralStuff::ContinuousReading = texts.continuousReading;
     const std::optional<int32_t> read = WholeValueOfText32(texts.readInterval);
     if (!read)
@@ -31,6 +30,13 @@ std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
         refused.push_back(OptionField::GraphInterval);
     else
         GeneralStuff::GraphInterval = *graph;
+    return refused;
+}
+} // namespace
+
+std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
+    const std::vector<OptionField> refused = applyOptionTexts(texts);
+    GeneralStuff::CycleSettingsChanged();
     return refused;
 }
 

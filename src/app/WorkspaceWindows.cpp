@@ -152,6 +152,7 @@ bool applyLogging(const WorkspaceLogging& logging, QStringList& notes) {
     GeneralStuff::LogFileName = logging.file;
     GeneralStuff::LogChannels = logging.channels;
     GeneralStuff::LogInterval = logging.interval;
+    GeneralStuff::CycleSettingsChanged();
     if (logging.startLogging && StartLogging(logging.file, logging.channels, logging.interval))
         notes.append(
             QString("Logging could not be started into\n%1").arg(QDir::toNativeSeparators(logging.file)));

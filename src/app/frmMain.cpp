@@ -31,7 +31,6 @@
 #include <stdexcept>
 
 namespace {
-constexpr int kMasterTimerMs = 10;
 constexpr int kClockRefreshMs = 1000;
 constexpr int kInchPixels = 96;
 constexpr int kMarkPadding = 6;
@@ -50,7 +49,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
     tmrMaster = new QTimer(this);
     tmrMaster->setObjectName("tmrMaster");
-    tmrMaster->setInterval(kMasterTimerMs);
+    tmrMaster->setInterval(kMasterTickMs);
+    // A coarse timer may come a few ms early and find nothing due.
+    tmrMaster->setTimerType(Qt::PreciseTimer);
     connect(tmrMaster, &QTimer::timeout, this, &frmMain::tmrMaster_Timer);
 
     buildMenus();
@@ -154,6 +155,11 @@ void frmMain::buildStatusBar() {
 
 void frmMain::showDateAndTime() {
     const QDateTime now = Clock::LocalNow();
+    // The master tick asks at every wake-up; the texts change at most once a second.
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second == shownSecond)
+        return;
+    shownSecond = second;
     const QLocale locale;
     statusPanels[1]->setText(locale.toString(now.date(), QLocale::ShortFormat));
     statusPanels[2]->setText(locale.toString(now.time(), QLocale::ShortFormat));
@@ -259,6 +265,23 @@ void frmMain::tbToolBar_ButtonClick(const QString& key) {
 
 void frmMain::tmrMaster_Timer() {
     cycle.tick();
+    // The status bar's clock goes with the tick while the master timer runs: no wake-up of its own.
+    showDateAndTime();
+    armMasterTimer();
+}
+
+// The timer wakes only at the tick of its 10 ms grid at which a section is due: the tick the
+// plain 10 ms timer would run it on. Armed from now, after the tick's work, it may come up to
+// about a tick later; the due checks read the clock afresh, so nothing runs early or is missed.
+void frmMain::armMasterTimer() {
+    if (!tmrMaster->isActive())
+        return;
+    const int msToNextTick = kMasterTickMs - static_cast<int>(masterGrid.elapsed() % kMasterTickMs);
+    tmrMaster->start(kMasterTickMs * cycle.ticksUntilDue(Clock::LocalNow(), msToNextTick));
+}
+
+void frmMain::cycleSettingsChanged() {
+    armMasterTimer();
 }
 
 void frmMain::mnuSave_Click() {
@@ -304,10 +327,15 @@ void frmMain::setStatusText(const QString& text) {
 }
 
 void frmMain::setMasterTimerEnabled(bool enabled) {
-    if (enabled)
-        tmrMaster->start();
-    else
+    if (enabled) {
+        masterGrid.start();
+        tmrMaster->start(kMasterTickMs);
+        armMasterTimer();
+        tmrClock->stop();
+    } else {
+        tmrClock->start();
         tmrMaster->stop();
+    }
 }
 
 bool frmMain::masterTimerEnabled() const {

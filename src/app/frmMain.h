@@ -4,6 +4,7 @@
 #include "app/MonitoringCycle.h"
 #include "device/ViewRegistration.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 class ConnectionProgress;
@@ -45,6 +46,7 @@ public:
     void setStatusText(const QString& text) override;
     void setMasterTimerEnabled(bool enabled) override;
     bool masterTimerEnabled() const override;
+    void cycleSettingsChanged() override;
 
     MonitoringCycle& monitoringCycle() { return cycle; }
     // Names the adapter in use in the tooltip of the status text panel; the simulated board
@@ -61,10 +63,15 @@ private:
     void buildStatusBar();
     void rebuildWindowMenu();
     void showDateAndTime();
+    void armMasterTimer();
 
     QMdiArea* mdiArea;
     QString m_adapterDescription;
     QTimer* tmrMaster;
+    // The master timer's grid counts from its start.
+    QElapsedTimer masterGrid;
+    // The second the status bar's date and time show (seconds since the epoch).
+    qint64 shownSecond = -1;
     QTimer* tmrClock;
     QToolBar* tbToolBar = nullptr;
     QMenu* mnuWindow = nullptr;

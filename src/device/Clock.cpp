@@ -28,7 +28,11 @@ QDateTime LocalNow() {
 }
 
 double TimeOfDay() {
-    return LocalNow().time().msecsSinceStartOfDay() / 1000.0;
+    return TimeOfDay(LocalNow());
+}
+
+double TimeOfDay(const QDateTime& localNow) {
+    return localNow.time().msecsSinceStartOfDay() / 1000.0;
 }
 
 void SetLocalNowSource(std::function<QDateTime()> newSource) {

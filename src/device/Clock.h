@@ -9,6 +9,8 @@ namespace Clock {
 QDateTime LocalNow();
 // Seconds since local midnight with a fractional part; restarts at 0 at midnight.
 double TimeOfDay();
+// The same of a local date and time.
+double TimeOfDay(const QDateTime& localNow);
 // An empty source restores the system clock.
 void SetLocalNowSource(std::function<QDateTime()> source);
 

@@ -59,6 +59,13 @@ inline bool GraphOpen() {
     return Views.graph != nullptr;
 }
 
+// To call after a section's condition or interval changed (a window opened or closed, an
+// interval or "Continuous Read" set, logging started), so the master timer wakes for it.
+inline void CycleSettingsChanged() {
+    if (Views.main)
+        Views.main->cycleSettingsChanged();
+}
+
 void InitDeviceModel();
 // Keeps ExtendedRange and Remote2Selected in step with the chip, then tells the
 // subscribers (ChipChanges) of the write. The value is the byte sent; the start-up

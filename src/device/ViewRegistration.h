@@ -12,11 +12,16 @@ public:
     ViewRegistration(const ViewRegistration&) = delete;
     ViewRegistration& operator=(const ViewRegistration&) = delete;
 
-    void attach() { GeneralStuff::Views.*slot = view; }
+    void attach() {
+        GeneralStuff::Views.*slot = view;
+        GeneralStuff::CycleSettingsChanged();
+    }
     // Leaves the slot alone when another window of the kind holds it now.
     void detach() {
-        if (attached())
-            GeneralStuff::Views.*slot = nullptr;
+        if (!attached())
+            return;
+        GeneralStuff::Views.*slot = nullptr;
+        GeneralStuff::CycleSettingsChanged();
     }
     bool attached() const { return GeneralStuff::Views.*slot == view; }
 

@@ -48,6 +48,8 @@ public:
     virtual void setStatusText(const QString& text) = 0;
     virtual void setMasterTimerEnabled(bool enabled) = 0;
     virtual bool masterTimerEnabled() const = 0;
+    // A section's condition or interval changed: the master timer wakes for it in time.
+    virtual void cycleSettingsChanged() {}
 };
 
 struct OpenViews {

@@ -27,6 +27,7 @@ std::optional<LogStartRefusal> StartLogging(const QString& file, const std::arra
     LogInterval = *interval;
     LogRowCount = 0;
     LoggingActive = true;
+    CycleSettingsChanged();
     if (Views.main)
         Views.main->setStatusText("Logging Enabled");
     return std::nullopt;

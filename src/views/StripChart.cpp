@@ -5,6 +5,7 @@
 #include "views/CachedText.h"
 #include "views/CachedTickers.h"
 #include "views/ChartFiles.h"
+#include "views/ChartPlot.h"
 #include "views/ChartReadout.h"
 #include "views/ChartRedrawRules.h"
 #include "views/LimitLines.h"
@@ -53,7 +54,7 @@ double KeyOf(const QDateTime& time) {
 } // namespace
 
 StripChart::StripChart(QWidget* parent)
-    : QWidget(parent), m_plot(new QCustomPlot(this)), m_timeHandle(new ZoomHandle(Qt::Horizontal, m_plot)),
+    : QWidget(parent), m_plot(new ChartPlot(this)), m_timeHandle(new ZoomHandle(Qt::Horizontal, m_plot)),
       m_upperHandle(new ZoomHandle(Qt::Vertical, m_plot)),
       m_lowerHandle(new ZoomHandle(Qt::Vertical, m_plot)), m_pausedMark(new QCPItemText(m_plot)),
       m_menu(new QMenu(this)) {
@@ -136,6 +137,10 @@ StripChart::StripChart(QWidget* parent)
     connect(m_lowerHandle, &ZoomHandle::dragged, this, &StripChart::dragLowerHandle);
 
     followNewest(KeyOf(Clock::LocalNow()));
+}
+
+QCustomPlot* StripChart::plot() const {
+    return m_plot;
 }
 
 QCPGraph* StripChart::graph(int trace) const {

@@ -20,6 +20,7 @@ class LimitLines;
 class QAction;
 class QCPGraph;
 class QCPItemText;
+class ChartPlot;
 class QCustomPlot;
 class QMenu;
 class QMouseEvent;
@@ -56,7 +57,7 @@ public:
     void setCoveredMargins(int right, int bottom);
     // Redraws now instead of on the next pass of the event loop.
     void replotNow();
-    QCustomPlot* plot() const { return m_plot; }
+    QCustomPlot* plot() const;
 
     // While paused the view stays where it is and samples keep arriving; resuming
     // returns to the newest sample with the stored span.
@@ -101,7 +102,7 @@ private:
     void plotReleased(QMouseEvent* event);
     void plotWheel(QWheelEvent* event);
 
-    QCustomPlot* m_plot;
+    ChartPlot* m_plot;
     std::array<QCPGraph*, kTraceCount> m_graphs{};
     // Key and value of each trace's newest sample when the chart was last drawn; none while empty.
     std::array<std::optional<QPointF>, kTraceCount> m_drawnNewest{};

@@ -1,6 +1,7 @@
 #include "views/frmRegMap.h"
 
 #include "device/ChipAccess.h"
+#include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
@@ -188,6 +189,7 @@ void frmRegMap::connectHandlers() {
     connect(TreeView1, &QTreeWidget::itemClicked, this, &frmRegMap::TreeView1_NodeClick);
     for (int bit = 0; bit < 8; ++bit)
         connect(lblBit[bit], &ClickableLabel::clicked, this, [this, bit] { lblBit_Click(bit); });
+    connect(chkContRead, &QCheckBox::toggled, this, [] { GeneralStuff::CycleSettingsChanged(); });
 }
 
 void frmRegMap::Form_Load() {
