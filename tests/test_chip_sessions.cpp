@@ -20,6 +20,12 @@ SimConfig boardAt(int address, double local = 25.0) {
     return config;
 }
 
+Reading localOnly(int32_t local) {
+    Reading reading;
+    reading.temperatures[0] = static_cast<float>(local);
+    return reading;
+}
+
 void setUpBus(SimBoard& board) {
     uint8_t none = 0;
     ASSERT_EQ(board.VendorIORequest(VendorRequest::BusSetUp, VendorRequest::BusSetUpValue,
@@ -70,8 +76,8 @@ TEST(ChipSessions, EachBoardLogsIntoItsOwnRun) {
     for (int row = 0; row < 2; ++row) {
         leftLog.rowCount = rightLog.rowCount = row;
         // Normal range: the Local register holds whole degrees.
-        ASSERT_TRUE(leftLog.appendRow({static_cast<float>(left.session->ReadRegister(kLocalTemp)), 0, 0}));
-        ASSERT_TRUE(rightLog.appendRow({static_cast<float>(right.session->ReadRegister(kLocalTemp)), 0, 0}));
+        ASSERT_TRUE(leftLog.appendRow(localOnly(left.session->ReadRegister(kLocalTemp))));
+        ASSERT_TRUE(rightLog.appendRow(localOnly(right.session->ReadRegister(kLocalTemp))));
     }
     const auto rows = [](const QString& path) {
         QFile file(path);

@@ -78,7 +78,7 @@ void MonitoringCycle::logSection() {
     if (!due)
         return;
     LogRowCount = static_cast<int32_t>(due->row);
-    if (AppendLogDataLine()) {
+    if (AppendLogDataLine(State.LastReading)) {
         lastLogRowMs_ = due->atMs;
         LogRowCount += 1;
     } else {

@@ -67,14 +67,18 @@ private:
 };
 } // namespace
 
-Row TemperatureRow(const std::array<bool, 3>& channels) {
-    // The time the sample starts: on a slow link the reads take a while after it.
-    Row row{TextCell("time", isoNow())};
+Reading MeasureReading() {
     // The status is read on both sides of the temperatures, so a conversion between the
     // reads cannot let an open diode's reading (255.75 °C) through as a temperature.
     const ChipStatus before = ReadChipStatus();
-    const Reading reading = GeneralStuff::ReadTemperatures();
-    const ChipStatus status = before | ReadChipStatus();
+    Reading reading = GeneralStuff::ReadTemperatures();
+    reading.status = before | ReadChipStatus();
+    return reading;
+}
+
+Row TemperatureRow(const QString& time, const Reading& reading, const std::array<bool, 3>& channels) {
+    Row row{TextCell("time", time)};
+    const ChipStatus status = reading.status.value_or(ChipStatus{});
     for (int i = 0; i < 3; ++i) {
         if (!channels[i])
             continue;
@@ -87,6 +91,12 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
     }
     row.push_back(FlagCell("alert", AlertSet(status)));
     return row;
+}
+
+Row TemperatureRow(const std::array<bool, 3>& channels) {
+    // The time the sample starts: on a slow link the reads take a while after it.
+    const QString time = isoNow();
+    return TemperatureRow(time, MeasureReading(), channels);
 }
 
 int MeasureVerb(const CliArgs& args) {
@@ -134,7 +144,9 @@ int MeasureVerb(const CliArgs& args) {
             continue;
         if (args.durationMs && due->atMs >= *args.durationMs)
             break;
-        Row row = TemperatureRow(channels);
+        const QString time = isoNow();
+        const Reading reading = MeasureReading();
+        Row row = TemperatureRow(time, reading, channels);
         // Where the row stands on the schedule, as the program's log counts its Time column.
         row.insert(row.begin() + 1, NumberCell("schedule", static_cast<double>(due->atMs) / 1000.0, "s"));
         if (otk) {
@@ -144,8 +156,8 @@ int MeasureVerb(const CliArgs& args) {
                 break;
             }
             run.rowCount = static_cast<int32_t>(due->row);
-            sinkFailed = args.output.isEmpty() ? !sink.write(run.dataBytes(GeneralStuff::Temperatures))
-                                               : !run.appendRow(GeneralStuff::Temperatures);
+            sinkFailed =
+                args.output.isEmpty() ? !sink.write(run.dataBytes(reading)) : !run.appendRow(reading);
         } else {
             stream.row(row);
         }

@@ -3,17 +3,7 @@
 // diode is a fault, not a temperature, and the alarm bits stand beside the value.
 // Reading them clears the bits the chip latched since the last read.
 #include "cli/CliOutput.h"
-
-#include <cstdint>
-#include <optional>
-
-struct ChipStatus {
-    uint8_t status1 = 0;
-    uint8_t status2 = 0;
-    ChipStatus operator|(const ChipStatus& other) const {
-        return {uint8_t(status1 | other.status1), uint8_t(status2 | other.status2)};
-    }
-};
+#include "device/Reading.h"
 
 // Reads Status Reg 1 and Status Reg 2.
 ChipStatus ReadChipStatus();

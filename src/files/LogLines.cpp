@@ -16,26 +16,18 @@ LogRun& programRun() {
 }
 } // namespace
 
-QByteArray LogRunHeaderBytes() {
-    return programRun().headerBytes();
-}
-
-QByteArray LogDataBytes() {
-    return programRun().dataBytes(GeneralStuff::Temperatures);
-}
-
 QString LogHeaderLine() {
     return programRun().headerLine();
 }
 
-QString LogDataLine() {
-    return programRun().dataLine(GeneralStuff::Temperatures);
+QString LogDataLine(const Reading& reading) {
+    return programRun().dataLine(reading);
 }
 
 bool AppendLogRunHeader() {
     return programRun().appendHeader();
 }
 
-bool AppendLogDataLine() {
-    return programRun().appendRow(GeneralStuff::Temperatures);
+bool AppendLogDataLine(const Reading& reading) {
+    return programRun().appendRow(reading);
 }

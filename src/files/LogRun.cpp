@@ -30,14 +30,14 @@ QString LogRun::headerLine() const {
     return line;
 }
 
-QString LogRun::dataLine(const std::array<float, 3>& temperatures) const {
+QString LogRun::dataLine(const Reading& reading) const {
     // 64-bit product: a 32-bit one would overflow after about 24.8 days of nominal time.
     const int64_t milliseconds = static_cast<int64_t>(rowCount) * static_cast<int64_t>(interval);
     const double seconds = std::round(static_cast<double>(milliseconds)) / 1000.0;
     QString line = TrimmedNumber(seconds) + ",";
     for (int i = 0; i < 3; ++i)
         if (channels[i])
-            line += StrNumber(temperatures[i]) + ",";
+            line += StrNumber(reading.temperatures[i]) + ",";
     return line;
 }
 
@@ -46,16 +46,16 @@ QByteArray LogRun::headerBytes() const {
            kLineEnd;
 }
 
-QByteArray LogRun::dataBytes(const std::array<float, 3>& temperatures) const {
-    return singleByte(dataLine(temperatures)) + kLineEnd;
+QByteArray LogRun::dataBytes(const Reading& reading) const {
+    return singleByte(dataLine(reading)) + kLineEnd;
 }
 
 bool LogRun::appendHeader() {
     return appendBytes(headerBytes(), true);
 }
 
-bool LogRun::appendRow(const std::array<float, 3>& temperatures) {
-    return appendBytes(dataBytes(temperatures), false);
+bool LogRun::appendRow(const Reading& reading) {
+    return appendBytes(dataBytes(reading), false);
 }
 
 // One append with one open and one close. Only a plain file is written, and the
