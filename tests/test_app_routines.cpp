@@ -1,4 +1,4 @@
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "app/MonitoringRoutines.h"
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"

@@ -1,4 +1,4 @@
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "adapter/SimBoard.h"
 #include "adapter/VendorRequests.h"
 #include "device/ChipSession.h"

@@ -1,7 +1,7 @@
 #include "adapter/SimChip.h"
 
-#include "adapter/ChipCodes.h"
-#include "adapter/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
+#include "chip/ChipRegisters.h"
 #include "adapter/SimRunFile.h"
 
 #include <algorithm>

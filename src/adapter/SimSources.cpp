@@ -1,7 +1,7 @@
 #include "adapter/SimSources.h"
 
-#include "adapter/ChipCodes.h"
-#include "adapter/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
+#include "chip/ChipRegisters.h"
 #include "adapter/SimDumpFile.h"
 #include "adapter/SimRunFile.h"
 #include "adapter/SimStateFile.h"
@@ -123,7 +123,7 @@ private:
         const bool extended = byte(kConfig1Read) & kConfig1ExtendedRange;
         const bool remote2Shown = byte(kConfig1Read) & kConfig1Remote2Select;
         if (bytes.count(kLocalTemp) && !given("local"))
-            config_.chip.start[0] = LocalTemperatureCelsius(byte(kLocalTemp), extended);
+            config_.chip.start[0] = WholeDegreeCelsius(byte(kLocalTemp), extended);
         struct Remote {
             const char* key;
             int high, low, offsetHigh, offsetLow, status;

@@ -1,45 +1,39 @@
 #include "app/MonitoringRoutines.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
+#include "chip/StatusBits.h"
+#include "chip/TemperatureCodec.h"
 #include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
-#include "views/StatusLamps.h"
 
 namespace GeneralStuff {
 
 namespace {
-constexpr float kExtendedRangeOffset = 64;
-
 const QString kDegrees = QStringLiteral("°C");
 
 void setLamps(LimitsView& limits, int16_t status, bool secondRegister) {
-    for (const StatusLampBit& lamp : kStatusLamps)
-        if (lamp.secondRegister == secondRegister)
-            limits.setLamp(lamp.lamp, (status & lamp.mask) != 0);
+    for (const StatusBit& bit : kStatusBits)
+        if (bit.secondRegister == secondRegister)
+            limits.setLamp(bit.lamp, (status & bit.mask) != 0);
 }
 } // namespace
-
-// Only bits 7..6 count: readings stay in quarter degrees, bit 5 (0.125 °C) is dropped.
-float RemoteFraction(int16_t lowByte) {
-    return static_cast<float>(lowByte & kRemoteQuarters) / 256.0f;
-}
 
 Reading ReadTemperatures() {
     // Still read while held, so a lost link is found as soon as ever; nothing is stored.
     const bool held = ReadingsHeld();
-    // The high bytes are never two's complement: the extended range is an offset of 64.
-    const float offset = ExtendedRange ? kExtendedRangeOffset : 0;
-    const auto store = [held, offset](int channel, float reading) {
+    const bool extended = ExtendedRange;
+    const auto store = [held](int channel, double celsius) {
         if (!held)
-            Temperatures[channel] = reading - offset;
+            Temperatures[channel] = static_cast<float>(celsius);
     };
-    store(0, static_cast<float>(ReadChip(kLocalTemp)));
-    const float f1 = RemoteFraction(ReadChip(kRemote1TempLow));
-    store(1, static_cast<float>(ReadChip(kRemote1TempHigh)) + f1);
-    const float f2 = RemoteFraction(ReadChip(kRemote2TempLow));
-    store(2, static_cast<float>(ReadChip(kRemote2TempHigh)) + f2);
+    store(0, WholeDegreeCelsius(ReadChip(kLocalTemp), extended));
+    // Each low byte is read before its high byte.
+    const int16_t low1 = ReadChip(kRemote1TempLow);
+    store(1, RemoteQuarterCelsius(ReadChip(kRemote1TempHigh), low1, extended));
+    const int16_t low2 = ReadChip(kRemote2TempLow);
+    store(2, RemoteQuarterCelsius(ReadChip(kRemote2TempHigh), low2, extended));
     State.LastReading.held = held;
     return State.LastReading;
 }

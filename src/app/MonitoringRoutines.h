@@ -7,9 +7,6 @@
 
 namespace GeneralStuff {
 
-// Quarter degrees from a remote low byte: 0, .25, .5 or .75.
-float RemoteFraction(int16_t lowByte);
-
 // Reads the three temperatures into the last reading (Temperatures) and returns it;
 // held readings keep their last good values.
 Reading ReadTemperatures();

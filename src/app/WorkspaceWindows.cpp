@@ -1,6 +1,6 @@
 #include "app/WorkspaceWindows.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "app/ChildPlacement.h"
 #include "app/MainGeometry.h"
 #include "app/WindowCatalog.h"

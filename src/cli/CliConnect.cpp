@@ -1,6 +1,6 @@
 #include "cli/CliConnect.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "adapter/DefaultAdapter.h"
 #include "app/ConnectionSequence.h"
 #include "cli/CliExit.h"

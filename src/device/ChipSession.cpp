@@ -1,6 +1,6 @@
 #include "device/ChipSession.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
 #include "device/Clock.h"

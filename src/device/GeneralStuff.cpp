@@ -1,6 +1,6 @@
 #include "device/GeneralStuff.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
 

@@ -75,16 +75,6 @@ double ValueOfText(const QString& text) {
     return std::strtod(number.constData(), nullptr);
 }
 
-double RoundHalfEven(double value) {
-    const double lower = std::floor(value);
-    const double diff = value - lower;
-    if (diff < 0.5)
-        return lower;
-    if (diff > 0.5)
-        return lower + 1.0;
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
-}
-
 std::optional<int32_t> WholeValueOfText32(const QString& text) {
     const double whole = RoundHalfEven(ValueOfText(text));
     if (!(whole >= std::numeric_limits<int32_t>::min() && whole <= std::numeric_limits<int32_t>::max()))

@@ -1,6 +1,8 @@
 #pragma once
 // The number texts every window, the log and the settings file share. Pure
 // functions: no widget and no chip inside.
+#include "chip/RoundHalfEven.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -20,8 +22,6 @@ QString FormatTemperature(float value);
 // The number formed by the text's leading numeric characters (blanks skipped,
 // a sign, digits, one point); 0 when the text does not begin with a number.
 double ValueOfText(const QString& text);
-// Nearest whole number, halves to the even neighbour (12.5 → 12, 13.5 → 14).
-double RoundHalfEven(double value);
 // ValueOfText rounded half to even, or nothing when it does not fit the width.
 std::optional<int32_t> WholeValueOfText32(const QString& text);
 std::optional<int16_t> WholeValueOfText16(const QString& text);

@@ -1,6 +1,6 @@
 #include "device/RangeHold.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 
 #include <algorithm>
 #include <cmath>

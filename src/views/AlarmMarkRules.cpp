@@ -1,43 +1,8 @@
 #include "views/AlarmMarkRules.h"
 
-#include "adapter/ChipRegisters.h"
 #include "views/StripChartRules.h"
 
 #include <algorithm>
-
-namespace {
-
-struct StatusBit {
-    int channel;
-    AlarmKind kind;
-    bool secondRegister;
-    uint8_t mask;
-};
-constexpr StatusBit kStatusBits[] = {
-    {0, AlarmKind::High, false, kStatus1LocalHigh},       {0, AlarmKind::Low, false, kStatus1LocalLow},
-    {0, AlarmKind::Therm, false, kStatus1LocalTherm},     {1, AlarmKind::High, false, kStatus1Remote1High},
-    {1, AlarmKind::Low, false, kStatus1Remote1Low},       {1, AlarmKind::Therm, false, kStatus1Remote1Therm},
-    {1, AlarmKind::OpenDiode, false, kStatus1Diode1Open}, {2, AlarmKind::High, true, kStatus2Remote2High},
-    {2, AlarmKind::Low, true, kStatus2Remote2Low},        {2, AlarmKind::Therm, true, kStatus2Remote2Therm},
-    {2, AlarmKind::OpenDiode, true, kStatus2Diode2Open}};
-
-AlarmBits BitOf(int channel, AlarmKind kind) {
-    return AlarmBits(1u << (channel * kAlarmKindCount + int(kind)));
-}
-
-} // namespace
-
-AlarmBits AlarmBitsOf(uint8_t status1, uint8_t status2) {
-    AlarmBits bits = 0;
-    for (const StatusBit& bit : kStatusBits)
-        if ((bit.secondRegister ? status2 : status1) & bit.mask)
-            bits |= BitOf(bit.channel, bit.kind);
-    return bits;
-}
-
-bool AlarmSet(AlarmBits bits, int channel, AlarmKind kind) {
-    return (bits & BitOf(channel, kind)) != 0;
-}
 
 void AlarmHistory::addRead(double key, AlarmBits bits) {
     // A clock set back starts afresh, as the traces do, so the runs stay sorted.

@@ -1,20 +1,10 @@
 #pragma once
-// The graph's alarm lane: which status bits it shows per channel, and the runs of
-// status reads it draws them from. Pure rules: no widget inside.
-#include <cstdint>
+// The runs of status reads the graph's alarm lane draws; which bit goes to which lane
+// is the status-bit table's (chip/StatusBits.h). Pure rules: no widget inside.
+#include "chip/StatusBits.h"
+
 #include <deque>
 #include <utility>
-
-constexpr int kAlarmChannelCount = 3; // Local, Remote1, Remote2
-// Top to bottom within a channel's row.
-enum class AlarmKind { High, Low, Therm, OpenDiode };
-constexpr int kAlarmKindCount = 4;
-
-// One bit per channel and kind (channel * 4 + kind); bits the lane does not show
-// (Busy, ALERT, the unused ones) are left out, so they never split a run.
-using AlarmBits = uint16_t;
-AlarmBits AlarmBitsOf(uint8_t status1, uint8_t status2);
-bool AlarmSet(AlarmBits bits, int channel, AlarmKind kind);
 
 // Reads further apart than this mean the status was not being read in between:
 // the limits window reads it every 0.2 s while it is open.

@@ -12,12 +12,12 @@ struct KindLook {
     const char* name;
     QColor colour;
 };
-const KindLook kKinds[kAlarmKindCount] = {{"High", QColor(220, 0, 0)},
+const KindLook kKinds[kStatusKindCount] = {{"High", QColor(220, 0, 0)},
                                           {"Low", QColor(0, 90, 230)},
                                           {"THERM", QColor(160, 0, 170)},
                                           {"Open diode", QColor(40, 40, 40)}};
 // Four stripes of 4 pixels per channel.
-constexpr int kLaneHeight = kAlarmChannelCount * kAlarmKindCount * 4;
+constexpr int kLaneHeight = kAlarmChannelCount * kStatusKindCount * 4;
 constexpr int kKeyHeight = 16;
 const QString kNotRead = QStringLiteral("not read");
 
@@ -47,7 +47,7 @@ protected:
             m_notRead = notReadPicture(area.size());
         painter->drawImage(area.topLeft(), m_notRead);
         const double rowHeight = double(area.height()) / kAlarmChannelCount;
-        const double stripeHeight = rowHeight / kAlarmKindCount;
+        const double stripeHeight = rowHeight / kStatusKindCount;
         const auto [first, last] = m_history.runsIn(visible.lower, visible.upper);
         for (auto run = first; run != last; ++run) {
             const int left = std::max(area.left(), int(std::floor(time->coordToPixel(run->start))));
@@ -56,8 +56,8 @@ protected:
             const int width = std::max(1, right - left);
             painter->fillRect(QRect(left, area.top(), width, area.height()), Qt::white);
             for (int channel = 0; channel < kAlarmChannelCount; ++channel)
-                for (int kind = 0; kind < kAlarmKindCount; ++kind)
-                    if (AlarmSet(run->bits, channel, AlarmKind(kind))) {
+                for (int kind = 0; kind < kStatusKindCount; ++kind)
+                    if (AlarmSet(run->bits, channel, StatusKind(kind))) {
                         const int top =
                             area.top() + int(std::round(channel * rowHeight + kind * stripeHeight));
                         const int bottom =

@@ -1,6 +1,6 @@
 #include "views/ConfigBits.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/NumberText.h"
 
 namespace {

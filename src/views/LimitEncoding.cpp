@@ -1,11 +1,9 @@
 #include "views/LimitEncoding.h"
 
-#include "adapter/ChipRegisters.h"
-#include "device/NumberText.h"
+#include "chip/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace {
 constexpr std::array<LimitRegisters, kGaugeCount> kGaugeRegisters{{
@@ -16,16 +14,6 @@ constexpr std::array<LimitRegisters, kGaugeCount> kGaugeRegisters{{
     {kRemote2LowLimitHigh, kRemote2LowLimitHigh, kRemote2LowLimitLow, kRemote2HighLimitHigh,
      kRemote2HighLimitHigh, kRemote2HighLimitLow, kRemote2ThermLimit},
 }};
-
-double rangeOffset(bool extended) {
-    return extended ? 64.0 : 0.0;
-}
-
-// The gauge keeps its sliders on a -64..127 scale, so this only stops a stray value
-// from reaching the chip as a wrapped or undefined number.
-int32_t registerData(double value) {
-    return static_cast<int32_t>(std::clamp(value, 0.0, 255.0));
-}
 } // namespace
 
 GaugeLimitSteps LimitStepsOfGauge(int gauge) {
@@ -50,29 +38,6 @@ std::vector<int> GaugesShowingWrite(int32_t writeAddress, bool remote2Selected) 
     return gauges;
 }
 
-int32_t WholeDegreeLimitByte(double value, bool extended) {
-    return registerData(RoundHalfEven(value + rangeOffset(extended)));
-}
-
-int32_t RemoteLimitHighByte(double value, bool extended) {
-    return registerData(std::floor(value) + rangeOffset(extended));
-}
-
-int32_t RemoteLimitFractionByte(double value) {
-    const double quarters = RoundHalfEven(4.0 * value);
-    // The remainder stays 0..3 for negative values too, as the two's-complement AND 3 does.
-    const double remainder = quarters - 4.0 * std::floor(quarters / 4.0);
-    return static_cast<int32_t>(remainder) * 64;
-}
-
-double WholeDegreeLimitValue(int32_t byte, bool extended) {
-    return byte - rangeOffset(extended);
-}
-
-double RemoteLimitValue(int32_t highByte, int32_t lowByte, bool extended) {
-    return highByte + (lowByte & kRemoteQuarters) / 256.0 - rangeOffset(extended);
-}
-
 std::vector<LimitWrite> GaugeLimitWrites(int gauge, const GaugeLimits& limits, bool extended) {
     const LimitRegisters& r = GaugeLimitRegisters(gauge);
     if (r.lowFraction == 0)
@@ -90,15 +55,15 @@ GaugeLimits ReadGaugeLimitBytes(int gauge, bool extended, const std::function<in
     const LimitRegisters& r = GaugeLimitRegisters(gauge);
     GaugeLimits limits;
     if (r.lowFraction == 0) {
-        limits.low = WholeDegreeLimitValue(readByte(r.lowRead), extended);
-        limits.high = WholeDegreeLimitValue(readByte(r.highRead), extended);
+        limits.low = WholeDegreeCelsius(readByte(r.lowRead), extended);
+        limits.high = WholeDegreeCelsius(readByte(r.highRead), extended);
     } else {
         // Each read's value is taken before the next read is issued.
         const int32_t lowHigh = readByte(r.lowRead);
-        limits.low = RemoteLimitValue(lowHigh, readByte(r.lowFraction), extended);
+        limits.low = RemoteQuarterCelsius(lowHigh, readByte(r.lowFraction), extended);
         const int32_t highHigh = readByte(r.highRead);
-        limits.high = RemoteLimitValue(highHigh, readByte(r.highFraction), extended);
+        limits.high = RemoteQuarterCelsius(highHigh, readByte(r.highFraction), extended);
     }
-    limits.therm = WholeDegreeLimitValue(readByte(r.therm), extended);
+    limits.therm = WholeDegreeCelsius(readByte(r.therm), extended);
     return limits;
 }

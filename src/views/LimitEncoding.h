@@ -1,6 +1,6 @@
 #pragma once
 // How the limits window turns limit registers into slider temperatures and back.
-// Pure rules: no widget and no chip inside.
+// Pure rules: no widget and no chip inside; the bytes are the codec's (chip/TemperatureCodec.h).
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -46,18 +46,6 @@ struct LimitWrite {
     int32_t data;
     bool operator==(const LimitWrite& other) const { return reg == other.reg && data == other.data; }
 };
-
-// A byte of whole degrees: v (+64 in the extended range) rounded half to even.
-int32_t WholeDegreeLimitByte(double value, bool extended);
-// The whole-degree byte of a remote limit: floor of v (+64 in the extended range).
-int32_t RemoteLimitHighByte(double value, bool extended);
-// Bits 7..6 of a remote limit's low byte: quarter degrees of v, taken from v alone.
-int32_t RemoteLimitFractionByte(double value);
-
-// A whole-degree byte as °C; bytes are never signed.
-double WholeDegreeLimitValue(int32_t byte, bool extended);
-// A remote limit's high byte plus the quarter degrees in bits 7..6 of its low byte.
-double RemoteLimitValue(int32_t highByte, int32_t lowByte, bool extended);
 
 // Every limit register of the gauge, in the order they are written: low, high, THERM.
 std::vector<LimitWrite> GaugeLimitWrites(int gauge, const GaugeLimits& limits, bool extended);

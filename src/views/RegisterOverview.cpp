@@ -1,6 +1,7 @@
 #include "views/RegisterOverview.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
 #include "device/NumberText.h"
 #include "views/LimitEncoding.h"
 
@@ -167,19 +168,19 @@ std::vector<OverviewRow> OverviewRows(const RegisterSnapshot& snapshot) {
             row.bitMeanings = BitMeanings(i, v);
             for (uint8_t read : kWholeDegreeReads)
                 if (record.ReadAddr == read) {
-                    row.celsius = WholeDegreeLimitValue(v, extended);
+                    row.celsius = WholeDegreeCelsius(v, extended);
                     row.temperature = degrees(*row.celsius);
                     row.encoding = rangeEncoding(extended);
                 }
             for (const SplitValue& split : kSplitValues) {
                 if (record.ReadAddr == split.highRead) {
                     const auto low = snapshot.values[partnerIndex(i, split.lowRead)];
-                    row.celsius = RemoteLimitValue(v, low.value_or(0), extended);
+                    row.celsius = RemoteQuarterCelsius(v, low.value_or(0), extended);
                     row.temperature = degrees(*row.celsius);
                     row.encoding = rangeEncoding(extended) +
                                    (low ? ", quarters from the low byte" : ", low byte not read");
                 } else if (record.ReadAddr == split.lowRead) {
-                    row.celsius = RemoteLimitValue(0, v, false);
+                    row.celsius = RemoteQuarterCelsius(0, v, false);
                     row.temperature = "+" + degrees(*row.celsius);
                     row.encoding = "quarter degrees in bits 7..6";
                 }

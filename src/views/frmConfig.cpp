@@ -1,6 +1,6 @@
 #include "views/frmConfig.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"

@@ -6,7 +6,7 @@
 #include "ui/Twips.h"
 #include "views/LimitEncoding.h"
 #include "views/StatusLamp.h"
-#include "views/StatusLamps.h"
+#include "chip/StatusBits.h"
 #include "views/TempGauge.h"
 
 #include <QCloseEvent>
@@ -65,10 +65,10 @@ void frmLimits::buildStatusFrame() {
     fraStatus->setObjectName("fraStatus");
     fraStatus->setGeometry(PxRect(240, 240, 2175, 4815));
     std::vector<QLabel*> labels;
-    for (int row = 0; row < static_cast<int>(kStatusLamps.size()); ++row) {
+    for (int row = 0; row < static_cast<int>(kStatusBits.size()); ++row) {
         const double top = kFirstRowTop + row * kRowPitch;
-        const int index = kStatusLamps[row].lamp;
-        auto* label = new QLabel(kStatusLamps[row].caption, fraStatus);
+        const int index = kStatusBits[row].lamp;
+        auto* label = new QLabel(kStatusBits[row].caption, fraStatus);
         label->setObjectName(QString("lblAlert_%1").arg(index));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // The label's centre line is the lamp's (lamp 180 high, label 240); it takes the

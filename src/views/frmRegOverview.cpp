@@ -1,6 +1,6 @@
 #include "views/frmRegOverview.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/Clock.h"
 #include "device/WindowClasses.h"
