@@ -5,14 +5,11 @@
 #include "chip/TemperatureCodec.h"
 #include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
-#include "device/NumberText.h"
 #include "device/USBStuff.h"
 
 namespace GeneralStuff {
 
 namespace {
-const QString kDegrees = QStringLiteral("°C");
-
 void setLamps(LimitsView& limits, int16_t status, bool secondRegister) {
     for (const StatusBit& bit : kStatusBits)
         if (bit.secondRegister == secondRegister)
@@ -52,29 +49,13 @@ void UpdateStatusLamps() {
 }
 
 void UpdateGauges(const Reading& reading) {
-    LimitsView* limits = Views.limits;
-    if (!limits)
-        return;
-    const std::array<float, 3>& t = reading.temperatures;
-    for (int i = 0; i < 3; ++i)
-        limits->setGaugeReading(i, t[i], StrNumber(t[i]) + kDegrees);
+    if (Views.limits)
+        Views.limits->showReading(reading);
 }
 
 void UpdateGraph(const Reading& reading) {
-    GraphView* graph = Views.graph;
-    if (!graph)
-        return;
-    const std::array<float, 3>& t = reading.temperatures;
-    for (int i = 0; i < 3; ++i)
-        graph->appendSample(i + 1, static_cast<double>(t[i]));
-    graph->setTraceCaption(1, "Local = " + TrimmedNumber(t[0]) + kDegrees);
-    if (!Remote2Selected) {
-        graph->setTraceCaption(2, "Remote1 = " + FormatTemperature(t[1]) + kDegrees);
-        graph->setTraceCaption(3, "Remote2 = " + FormatTemperature(t[2]) + kDegrees);
-    } else {
-        // Trace 2 samples Remote2 through the shared registers; its caption shows the dedicated reading.
-        graph->setTraceCaption(2, "Remote2 = " + FormatTemperature(t[2]) + kDegrees);
-    }
+    if (Views.graph)
+        Views.graph->showReading(reading);
 }
 
 } // namespace GeneralStuff

@@ -3,15 +3,16 @@
 // knowing their classes: each window's ViewRegistration fills its slot when it
 // loads and clears it when it unloads or is destroyed. A filled slot is what
 // "open" means.
+#include "device/Reading.h"
+
 #include <QString>
 #include <cstdint>
 
-// The temperature graph's chart operations; traces are numbered 1 Local, 2 Remote1, 3 Remote2.
+// The temperature graph: it appends a reading's samples and captions its traces itself.
 class GraphView {
 public:
     virtual ~GraphView() = default;
-    virtual void appendSample(int trace, double value) = 0;
-    virtual void setTraceCaption(int trace, const QString& text) = 0;
+    virtual void showReading(const Reading& reading) = 0;
     // The two status registers as the limits window's lamps just read them: the
     // graph never reads them itself, since a read clears the latched bits.
     virtual void statusRead(uint8_t status1, uint8_t status2) = 0;
@@ -22,7 +23,8 @@ class LimitsView {
 public:
     virtual ~LimitsView() = default;
     virtual void setLamp(int index, bool on) = 0;
-    virtual void setGaugeReading(int index, float temperature, const QString& caption) = 0;
+    // Each gauge shows its temperature and captions it.
+    virtual void showReading(const Reading& reading) = 0;
 };
 
 // The register map window, as the monitoring cycle drives it.

@@ -5,6 +5,7 @@
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
 #include "views/GraphSettings.h"
+#include "views/ReadingCaptions.h"
 #include "views/StripChart.h"
 
 #include <QCloseEvent>
@@ -61,6 +62,14 @@ void frmGraph::showRemote2Selected(bool selected) {
         setTraceCaption(3, "Remote2");
         setTraceVisible(3, true);
     }
+}
+
+void frmGraph::showReading(const Reading& reading) {
+    for (int i = 0; i < 3; ++i)
+        appendSample(i + 1, static_cast<double>(reading.temperatures[i]));
+    for (const TraceCaption& caption :
+         TraceCaptions(reading.temperatures, USBStuff::ProgramChip().Remote2Selected))
+        setTraceCaption(caption.trace, caption.text);
 }
 
 void frmGraph::appendSample(int trace, double value) {

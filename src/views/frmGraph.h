@@ -17,8 +17,10 @@ public:
     void Form_Resize();
     void Form_Unload();
 
-    void appendSample(int trace, double value) override;
-    void setTraceCaption(int trace, const QString& text) override;
+    // The reading's three samples, and the captions for it.
+    void showReading(const Reading& reading) override;
+    void appendSample(int trace, double value);
+    void setTraceCaption(int trace, const QString& text);
     void statusRead(uint8_t status1, uint8_t status2) override;
     void setTraceVisible(int trace, bool visible);
     // Room for both axes' labels, the legend and a plot still worth reading.

@@ -1,12 +1,13 @@
 #include "views/frmLimits.h"
 
+#include "chip/StatusBits.h"
 #include "device/ChipAccess.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
 #include "views/LimitEncoding.h"
+#include "views/ReadingCaptions.h"
 #include "views/StatusLamp.h"
-#include "chip/StatusBits.h"
 #include "views/TempGauge.h"
 
 #include <QCloseEvent>
@@ -169,6 +170,12 @@ void frmLimits::showRemote2Selected(bool selected) {
 void frmLimits::setLamp(int index, bool on) {
     if (index >= 0 && index < static_cast<int>(tglAlert.size()))
         tglAlert[index]->setOn(on);
+}
+
+// All three gauges, even a hidden one.
+void frmLimits::showReading(const Reading& reading) {
+    for (int i = 0; i < kGaugeCount; ++i)
+        setGaugeReading(i, reading.temperatures[i], GaugeCaption(reading.temperatures[i]));
 }
 
 void frmLimits::setGaugeReading(int index, float temperature, const QString& caption) {

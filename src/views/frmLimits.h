@@ -25,7 +25,8 @@ public:
     // Middle title "Remote2" and the third gauge hidden, or "Remote1" and three gauges.
     void showRemote2Selected(bool selected);
     void setLamp(int index, bool on) override;
-    void setGaugeReading(int index, float temperature, const QString& caption) override;
+    void showReading(const Reading& reading) override;
+    void setGaugeReading(int index, float temperature, const QString& caption);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
