@@ -11,6 +11,12 @@ bool logIntervalTooShort(const QString& text) {
 }
 } // namespace
 
+OptionTexts CurrentOptionTexts() {
+    return {GeneralStuff::ContinuousReading, TrimmedNumber(static_cast<double>(GeneralStuff::ReadInterval)),
+            TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)),
+            TrimmedNumber(static_cast<double>(GeneralStuff::GraphInterval))};
+}
+
 std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
     GeneralStuff::ContinuousReading = texts.continuousReading;
     const std::optional<int32_t> read = WholeValueOfText32(texts.readInterval);

@@ -12,6 +12,8 @@ struct OptionTexts {
     QString graphInterval;
 };
 
+// The options as the dialog shows them when it opens.
+OptionTexts CurrentOptionTexts();
 // Stores the options in the order ContinuousReading, ReadInterval, LogInterval,
 // GraphInterval. A logging interval below kShortestLogInterval is refused alone: it
 // keeps its old value and the others are stored. A value that does not fit its

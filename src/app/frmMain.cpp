@@ -10,7 +10,6 @@
 #include "app/WindowCatalog.h"
 #include "app/WorkspaceWindows.h"
 #include "device/Clock.h"
-#include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/AppMessages.h"
 #include "ui/Twips.h"

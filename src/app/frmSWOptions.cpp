@@ -1,8 +1,6 @@
 #include "app/frmSWOptions.h"
 
 #include "app/OptionsApply.h"
-#include "device/GeneralStuff.h"
-#include "device/NumberText.h"
 #include "device/WindowClasses.h"
 #include "ui/AppMessages.h"
 #include "ui/Twips.h"
@@ -67,10 +65,11 @@ frmSWOptions::frmSWOptions(QWidget* parent) : QWidget(parent) {
 
 void frmSWOptions::Form_Load() {
     SetOuterSize(this, 4800, 4455);
-    chkMonitoring_->setChecked(GeneralStuff::ContinuousReading);
-    txtGraphing_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::GraphInterval)));
-    txtLogging_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)));
-    txtReadInt_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::ReadInterval)));
+    const OptionTexts shown = CurrentOptionTexts();
+    chkMonitoring_->setChecked(shown.continuousReading);
+    txtGraphing_->setText(shown.graphInterval);
+    txtLogging_->setText(shown.logInterval);
+    txtReadInt_->setText(shown.readInterval);
 }
 
 void frmSWOptions::cmdApply_Click() {

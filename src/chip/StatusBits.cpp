@@ -7,19 +7,8 @@ AlarmBits laneBit(int channel, StatusKind kind) {
 } // namespace
 
 const char* StatusKindWord(StatusKind kind) {
-    switch (kind) {
-    case StatusKind::High:
-        return "high";
-    case StatusKind::Low:
-        return "low";
-    case StatusKind::Therm:
-        return "THERM";
-    case StatusKind::OpenDiode:
-        return "open diode";
-    case StatusKind::Alert:
-        break;
-    }
-    return "ALERT";
+    static const char* const kWords[] = {"high", "low", "THERM", "open diode", "ALERT"};
+    return kWords[static_cast<int>(kind)];
 }
 
 int AlarmLane(const StatusBit& bit) {

@@ -5,7 +5,7 @@
 #include "cli/CliExit.h"
 #include "cli/CliStatus.h"
 #include "cli/CliStream.h"
-#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "files/LogGrid.h"
 #include "files/LogRun.h"
 #include "files/RegularFile.h"
@@ -83,7 +83,7 @@ Row TemperatureRow(const QString& time, const Reading& reading, const std::array
         if (!channels[i])
             continue;
         // While Remote 2 is selected the shared registers read Remote 2: no Remote 1 reading exists.
-        if (i == 1 && GeneralStuff::Remote2Selected)
+        if (i == 1 && USBStuff::ProgramChip().Remote2Selected)
             row.push_back(
                 MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else

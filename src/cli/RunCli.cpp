@@ -12,8 +12,8 @@
 #include "cli/CliSettings.h"
 #include "cli/CliStatus.h"
 #include "cli/CliVerbs.h"
-#include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
+#include "device/USBStuff.h"
 #include "files/RegularFile.h"
 
 #include <QCoreApplication>
@@ -121,7 +121,7 @@ int runVerb(const CliArgs& args) {
         report = SettingsVerb(args, settingsFile, status);
     // Measured whole: from here on a lost link has no document to end.
     SetLinkLossEnding({});
-    const QString chipName = SensorsChipName(args.adapter, connection, GeneralStuff::DeviceAddress);
+    const QString chipName = SensorsChipName(args.adapter, connection, USBStuff::ProgramChip().DeviceAddress);
     if (args.verb == "sensors" && args.format == CliFormat::Text)
         writeOutput(RenderSensorsText(report, chipName, connection.adapterDescription), args.output);
     else if (args.verb == "sensors" && args.format == CliFormat::Json)
