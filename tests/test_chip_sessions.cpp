@@ -1,6 +1,6 @@
-#include "chip/ChipRegisters.h"
 #include "adapter/SimBoard.h"
 #include "adapter/VendorRequests.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipSession.h"
 #include "files/LogRun.h"
 

@@ -1,5 +1,5 @@
-#include "chip/ChipRegisters.h"
 #include "app/MonitoringRoutines.h"
+#include "chip/ChipRegisters.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"

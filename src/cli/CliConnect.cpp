@@ -1,8 +1,8 @@
 #include "cli/CliConnect.h"
 
-#include "chip/ChipRegisters.h"
 #include "adapter/DefaultAdapter.h"
 #include "app/ConnectionSequence.h"
+#include "chip/ChipRegisters.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "device/GeneralStuff.h"

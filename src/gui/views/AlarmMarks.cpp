@@ -13,9 +13,9 @@ struct KindLook {
     QColor colour;
 };
 const KindLook kKinds[kStatusKindCount] = {{"High", QColor(220, 0, 0)},
-                                          {"Low", QColor(0, 90, 230)},
-                                          {"THERM", QColor(160, 0, 170)},
-                                          {"Open diode", QColor(40, 40, 40)}};
+                                           {"Low", QColor(0, 90, 230)},
+                                           {"THERM", QColor(160, 0, 170)},
+                                           {"Open diode", QColor(40, 40, 40)}};
 // Four stripes of 4 pixels per channel.
 constexpr int kLaneHeight = kAlarmChannelCount * kStatusKindCount * 4;
 constexpr int kKeyHeight = 16;

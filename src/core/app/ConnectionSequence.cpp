@@ -1,9 +1,9 @@
 #include "app/ConnectionSequence.h"
 
-#include "chip/ChipRegisters.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
 #include "app/Delay.h"
+#include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"

@@ -1,11 +1,11 @@
 #include "adapter/SimSources.h"
 
-#include "chip/TemperatureCodec.h"
-#include "chip/ChipRegisters.h"
 #include "adapter/SimDumpFile.h"
 #include "adapter/SimRunFile.h"
 #include "adapter/SimStateFile.h"
 #include "adapter/SmallFile.h"
+#include "chip/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "device/ChipSession.h"
 
-#include "chip/ChipRegisters.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
+#include "chip/ChipRegisters.h"
 #include "device/Clock.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 #include "app/WorkspaceWindows.h"
 
-#include "chip/ChipRegisters.h"
 #include "app/ChildPlacement.h"
 #include "app/MainGeometry.h"
 #include "app/WindowCatalog.h"
 #include "app/frmMain.h"
+#include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/SettingsStore.h"

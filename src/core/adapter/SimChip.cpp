@@ -1,8 +1,8 @@
 #include "adapter/SimChip.h"
 
-#include "chip/TemperatureCodec.h"
-#include "chip/ChipRegisters.h"
 #include "adapter/SimRunFile.h"
+#include "chip/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
 
 #include <algorithm>
 #include <chrono>
