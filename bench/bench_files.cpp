@@ -34,7 +34,7 @@ void BM_LogLine(benchmark::State& state) {
     LogInterval = 1000;
     Temperatures = {25, 33.75f, 30.5f};
     for (auto _ : state) {
-        if (!AppendLogDataLine()) {
+        if (!AppendLogDataLine(GeneralStuff::State.LastReading)) {
             state.SkipWithError("the log file could not be written");
             break;
         }

@@ -2,7 +2,7 @@
 // device link, and opening the window with a compared settings file against without.
 #include "BenchBoard.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/RegMapStuff.h"
 #include "files/SettingsFile.h"

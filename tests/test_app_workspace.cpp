@@ -1,4 +1,4 @@
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "app/Capture.h"
 #include "app/Unattended.h"
 #include "app/WorkspaceWindows.h"

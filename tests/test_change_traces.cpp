@@ -1,10 +1,10 @@
 // The adapter requests of each user action with every view open and every chart function
 // on: first the action's own sequence, then, only after it, the views that follow a write
 // made elsewhere read once.
-#include "adapter/ChipRegisters.h"
 #include "app/Delay.h"
 #include "app/Main.h"
 #include "app/frmMain.h"
+#include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "device/SettingsStore.h"

@@ -1,6 +1,6 @@
-#include "adapter/ChipRegisters.h"
 #include "adapter/SimBoard.h"
 #include "adapter/VendorRequests.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipSession.h"
 #include "files/LogRun.h"
 
@@ -18,6 +18,12 @@ SimConfig boardAt(int address, double local = 25.0) {
     config.chip.start[0] = local;
     config.chip.drift = false;
     return config;
+}
+
+Reading localOnly(int32_t local) {
+    Reading reading;
+    reading.temperatures[0] = static_cast<float>(local);
+    return reading;
 }
 
 void setUpBus(SimBoard& board) {
@@ -70,8 +76,8 @@ TEST(ChipSessions, EachBoardLogsIntoItsOwnRun) {
     for (int row = 0; row < 2; ++row) {
         leftLog.rowCount = rightLog.rowCount = row;
         // Normal range: the Local register holds whole degrees.
-        ASSERT_TRUE(leftLog.appendRow({static_cast<float>(left.session->ReadRegister(kLocalTemp)), 0, 0}));
-        ASSERT_TRUE(rightLog.appendRow({static_cast<float>(right.session->ReadRegister(kLocalTemp)), 0, 0}));
+        ASSERT_TRUE(leftLog.appendRow(localOnly(left.session->ReadRegister(kLocalTemp))));
+        ASSERT_TRUE(rightLog.appendRow(localOnly(right.session->ReadRegister(kLocalTemp))));
     }
     const auto rows = [](const QString& path) {
         QFile file(path);

@@ -552,7 +552,7 @@ TEST(CliLog, OtkFormatIsTheProgramsLogByteForByte) {
     GeneralStuff::Temperatures = {25.0f, 33.75f, 30.5f};
     for (int i = 4; i < 10; ++i) {
         GeneralStuff::LogRowCount = qRound(lines[i].split(',').at(0).toDouble() * 1000 / 20);
-        ASSERT_TRUE(AppendLogDataLine());
+        ASSERT_TRUE(AppendLogDataLine(GeneralStuff::State.LastReading));
     }
     EXPECT_EQ(cliBytes, readAll(programLog));
     GeneralStuff::ResetSharedState();

@@ -64,7 +64,7 @@ protected:
     }
     // What the monitoring cycle does on each due log tick.
     void logOneLine() {
-        ASSERT_TRUE(AppendLogDataLine());
+        ASSERT_TRUE(AppendLogDataLine(GeneralStuff::State.LastReading));
         ++GeneralStuff::LogRowCount;
     }
 
@@ -328,7 +328,7 @@ TEST_F(LoggingWindow, AppendThatFailsLeavesNoPartialLine) {
     rlimit small = saved;
     small.rlim_cur = static_cast<rlim_t>(before.size() + 5);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool appended = AppendLogDataLine();
+    const bool appended = AppendLogDataLine(GeneralStuff::State.LastReading);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -362,7 +362,7 @@ TEST(LogTimeColumn, IsRowCountTimesIntervalInSeconds) {
         SCOPED_TRACE(testing::Message() << row.interval << " ms, row " << row.rows);
         GeneralStuff::LogInterval = row.interval;
         GeneralStuff::LogRowCount = row.rows;
-        EXPECT_EQ(LogDataLine(), QString(row.time) + ", 25,");
+        EXPECT_EQ(LogDataLine(GeneralStuff::State.LastReading), QString(row.time) + ", 25,");
     }
 }
 
@@ -408,7 +408,7 @@ TEST(LogAppend, FullDiskIsReportedAsFailure) {
     GeneralStuff::ResetSharedState();
     GeneralStuff::LogChannels = {true, true, true};
     GeneralStuff::LogFileName = "/dev/full";
-    EXPECT_FALSE(AppendLogDataLine());
+    EXPECT_FALSE(AppendLogDataLine(GeneralStuff::State.LastReading));
     EXPECT_FALSE(AppendLogRunHeader());
 }
 
@@ -459,10 +459,10 @@ TEST(LogAppend, LogThatVanishedOrWasReplacedGoesOnInAFreshFileWithItsTitles) {
         const QString path = folder.filePath(QString(row.name) + ".csv");
         logAt(path);
         ASSERT_TRUE(AppendLogRunHeader());
-        ASSERT_TRUE(AppendLogDataLine());
+        ASSERT_TRUE(AppendLogDataLine(GeneralStuff::State.LastReading));
         ++GeneralStuff::LogRowCount;
         row.act(path);
-        ASSERT_TRUE(AppendLogDataLine());
+        ASSERT_TRUE(AppendLogDataLine(GeneralStuff::State.LastReading));
         const QByteArray before = QString(row.name).startsWith("replaced") ? "older notes\r\n" : "";
         EXPECT_EQ(fileBytes(path), before + kRunTitle + kAllTitles + kFirstLine);
     }
@@ -478,7 +478,7 @@ TEST(LogAppend, LinesGoOnWithoutTitlesWhileTheFileStaysAndGrows) {
     other.write("note\r\n");
     other.close();
     ++GeneralStuff::LogRowCount;
-    ASSERT_TRUE(AppendLogDataLine());
+    ASSERT_TRUE(AppendLogDataLine(GeneralStuff::State.LastReading));
     EXPECT_EQ(fileBytes(path), kRunTitle + kAllTitles + "note\r\n" + kFirstLine);
 }
 
@@ -491,14 +491,14 @@ TEST(LogAppend, PipeOrFolderInTheLogsPlaceIsRefusedWithoutBlocking) {
     ASSERT_TRUE(AppendLogRunHeader());
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    EXPECT_FALSE(AppendLogDataLine()) << "no reader";
+    EXPECT_FALSE(AppendLogDataLine(GeneralStuff::State.LastReading)) << "no reader";
     const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    EXPECT_FALSE(AppendLogDataLine()) << "a reader waiting";
+    EXPECT_FALSE(AppendLogDataLine(GeneralStuff::State.LastReading)) << "a reader waiting";
     char byte = 0;
     EXPECT_LE(::read(reader, &byte, 1), 0);
     ::close(reader);
     GeneralStuff::LogFileName = folder.path();
-    EXPECT_FALSE(AppendLogDataLine());
+    EXPECT_FALSE(AppendLogDataLine(GeneralStuff::State.LastReading));
     EXPECT_FALSE(AppendLogRunHeader());
 }

@@ -1,5 +1,5 @@
-#include "adapter/ChipRegisters.h"
 #include "app/MonitoringRoutines.h"
+#include "chip/ChipRegisters.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"
@@ -24,22 +24,22 @@ TEST(AlarmMarkRule, EachShownStatusBitLandsOnItsChannelAndKind) {
         bool second;
         uint8_t mask;
         int channel;
-        AlarmKind kind;
+        StatusKind kind;
     };
-    const Row rows[] = {{false, 0x40, 0, AlarmKind::High},      {false, 0x20, 0, AlarmKind::Low},
-                        {false, 0x01, 0, AlarmKind::Therm},     {false, 0x10, 1, AlarmKind::High},
-                        {false, 0x08, 1, AlarmKind::Low},       {false, 0x02, 1, AlarmKind::Therm},
-                        {false, 0x04, 1, AlarmKind::OpenDiode}, {true, 0x10, 2, AlarmKind::High},
-                        {true, 0x08, 2, AlarmKind::Low},        {true, 0x02, 2, AlarmKind::Therm},
-                        {true, 0x04, 2, AlarmKind::OpenDiode}};
+    const Row rows[] = {{false, 0x40, 0, StatusKind::High},      {false, 0x20, 0, StatusKind::Low},
+                        {false, 0x01, 0, StatusKind::Therm},     {false, 0x10, 1, StatusKind::High},
+                        {false, 0x08, 1, StatusKind::Low},       {false, 0x02, 1, StatusKind::Therm},
+                        {false, 0x04, 1, StatusKind::OpenDiode}, {true, 0x10, 2, StatusKind::High},
+                        {true, 0x08, 2, StatusKind::Low},        {true, 0x02, 2, StatusKind::Therm},
+                        {true, 0x04, 2, StatusKind::OpenDiode}};
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message()
                      << "mask " << int(row.mask) << (row.second ? " of Status Reg 2" : ""));
         const AlarmBits bits = AlarmBitsOf(row.second ? 0 : row.mask, row.second ? row.mask : 0);
         int set = 0;
         for (int channel = 0; channel < kAlarmChannelCount; ++channel)
-            for (int kind = 0; kind < kAlarmKindCount; ++kind)
-                set += AlarmSet(bits, channel, AlarmKind(kind));
+            for (int kind = 0; kind < kStatusKindCount; ++kind)
+                set += AlarmSet(bits, channel, StatusKind(kind));
         EXPECT_EQ(set, 1);
         EXPECT_TRUE(AlarmSet(bits, row.channel, row.kind));
     }
@@ -79,11 +79,11 @@ protected:
         window.appendSample(1, 25);
     }
     double key() const { return QCPAxisTickerDateTime::dateTimeToKey(now); }
-    QColor pixelAt(double atKey, int channel, AlarmKind kind) {
+    QColor pixelAt(double atKey, int channel, StatusKind kind) {
         chart->replotNow();
         const QRect lane = chart->alarmMarks()->lane()->rect();
         const double row = double(lane.height()) / kAlarmChannelCount;
-        const int y = lane.top() + int(channel * row + (int(kind) + 0.5) * row / kAlarmKindCount);
+        const int y = lane.top() + int(channel * row + (int(kind) + 0.5) * row / kStatusKindCount);
         const int x = int(chart->plot()->xAxis->coordToPixel(atKey));
         return chart->plot()->toPixmap().toImage().pixelColor(x, y);
     }
@@ -147,11 +147,11 @@ TEST_F(GraphAlarmMarks, LaneShowsAlarmsReadTimeAndUnreadTime) {
 
     QTest::keyClick(chart, Qt::Key_M);
     ASSERT_TRUE(chart->alarmMarks()->shown());
-    EXPECT_EQ(pixelAt(alarm, 2, AlarmKind::Low), QColor(0, 90, 230));
-    EXPECT_EQ(pixelAt(alarm, 0, AlarmKind::Low), QColor(Qt::white));
-    EXPECT_EQ(pixelAt(quiet, 2, AlarmKind::Low), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(alarm, 2, StatusKind::Low), QColor(0, 90, 230));
+    EXPECT_EQ(pixelAt(alarm, 0, StatusKind::Low), QColor(Qt::white));
+    EXPECT_EQ(pixelAt(quiet, 2, StatusKind::Low), QColor(Qt::white));
     // Unread time is hatched grey, never the white of "no alarm".
-    EXPECT_NE(pixelAt(unread, 2, AlarmKind::Low), QColor(Qt::white));
+    EXPECT_NE(pixelAt(unread, 2, StatusKind::Low), QColor(Qt::white));
 
     // Off again, the temperatures get their whole area back.
     chart->findChild<QAction*>("actionAlarmMarks")->trigger();

@@ -90,7 +90,7 @@ TEST_F(GraphWindow, ReopeningGivesAnEmptyChartAtTheStoredSize) {
     StripChart* firstChart = chartOf(first);
     firstChart->plot()->yAxis->setRange(0, 50);
     for (int trace = 1; trace <= 3; ++trace)
-        GeneralStuff::Views.graph->appendSample(trace, 25);
+        first->appendSample(trace, 25);
     ASSERT_EQ(firstChart->sampleCount(1), 1);
     first->parentWidget()->resize(300, 200);
 

@@ -1,8 +1,8 @@
 // Bad texts typed or pasted into every text box of every window: none may end
 // the program, send an out-of-range request to the chip, write anything for a
 // refused entry, or leave the window unable to take a good entry afterwards.
-#include "adapter/ChipRegisters.h"
 #include "app/frmMain.h"
+#include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
 #include "support/FilesTestSupport.h"

@@ -1,3 +1,4 @@
+#include "chip/TemperatureCodec.h"
 #include "views/GaugeScale.h"
 #include "views/LimitEncoding.h"
 
@@ -67,15 +68,15 @@ TEST(LimitEncoding, RemoteFractionByteHoldsQuarterDegreesInBits7And6) {
 }
 
 TEST(LimitEncoding, BytesReadBackAsUnsignedDegrees) {
-    EXPECT_EQ(WholeDegreeLimitValue(0x55, false), 85);
-    EXPECT_EQ(WholeDegreeLimitValue(0x55, true), 21);
+    EXPECT_EQ(WholeDegreeCelsius(0x55, false), 85);
+    EXPECT_EQ(WholeDegreeCelsius(0x55, true), 21);
     // No sign interpretation: 0xFF is 255 °C, not -1.
-    EXPECT_EQ(WholeDegreeLimitValue(0xFF, false), 255);
-    EXPECT_EQ(RemoteLimitValue(50, 0xC0, false), 50.75);
-    EXPECT_EQ(RemoteLimitValue(53, 0xC0, true), -10.25);
+    EXPECT_EQ(WholeDegreeCelsius(0xFF, false), 255);
+    EXPECT_EQ(RemoteQuarterCelsius(50, 0xC0, false), 50.75);
+    EXPECT_EQ(RemoteQuarterCelsius(53, 0xC0, true), -10.25);
     // Bits 5..0 of the low byte carry nothing.
-    EXPECT_EQ(RemoteLimitValue(50, 0x3F, false), 50.0);
-    EXPECT_EQ(RemoteLimitValue(50, 0xE0, false), 50.75);
+    EXPECT_EQ(RemoteQuarterCelsius(50, 0x3F, false), 50.0);
+    EXPECT_EQ(RemoteQuarterCelsius(50, 0xE0, false), 50.75);
 }
 
 TEST(LimitEncoding, LocalGaugeWritesLowHighThermInOrder) {

@@ -1,8 +1,8 @@
 // With OTK5530_MESSAGES=stderr every window's refusal arrives as one line on
 // stderr and no box is left waiting for a click: an unattended run never blocks.
-#include "adapter/ChipRegisters.h"
 #include "app/Unattended.h"
 #include "app/frmMain.h"
+#include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 #include "support/FilesTestSupport.h"

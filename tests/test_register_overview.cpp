@@ -1,4 +1,4 @@
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/RegMapStuff.h"
 #include "files/SettingsCompare.h"
 #include "views/OverviewExport.h"

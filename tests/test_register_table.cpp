@@ -1,4 +1,4 @@
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/RegMapStuff.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"

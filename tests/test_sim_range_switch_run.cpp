@@ -1,7 +1,7 @@
 // The whole program on the simulated board while the extended range is switched on
 // and off at several conversion rates: the chip keeps the old range's readings until
 // its next conversion, and none of them reaches the readings or the log.
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/RangeHold.h"
 #include "files/LogStart.h"

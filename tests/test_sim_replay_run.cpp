@@ -2,10 +2,10 @@
 // (and whose Remote2 diode opens for a while), replayed at 1x and 10x: each replayed reading
 // is the recorded one, and the high, THERM, open and ALERT bits follow it with the fault
 // queue. Everything runs on fake clocks.
-#include "adapter/ChipCodes.h"
-#include "adapter/ChipRegisters.h"
 #include "adapter/SimChip.h"
 #include "adapter/SimConfig.h"
+#include "chip/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
 #include "files/LogStart.h"
 #include "support/SimulatedBoardRun.h"
 

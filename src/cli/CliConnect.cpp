@@ -1,9 +1,9 @@
 #include "cli/CliConnect.h"
 
 #include "adapter/AdapterChoice.h"
-#include "adapter/ChipRegisters.h"
 #include "adapter/DefaultAdapter.h"
 #include "app/ConnectionSequence.h"
+#include "chip/ChipRegisters.h"
 #include "cli/BoardSpec.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"

@@ -6,7 +6,7 @@
 #include "cli/CliProm.h"
 #include "cli/CliStatus.h"
 #include "cli/CliStream.h"
-#include "device/GeneralStuff.h"
+#include "device/USBStuff.h"
 #include "files/LogGrid.h"
 #include "files/LogRun.h"
 #include "files/RegularFile.h"
@@ -68,19 +68,23 @@ private:
 };
 } // namespace
 
-Row TemperatureRow(const std::array<bool, 3>& channels) {
-    // The time the sample starts: on a slow link the reads take a while after it.
-    Row row{TextCell("time", isoNow())};
+Reading MeasureReading() {
     // The status is read on both sides of the temperatures, so a conversion between the
     // reads cannot let an open diode's reading (255.75 °C) through as a temperature.
     const ChipStatus before = ReadChipStatus();
-    const Reading reading = GeneralStuff::ReadTemperatures();
-    const ChipStatus status = before | ReadChipStatus();
+    Reading reading = GeneralStuff::ReadTemperatures();
+    reading.status = before | ReadChipStatus();
+    return reading;
+}
+
+Row TemperatureRow(const QString& time, const Reading& reading, const std::array<bool, 3>& channels) {
+    Row row{TextCell("time", time)};
+    const ChipStatus status = reading.status.value_or(ChipStatus{});
     for (int i = 0; i < 3; ++i) {
         if (!channels[i])
             continue;
         // While Remote 2 is selected the shared registers read Remote 2: no Remote 1 reading exists.
-        if (i == 1 && GeneralStuff::Remote2Selected)
+        if (i == 1 && USBStuff::ProgramChip().Remote2Selected)
             row.push_back(
                 MissingCell(ChannelNames()[i], kCelsius, "Configuration Reg 1 bit 3 selects Remote 2"));
         else
@@ -90,11 +94,17 @@ Row TemperatureRow(const std::array<bool, 3>& channels) {
     return row;
 }
 
+Row TemperatureRow(const std::array<bool, 3>& channels) {
+    // The time the sample starts: on a slow link the reads take a while after it.
+    const QString time = isoNow();
+    return TemperatureRow(time, MeasureReading(), channels);
+}
+
 int MeasureVerb(const CliArgs& args, const CliConnection& connection) {
     const int32_t interval = args.intervalMs.value_or(kDefaultIntervalMs);
     const bool otk = args.format == CliFormat::Otk;
     const bool prom = args.format == CliFormat::Prom;
-    BoardScrape board = CliBoard(connection, GeneralStuff::DeviceAddress);
+    BoardScrape board = CliBoard(connection, USBStuff::ProgramChip().DeviceAddress);
     const std::array<bool, 3> channels =
         args.verb == "log" ? args.channels : std::array<bool, 3>{true, true, true};
     installStopHandlers();
@@ -141,7 +151,9 @@ int MeasureVerb(const CliArgs& args, const CliConnection& connection) {
         if (prom) {
             WritePromSample(board, args.output);
         } else {
-            Row row = TemperatureRow(channels);
+            const QString time = isoNow();
+            const Reading reading = MeasureReading();
+            Row row = TemperatureRow(time, reading, channels);
             // Where the row stands on the schedule, as the program's log counts its Time column.
             row.insert(row.begin() + 1, NumberCell("schedule", static_cast<double>(due->atMs) / 1000.0, "s"));
             if (otk) {
@@ -151,8 +163,8 @@ int MeasureVerb(const CliArgs& args, const CliConnection& connection) {
                     break;
                 }
                 run.rowCount = static_cast<int32_t>(due->row);
-                sinkFailed = args.output.isEmpty() ? !sink.write(run.dataBytes(GeneralStuff::Temperatures))
-                                                   : !run.appendRow(GeneralStuff::Temperatures);
+                sinkFailed =
+                    args.output.isEmpty() ? !sink.write(run.dataBytes(reading)) : !run.appendRow(reading);
             } else {
                 stream.row(row);
             }

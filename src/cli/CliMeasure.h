@@ -4,9 +4,14 @@
 #include "cli/CliArgs.h"
 #include "cli/CliConnect.h"
 #include "cli/CliOutput.h"
+#include "device/Reading.h"
 
-// One reading of the chosen channels, as the monitoring cycle reads them, with the status
-// read in the same pass: time, each channel (an open diode as its fault), then "alert".
+// One reading as the monitoring cycle reads it, with the status read in the same pass.
+Reading MeasureReading();
+// The reading's row for the chosen channels: time, each channel (an open diode as its
+// fault), then "alert".
+Row TemperatureRow(const QString& time, const Reading& reading, const std::array<bool, 3>& channels);
+// A row of a reading taken now.
 Row TemperatureRow(const std::array<bool, 3>& channels);
 
 // temps --watch and log: rows on the interval's grid until the end asked for. Returns the exit status.

@@ -1,8 +1,7 @@
 #include "cli/CliStatus.h"
 
+#include "chip/StatusBits.h"
 #include "device/ChipAccess.h"
-#include "views/AlarmMarkRules.h"
-#include "views/StatusLamps.h"
 
 ChipStatus ReadChipStatus() {
     const auto status1 = static_cast<uint8_t>(ReadChip(kStatus1));
@@ -10,19 +9,16 @@ ChipStatus ReadChipStatus() {
 }
 
 QString ChannelFault(const ChipStatus& status, int channel) {
-    return AlarmSet(AlarmBitsOf(status.status1, status.status2), channel, AlarmKind::OpenDiode) ? kOpenDiode
-                                                                                                : QString();
+    const AlarmBits bits = AlarmBitsOf(status.status1, status.status2);
+    return AlarmSet(bits, channel, StatusKind::OpenDiode) ? kOpenDiode : QString();
 }
 
 QStringList ChannelAlarms(const ChipStatus& status, int channel) {
     const AlarmBits bits = AlarmBitsOf(status.status1, status.status2);
     QStringList alarms;
-    if (AlarmSet(bits, channel, AlarmKind::High))
-        alarms << "high";
-    if (AlarmSet(bits, channel, AlarmKind::Low))
-        alarms << "low";
-    if (AlarmSet(bits, channel, AlarmKind::Therm))
-        alarms << "THERM";
+    for (const StatusKind kind : {StatusKind::High, StatusKind::Low, StatusKind::Therm})
+        if (AlarmSet(bits, channel, kind))
+            alarms << StatusKindWord(kind);
     return alarms;
 }
 
@@ -37,15 +33,12 @@ Cell StatusChannelCell(const QString& key, int channel, double celsius, const Ch
 Report StatusVerb() {
     const ChipStatus status = ReadChipStatus();
     Report report{"status"};
-    for (const StatusLampBit& lamp : kStatusLamps) {
-        const uint8_t value = lamp.secondRegister ? status.status2 : status.status1;
-        int bit = 0;
-        while (bit < 7 && (lamp.mask >> bit) != 1)
-            ++bit;
-        report.rows.push_back({ByteCell("register", lamp.secondRegister ? kStatus2 : kStatus1),
-                               ByteCell("value", value), NumberCell("bit", bit, {}),
-                               TextCell("name", QString(lamp.caption).simplified()),
-                               FlagCell("set", (value & lamp.mask) != 0)});
+    for (const StatusBit& bit : kStatusBits) {
+        const uint8_t value = bit.secondRegister ? status.status2 : status.status1;
+        report.rows.push_back({ByteCell("register", bit.secondRegister ? kStatus2 : kStatus1),
+                               ByteCell("value", value), NumberCell("bit", StatusBitIndex(bit), {}),
+                               TextCell("name", QString(bit.caption).simplified()),
+                               FlagCell("set", (value & bit.mask) != 0)});
     }
     return report;
 }

@@ -2,23 +2,14 @@
 // The chip's two status registers, read in the same pass as the temperatures: an open
 // diode is a fault, not a temperature, and the alarm bits stand beside the value.
 // Reading them clears the bits the chip latched since the last read.
+#include "chip/StatusBits.h"
 #include "cli/CliOutput.h"
-
-#include <cstdint>
-#include <optional>
-
-struct ChipStatus {
-    uint8_t status1 = 0;
-    uint8_t status2 = 0;
-    ChipStatus operator|(const ChipStatus& other) const {
-        return {uint8_t(status1 | other.status1), uint8_t(status2 | other.status2)};
-    }
-};
+#include "device/Reading.h"
 
 // Reads Status Reg 1 and Status Reg 2.
 ChipStatus ReadChipStatus();
 
-inline const QString kOpenDiode = QStringLiteral("open diode");
+inline const QString kOpenDiode = StatusKindWord(StatusKind::OpenDiode);
 // "open diode" for a remote channel whose open-diode bit is set, else empty.
 QString ChannelFault(const ChipStatus& status, int channel);
 // The channel's alarm bits that are set: "high", "low", "THERM".

@@ -1,6 +1,7 @@
 #include "cli/CliVerbs.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
+#include "chip/TemperatureCodec.h"
 #include "cli/CliExit.h"
 #include "cli/CliMeasure.h"
 #include "cli/CliRegisters.h"
@@ -92,7 +93,7 @@ struct TemperatureRange {
     double highest;
 };
 TemperatureRange rangeOf(bool extended) {
-    return {WholeDegreeLimitValue(0, extended), WholeDegreeLimitValue(255, extended)};
+    return {WholeDegreeCelsius(0, extended), WholeDegreeCelsius(255, extended)};
 }
 
 QString rangeText(bool extended) {
@@ -277,8 +278,9 @@ LimitSetting parseLimit(const QString& operand) {
 // What the limits window's encoding keeps of a value.
 double keptLimit(int channel, int kind, double value, bool extended) {
     if (stepOf(channel, kind) == 1)
-        return WholeDegreeLimitValue(WholeDegreeLimitByte(value, extended), extended);
-    return RemoteLimitValue(RemoteLimitHighByte(value, extended), RemoteLimitFractionByte(value), extended);
+        return WholeDegreeCelsius(WholeDegreeLimitByte(value, extended), extended);
+    return RemoteQuarterCelsius(RemoteLimitHighByte(value, extended), RemoteLimitFractionByte(value),
+                                extended);
 }
 
 // The value against the range in force, with the bounds info shows, and against what the

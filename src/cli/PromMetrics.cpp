@@ -1,9 +1,9 @@
 #include "cli/PromMetrics.h"
 
-#include "adapter/ChipRegisters.h"
-#include "app/MonitoringRoutines.h"
+#include "chip/ChipRegisters.h"
+#include "chip/StatusBits.h"
+#include "chip/TemperatureCodec.h"
 #include "device/ChipSession.h"
-#include "views/AlarmMarkRules.h"
 #include "views/LimitEncoding.h"
 
 #include <algorithm>
@@ -175,18 +175,18 @@ void readBoard(ChipSession& session, BoardScrape& scrape) {
     // Read every time: after a power cycle or a reconnection the chip's range may have changed.
     session.AfterRegisterWrite(kConfig1Write);
     const bool held = session.ReadingsHeld();
-    const float offset = session.ExtendedRange ? GeneralStuff::kExtendedRangeOffset : 0;
+    const bool extended = session.ExtendedRange;
 
     // The status is read on both sides of the temperatures, so a conversion between the reads
     // cannot let an open diode's reading through as a temperature.
     const uint8_t status1Before = static_cast<uint8_t>(read(kStatus1));
     const uint8_t status2Before = static_cast<uint8_t>(read(kStatus2));
-    std::array<float, 3> celsius{};
-    celsius[0] = static_cast<float>(read(kLocalTemp)) - offset;
-    const float f1 = GeneralStuff::RemoteFraction(read(kRemote1TempLow));
-    celsius[1] = static_cast<float>(read(kRemote1TempHigh)) + f1 - offset;
-    const float f2 = GeneralStuff::RemoteFraction(read(kRemote2TempLow));
-    celsius[2] = static_cast<float>(read(kRemote2TempHigh)) + f2 - offset;
+    std::array<double, 3> celsius{};
+    celsius[0] = WholeDegreeCelsius(read(kLocalTemp), extended);
+    const int32_t remote1Low = read(kRemote1TempLow);
+    celsius[1] = RemoteQuarterCelsius(read(kRemote1TempHigh), remote1Low, extended);
+    const int32_t remote2Low = read(kRemote2TempLow);
+    celsius[2] = RemoteQuarterCelsius(read(kRemote2TempHigh), remote2Low, extended);
     const uint8_t status1 = status1Before | static_cast<uint8_t>(read(kStatus1));
     const uint8_t status2 = status2Before | static_cast<uint8_t>(read(kStatus2));
     const AlarmBits bits = AlarmBitsOf(status1, status2);
@@ -195,10 +195,10 @@ void readBoard(ChipSession& session, BoardScrape& scrape) {
     const int hysteresis = read(kThermHysteresis);
     for (int i = 0; i < 3; ++i) {
         SensorScrape& sensor = scrape.sensors[static_cast<size_t>(i)];
-        sensor.maxAlarm = AlarmSet(bits, i, AlarmKind::High);
-        sensor.minAlarm = AlarmSet(bits, i, AlarmKind::Low);
-        sensor.critAlarm = AlarmSet(bits, i, AlarmKind::Therm);
-        sensor.fault = AlarmSet(bits, i, AlarmKind::OpenDiode);
+        sensor.maxAlarm = AlarmSet(bits, i, StatusKind::High);
+        sensor.minAlarm = AlarmSet(bits, i, StatusKind::Low);
+        sensor.critAlarm = AlarmSet(bits, i, StatusKind::Therm);
+        sensor.fault = AlarmSet(bits, i, StatusKind::OpenDiode);
         // While Remote 2 is selected the shared registers read Remote 2: Remote 1 has no reading or limits.
         if (i == 1 && session.Remote2Selected)
             continue;

@@ -15,8 +15,8 @@
 #include "cli/CliVerbs.h"
 #include "cli/CliWrite.h"
 #include "cli/ServeVerb.h"
-#include "device/GeneralStuff.h"
 #include "device/RegMapStuff.h"
+#include "device/USBStuff.h"
 #include "files/RegularFile.h"
 
 #include <QCoreApplication>
@@ -78,7 +78,7 @@ int runVerb(const CliArgs& args) {
     if ((args.verb == "temps" && args.watch) || args.verb == "log")
         return MeasureVerb(args, connection);
     if (args.verb == "temps" && args.format == CliFormat::Prom) {
-        BoardScrape board = CliBoard(connection, GeneralStuff::DeviceAddress);
+        BoardScrape board = CliBoard(connection, USBStuff::ProgramChip().DeviceAddress);
         WritePromSample(board, args.output);
         return kExitSuccess;
     }
@@ -110,7 +110,7 @@ int runVerb(const CliArgs& args) {
         report = SettingsVerb(args, settingsFile, status);
     // Measured whole: from here on a lost link has no document to end.
     SetLinkLossEnding({});
-    const QString chipName = SensorsChipName(args.adapter, connection, GeneralStuff::DeviceAddress);
+    const QString chipName = SensorsChipName(args.adapter, connection, USBStuff::ProgramChip().DeviceAddress);
     if (args.verb == "sensors" && args.format == CliFormat::Text)
         WriteOutput(RenderSensorsText(report, chipName, connection.adapterDescription), args.output);
     else if (args.verb == "sensors" && args.format == CliFormat::Json)

@@ -1,6 +1,6 @@
 #include "cli/ServedBoard.h"
 
-#include "adapter/ChipRegisters.h"
+#include "chip/ChipRegisters.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
 #include "app/ConnectionSequence.h"

@@ -21,10 +21,12 @@ public:
         if (log)
             log->append(QString("lamp %1").arg(index));
     }
-    void setGaugeReading(int index, float temperature, const QString& caption) override {
-        gauges.push_back({index, temperature, caption});
-        if (log)
-            log->append(QString("gauge %1").arg(index));
+    void showReading(const Reading& reading) override {
+        for (int i = 0; i < 3; ++i) {
+            gauges.push_back({i, reading.temperatures[i]});
+            if (log)
+                log->append(QString("gauge %1").arg(i));
+        }
     }
     struct Lamp {
         int index;
@@ -33,7 +35,6 @@ public:
     struct Gauge {
         int index;
         float temperature;
-        QString caption;
     };
     std::vector<Lamp> lamps;
     std::vector<Gauge> gauges;
@@ -43,23 +44,19 @@ public:
 class FakeGraph : public GraphView {
 public:
     explicit FakeGraph(CallLog* callLog = nullptr) : log(callLog) {}
-    void appendSample(int trace, double value) override {
-        samples.push_back({trace, value});
-        if (log)
-            log->append(QString("sample %1").arg(trace));
+    void showReading(const Reading& reading) override {
+        for (int trace = 1; trace <= 3; ++trace) {
+            samples.push_back({trace, reading.temperatures[trace - 1]});
+            if (log)
+                log->append(QString("sample %1").arg(trace));
+        }
     }
-    void setTraceCaption(int trace, const QString& text) override { captions.push_back({trace, text}); }
     void statusRead(uint8_t status1, uint8_t status2) override { statusReads.push_back({status1, status2}); }
     struct Sample {
         int trace;
         double value;
     };
-    struct Caption {
-        int trace;
-        QString text;
-    };
     std::vector<Sample> samples;
-    std::vector<Caption> captions;
     std::vector<std::pair<uint8_t, uint8_t>> statusReads;
     CallLog* log;
 };

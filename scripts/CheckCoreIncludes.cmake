@@ -1,0 +1,40 @@
+# Fails when a file of the core (ROOT) includes a header of Qt Widgets, Qt Gui or Qt
+# PrintSupport, in either form (<QWidget> or <QtWidgets/QWidget>), or a header that lives
+# only in the window tree (GUI_ROOT). The core's include path has no QtWidgets directory, but
+# Qt's own root is on it, so <QtWidgets/QWidget> alone would still compile there.
+# QT_DIRS: the Widgets and PrintSupport targets' include directories, joined with |.
+# STAMP: written when every file passes.
+cmake_minimum_required(VERSION 3.21)
+string(REPLACE "|" ";" qt_dirs "${QT_DIRS}")
+set(window_headers "")
+foreach(dir IN LISTS qt_dirs)
+  if(dir MATCHES "/Qt(Widgets|Gui|PrintSupport)$")
+    get_filename_component(module "${dir}" NAME)
+    file(GLOB names RELATIVE "${dir}" "${dir}/Q*")
+    foreach(name IN LISTS names)
+      list(APPEND window_headers "${name}" "${module}/${name}")
+    endforeach()
+  endif()
+endforeach()
+if(NOT window_headers)
+  message(FATAL_ERROR "CheckCoreIncludes: no Qt Widgets headers found in '${QT_DIRS}'")
+endif()
+
+file(GLOB_RECURSE files "${ROOT}/*.h" "${ROOT}/*.cpp")
+set(violations "")
+foreach(file IN LISTS files)
+  file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
+    if(header IN_LIST window_headers)
+      list(APPEND violations "${file}: includes the windowing header <${header}>")
+    elseif(line MATCHES "\"" AND EXISTS "${GUI_ROOT}/${header}" AND NOT EXISTS "${ROOT}/${header}")
+      list(APPEND violations "${file}: includes the window tree's \"${header}\"")
+    endif()
+  endforeach()
+endforeach()
+if(violations)
+  string(REPLACE ";" "\n  " text "${violations}")
+  message(FATAL_ERROR "The core must not depend on the windows:\n  ${text}")
+endif()
+file(WRITE "${STAMP}" "")

@@ -1,0 +1,17 @@
+#pragma once
+// The work of the monitoring cycle's sections: the temperature read and the
+// feeds of the limits and graph windows, reached through GeneralStuff::Views.
+#include "device/Reading.h"
+
+#include <cstdint>
+
+namespace GeneralStuff {
+
+// Reads the three temperatures into the last reading (Temperatures) and returns it;
+// held readings keep their last good values.
+Reading ReadTemperatures();
+void UpdateStatusLamps();
+void UpdateGauges(const Reading& reading);
+void UpdateGraph(const Reading& reading);
+
+} // namespace GeneralStuff
