@@ -39,13 +39,10 @@ protected:
 
     QByteArray exportBy(const QString& filter, const QString& name) {
         const QString path = dir.filePath(name);
-        WhenShown([] { return FindFileDialog(); },
-                  [=](QWidget* widget) {
-                      auto* dialog = qobject_cast<QFileDialog*>(widget);
-                      dialog->selectNameFilter(filter);
-                      dialog->selectFile(path);
-                      QMetaObject::invokeMethod(dialog, "accept");
-                  });
+        // The name is typed as a user types it: selectFile() races the dialog's folder listing.
+        FileDialogSeen seen;
+        seen.onShown = [filter] { FindFileDialog()->selectNameFilter(filter); };
+        AnswerFileDialog(path, &seen);
         QTest::keyClick(chart, Qt::Key_E);
         QFile file(path.endsWith(".csv") ? path : path + ".csv");
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -77,12 +74,7 @@ TEST_F(GraphExport, WholeHistoryWhenChosen) {
 
 TEST_F(GraphExport, PictureIsAPngOfTheChart) {
     const QString path = dir.filePath("graph");
-    WhenShown([] { return FindFileDialog(); },
-              [=](QWidget* widget) {
-                  auto* dialog = qobject_cast<QFileDialog*>(widget);
-                  dialog->selectFile(path);
-                  QMetaObject::invokeMethod(dialog, "accept");
-              });
+    AnswerFileDialog(path);
     chart->findChild<QAction*>("actionSavePicture")->trigger();
     QImage picture(path + ".png");
     ASSERT_FALSE(picture.isNull());
