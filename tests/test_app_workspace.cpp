@@ -1,7 +1,7 @@
-#include "chip/ChipRegisters.h"
 #include "app/Capture.h"
 #include "app/Unattended.h"
 #include "app/WorkspaceWindows.h"
+#include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/RegMapStuff.h"
 #include "files/SettingsFile.h"

@@ -1,9 +1,9 @@
 #include "cli/ServedBoard.h"
 
-#include "chip/ChipRegisters.h"
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
 #include "app/ConnectionSequence.h"
+#include "chip/ChipRegisters.h"
 #include "cli/CliConnect.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
