@@ -17,7 +17,31 @@ double TickKey(double key) {
 }
 } // namespace
 
-PlotArea::PlotArea(ChartPlot* plot) : QCPLayerable(plot), m_plot(plot) {}
+PlotArea::PlotArea(ChartPlot* plot) : QCPLayerable(plot), m_plot(plot) {
+    setAntialiased(false);
+}
+
+void PlotArea::applyDefaultAntialiasingHint(QCPPainter* painter) const {
+    applyAntialiasingHint(painter, mAntialiased, QCP::aeGrid);
+}
+
+// As the axes' grids draw them: a line at each tick, the zero line in its own pen.
+void PlotArea::drawGridLines(QCPPainter* painter) const {
+    const QCPAxis* time = m_traces[0]->keyAxis();
+    const QCPAxis* value = m_traces[0]->valueAxis();
+    const QRect area = time->axisRect()->rect();
+    painter->setPen(time->grid()->pen());
+    for (double tick : time->tickVector()) {
+        const double x = time->coordToPixel(tick);
+        painter->drawLine(QLineF(x, area.bottom(), x, area.top()));
+    }
+    const double zero = value->range().size() * 1e-6;
+    for (double tick : value->tickVector()) {
+        const double y = value->coordToPixel(tick);
+        painter->setPen(std::abs(tick) < zero ? value->grid()->zeroLinePen() : value->grid()->pen());
+        painter->drawLine(QLineF(area.left(), y, area.right(), y));
+    }
+}
 
 bool PlotArea::DrawsOnScreen(const QCPPainter* painter, const QCustomPlot* plot) {
     return !painter->modes().testFlag(QCPPainter::pmVectorized) &&
@@ -92,8 +116,12 @@ std::optional<int> PlotArea::firstChangedColumn(const Frame& now) const {
 }
 
 void PlotArea::draw(QCPPainter* painter) {
-    if (!DrawsOnScreen(painter, mParentPlot) || !m_traces[0])
+    if (!m_traces[0])
         return;
+    if (!DrawsOnScreen(painter, mParentPlot)) {
+        drawGridLines(painter);
+        return;
+    }
     const Frame now = currentFrame();
     if (now.size.isEmpty())
         return;

@@ -7,8 +7,9 @@
 // shown or hidden, history cleared) draws it whole. What lies over the plot area
 // (limit lines, cursors, legend, marks) the plot draws over it every time.
 //
-// Exports, and screens with more than one device pixel to a pixel, keep the plot's
-// own drawing of the grid and traces (DrawsOnScreen() is false for them).
+// The axes' own grids stay hidden: it draws the grid. Exports, and screens with more
+// than one device pixel to a pixel, get it as lines where the plot would draw them,
+// and the traces draw themselves (DrawsOnScreen() is false for them).
 #include <qcustomplot.h>
 
 #include <QImage>
@@ -38,7 +39,7 @@ public:
     static bool DrawsOnScreen(const QCPPainter* painter, const QCustomPlot* plot);
 
 protected:
-    void applyDefaultAntialiasingHint(QCPPainter*) const override {}
+    void applyDefaultAntialiasingHint(QCPPainter* painter) const override;
     void draw(QCPPainter* painter) override;
 
 private:
@@ -57,6 +58,7 @@ private:
         std::array<std::optional<std::pair<double, double>>, kTraceCount> keys{};
     };
 
+    void drawGridLines(QCPPainter* painter) const;
     Frame currentFrame() const;
     // The first column to draw again, or none when the whole picture must be drawn.
     std::optional<int> firstChangedColumn(const Frame& now) const;

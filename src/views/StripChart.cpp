@@ -80,6 +80,9 @@ StripChart::StripChart(QWidget* parent)
     m_plot->yAxis->setTicker(QSharedPointer<ValueAxisTicker>::create());
     // The top and right axes are never shown: without ticks and labels their texts are not made at every
     // redraw.
+    // The plot area draws the grid.
+    m_plot->xAxis->grid()->setVisible(false);
+    m_plot->yAxis->grid()->setVisible(false);
     for (QCPAxis* hidden : {m_plot->xAxis2, m_plot->yAxis2}) {
         hidden->setTicks(false);
         hidden->setTickLabels(false);
