@@ -10,6 +10,8 @@
 // The axes' own grids stay hidden: it draws the grid. Exports, and screens with more
 // than one device pixel to a pixel, get it as lines where the plot would draw them,
 // and the traces draw themselves (DrawsOnScreen() is false for them).
+#include "views/StripChartRules.h"
+
 #include <qcustomplot.h>
 
 #include <QImage>
@@ -67,7 +69,7 @@ private:
 
     ChartPlot* m_plot;
     std::array<QCPGraph*, kTraceCount> m_traces{};
-    double m_timeSpan = 60;
+    double m_timeSpan = kStoredTimeSpan;
     QImage m_picture;
     std::optional<Frame> m_drawn;
     int m_wholeDrawings = 0;
