@@ -70,6 +70,9 @@ def rows(found):
         value = time("BM_GraphUpdate/" + name)
         yield (f"Graph update, {label} held", value, wall("BM_GraphUpdate/" + name), "us", ratio(value, minute),
                "x 1 minute held")
+    whole = time("BM_GraphUpdateWhole")
+    yield ("Graph update, plot area drawn whole, 1 minute held", whole, wall("BM_GraphUpdateWhole"), "us",
+           ratio(whole, minute), "x scrolled, 1 minute held")
     # Wall clock of both charts updated in turn: the ratio is the figure.
     interleaved = found.get("BM_GraphUpdateRatio24hTo1min", {}).get("ratio24hTo1min")
     yield ("Graph update, 24 hours vs 1 minute held, in turn", interleaved, None, "ratio", interleaved,
@@ -82,6 +85,8 @@ def rows(found):
     yield ("Graph update, all functions on, 24 hours held", all_on_day,
            wall("BM_GraphUpdateAllOn/minutesFed:1440"), "us", ratio(all_on_day, all_on), "x all on, 1 minute held")
     for label, name, counter, reference in (
+            ("Graph update, scrolled vs whole plot area, in turn", "BM_GraphUpdateRatioStripToWhole",
+             "ratioStripToWhole", "x whole"),
             ("Graph update, all functions on vs plain, in turn", "BM_GraphUpdateRatioAllOnToPlain",
              "ratioAllOnToPlain", "x plain"),
             ("Graph update, all on, 24 hours vs 1 minute held, in turn", "BM_GraphUpdateAllOnRatio24hTo1min",

@@ -56,9 +56,10 @@ TEST_F(GraphExport, VisibleRangeWhenChosen) {
     const QList<QByteArray> visible = exportBy("CSV of the visible range (*.csv)", "visible.csv").split('\n');
     ASSERT_GT(visible.size(), 2);
     EXPECT_EQ(visible[0], "Time,Local,Remote2\r");
-    // Sample 599 at 13:06:29.950 is the left edge of the minute in view.
-    EXPECT_EQ(visible[1], "2026-12-08T13:06:29.950,169.75,30.00\r");
-    EXPECT_EQ(visible.size() - 2, 1201);
+    // The view ends on the pixel's edge just after the newest sample: sample 599 at 13:06:29.950,
+    // a minute before it, has just left the view.
+    EXPECT_EQ(visible[1], "2026-12-08T13:06:30.000,170.00,30.00\r");
+    EXPECT_EQ(visible.size() - 2, 1200);
     EXPECT_EQ(visible[visible.size() - 2], "2026-12-08T13:07:29.950,469.75,30.00\r");
     // Written through a temporary file: nothing else is left in the folder.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"visible.csv"});

@@ -56,7 +56,7 @@ TEST_F(GraphPause, SpaceFreezesTheViewWhileEverySampleIsKept) {
     key(Qt::Key_Space);
     EXPECT_FALSE(chart->paused());
     EXPECT_FALSE(pausedMarkShown());
-    EXPECT_DOUBLE_EQ(timeRange().upper, keyOf(now));
+    expectViewEndsAt(keyOf(now));
     EXPECT_DOUBLE_EQ(timeRange().size(), 60);
 }
 
@@ -85,7 +85,7 @@ TEST_F(GraphPause, WheelAndDragMoveThroughTheHistoryWhilePaused) {
     EXPECT_NEAR(timeRange().size(), zoomed.size(), 1e-6);
 
     key(Qt::Key_Space);
-    EXPECT_DOUBLE_EQ(timeRange().upper, keyOf(now));
+    expectViewEndsAt(keyOf(now));
     EXPECT_DOUBLE_EQ(timeRange().size(), 60);
 }
 
@@ -117,7 +117,7 @@ TEST_F(GraphPause, ResetViewByKeyAndDoubleClick) {
         EXPECT_DOUBLE_EQ(temperatureRange().lower, -40);
         EXPECT_DOUBLE_EQ(temperatureRange().upper, 130);
         EXPECT_DOUBLE_EQ(timeRange().size(), 60);
-        EXPECT_DOUBLE_EQ(timeRange().upper, keyOf(now));
+        expectViewEndsAt(keyOf(now));
     }
 }
 

@@ -41,6 +41,12 @@ protected:
     }
     void key(Qt::Key k) { QTest::keyClick(chart, k); }
     static double keyOf(const QDateTime& time) { return QCPAxisTickerDateTime::dateTimeToKey(time); }
+    // The live view ends on the first pixel's edge at or after the key: less than a pixel after it.
+    void expectViewEndsAt(double key) const {
+        const QCPAxis* time = chart->plot()->xAxis;
+        EXPECT_GE(time->range().upper, key);
+        EXPECT_LT(time->range().upper - key, time->range().size() / time->axisRect()->width());
+    }
 
     // The fake clock: the time of day the window reads.
     QDateTime now{QDate(2026, 12, 8), QTime(13, 6, 59, 950)};

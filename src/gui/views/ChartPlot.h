@@ -10,6 +10,7 @@ class ChartPlot : public QCustomPlot {
 public:
     using QCustomPlot::QCustomPlot;
 
+    QBrush backgroundBrush() const { return mBackgroundBrush; }
     // Whether the plot can be seen on the screen now.
     bool seen() const;
 

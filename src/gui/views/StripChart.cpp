@@ -9,6 +9,7 @@
 #include "views/ChartReadout.h"
 #include "views/ChartRedrawRules.h"
 #include "views/LimitLines.h"
+#include "views/PlotArea.h"
 #include "views/TraceGraph.h"
 #include "views/ZoomHandle.h"
 
@@ -79,6 +80,9 @@ StripChart::StripChart(QWidget* parent)
     m_plot->yAxis->setTicker(QSharedPointer<ValueAxisTicker>::create());
     // The top and right axes are never shown: without ticks and labels their texts are not made at every
     // redraw.
+    // The plot area draws the grid.
+    m_plot->xAxis->grid()->setVisible(false);
+    m_plot->yAxis->grid()->setVisible(false);
     for (QCPAxis* hidden : {m_plot->xAxis2, m_plot->yAxis2}) {
         hidden->setTicks(false);
         hidden->setTickLabels(false);
@@ -92,6 +96,8 @@ StripChart::StripChart(QWidget* parent)
     legend->setVisible(true);
     legend->setBrush(QColor(255, 255, 255, 220));
     m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    // Under the traces and every item: the grid and the traces as one picture on whole pixels.
+    m_area = new PlotArea(m_plot);
     auto* heading =
         new CachedTextElement(m_plot, "Temperature (°C)", QFont(font().family(), -1, QFont::Bold));
     heading->setLayer(legend->layer());
@@ -104,6 +110,7 @@ StripChart::StripChart(QWidget* parent)
         legend->addItem(new TraceLegendItem(legend, trace));
         m_graphs[i] = trace;
     }
+    m_area->setTraces(m_graphs);
 
     m_pausedMark->setText("Paused");
     m_pausedMark->setFont(QFont(font().family(), -1, QFont::Bold));
@@ -166,6 +173,7 @@ void StripChart::appendSample(int trace, double value) {
 }
 
 void StripChart::noteDrawnSamples() {
+    m_area->setTimeSpan(m_timeSpan);
     for (int i = 0; i < kTraceCount; ++i) {
         const QCPGraphDataContainer& samples = *m_graphs[i]->data();
         m_drawnNewest[i].reset();
@@ -276,8 +284,13 @@ void StripChart::resizeEvent(QResizeEvent* event) {
 
 void StripChart::followNewest(double key) {
     m_newestKey = key;
-    if (!m_paused)
-        m_plot->xAxis->setRange(key - m_timeSpan, key);
+    if (m_paused)
+        return;
+    // The view ends on a pixel's edge, so it moves on by whole pixels and the plot area can scroll.
+    const int width = m_plot->axisRect()->width();
+    const double secondsPerPixel = width > 0 ? m_timeSpan / width : 0;
+    const double upper = secondsPerPixel > 0 ? std::ceil(key / secondsPerPixel) * secondsPerPixel : key;
+    m_plot->xAxis->setRange(upper - m_timeSpan, upper);
 }
 
 QAction* StripChart::addMenuAction(const QString& text, const QKeySequence& key, const char* name) {

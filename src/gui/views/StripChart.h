@@ -21,6 +21,7 @@ class QAction;
 class QCPGraph;
 class QCPItemText;
 class ChartPlot;
+class PlotArea;
 class QCustomPlot;
 class QMenu;
 class QMouseEvent;
@@ -103,6 +104,7 @@ private:
     void plotWheel(QWheelEvent* event);
 
     ChartPlot* m_plot;
+    PlotArea* m_area = nullptr;
     std::array<QCPGraph*, kTraceCount> m_graphs{};
     // Key and value of each trace's newest sample when the chart was last drawn; none while empty.
     std::array<std::optional<QPointF>, kTraceCount> m_drawnNewest{};

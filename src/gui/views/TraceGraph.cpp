@@ -1,6 +1,12 @@
 #include "views/TraceGraph.h"
 
+#include "views/PlotArea.h"
 #include "views/TraceLines.h"
+
+void TraceGraph::draw(QCPPainter* painter) {
+    if (!PlotArea::DrawsOnScreen(painter, mParentPlot))
+        QCPGraph::draw(painter);
+}
 
 void TraceGraph::drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const {
     applyDefaultAntialiasingHint(painter);
