@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -258,6 +259,10 @@ TEST_F(MonitoringTick, MainWindowWarnsOnceAfterTheTickAndShowsTheStatus) {
     frmMain main;
     LogFileName = folder.filePath("gone/log.csv");
     LoggingActive = true;
+    main.OpenChildWindow(WindowClass::kLogging);
+    auto* logButton = main.findChild<QPushButton*>("cmdLogData");
+    ASSERT_NE(logButton, nullptr);
+    ASSERT_NE(logButton->text(), "Start Logging");
     main.tmrMaster_Timer();
     EXPECT_TRUE(warnings.isEmpty()) << "the message waits until the tick is over";
     QCoreApplication::processEvents();
@@ -265,5 +270,6 @@ TEST_F(MonitoringTick, MainWindowWarnsOnceAfterTheTickAndShowsTheStatus) {
     QCoreApplication::processEvents();
     EXPECT_EQ(warnings.size(), 1);
     EXPECT_EQ(main.findChild<QLabel*>("sbStatusBar_1")->text(), kLoggingStoppedStatus);
+    EXPECT_EQ(logButton->text(), "Start Logging") << "the open logging window offers to start again";
     SetWarningMessageFunction({});
 }

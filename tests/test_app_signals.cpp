@@ -59,7 +59,12 @@ public:
         errors += QString::fromLocal8Bit(process.readAllStandardError());
         return finished;
     }
-    void signal(int number) { ::kill(static_cast<pid_t>(process.processId()), number); }
+    // A process that has ended has no id: kill(0) would signal the whole process group.
+    void signal(int number) {
+        const qint64 pid = process.processId();
+        ASSERT_GT(pid, 0) << "the program ended before it was signalled";
+        ::kill(static_cast<pid_t>(pid), number);
+    }
 
     QTemporaryDir home;
     QProcess process;

@@ -604,6 +604,8 @@ TEST_P(CliStop, SignalEndsWithEveryLineComplete) {
     const QDeadlineTimer hung(kRunTimeoutMs);
     while (readAll(path).count('\n') < 8 && process.state() == QProcess::Running && !hung.hasExpired())
         QThread::msleep(10);
+    // A tool that has ended has no id: kill(0) would signal the whole process group.
+    ASSERT_GT(process.processId(), 0) << process.readAllStandardError().constData();
     ::kill(static_cast<pid_t>(process.processId()), run.signal);
     ASSERT_TRUE(process.waitForFinished(kRunTimeoutMs));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

@@ -1,6 +1,7 @@
 // The logging window driven as a user does, and the log file it produces byte for byte.
 #include "support/FilesTestSupport.h"
 
+#include "app/Announcements.h"
 #include "app/MonitoringCycle.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
@@ -42,6 +43,9 @@ protected:
         GeneralStuff::LogChannels = {true, true, true};
         GeneralStuff::Views.main = &main;
         USBStuff::SetApplicationFolder(folder.path());
+        // As the shell connects an open logging window.
+        QObject::connect(&Announcements::program(), &Announcements::loggingStopped, &window,
+                         &frmLogging::loggingStopped);
         window.Form_Load();
         window.show();
         logPath = folder.filePath("run.csv");

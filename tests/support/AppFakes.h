@@ -1,6 +1,7 @@
 #pragma once
 // Views that record what the application shell asks of them, a progress display
 // for the connection sequence, and the test settings folder.
+#include "app/Announcements.h"
 #include "app/ConnectionSequence.h"
 #include "device/ViewRegistry.h"
 
@@ -75,13 +76,20 @@ public:
     CallLog* log;
 };
 
+// The master timer, and the status texts as the shell would show them.
 class FakeMainWindow : public MainWindowView {
 public:
-    void setStatusText(const QString& text) override { statusTexts.append(text); }
+    FakeMainWindow() {
+        QObject::connect(&Announcements::program(), &Announcements::statusText, &receiver,
+                         [this](const QString& text) { statusTexts.append(text); });
+    }
     void setMasterTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     bool masterTimerEnabled() const override { return timerEnabled; }
     QStringList statusTexts;
     bool timerEnabled = false;
+
+private:
+    QObject receiver; // ends the connection with the fake
 };
 
 class FakeProgress : public ConnectionProgress {

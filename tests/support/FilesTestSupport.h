@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for driving the file, options and about windows as a user does: the
 // modal dialogs they open are found when they show and answered.
+#include "app/Announcements.h"
 #include "device/ViewRegistry.h"
 #include "support/RecordedMessages.h"
 
@@ -144,8 +145,10 @@ public:
         size_t requestsBefore;
     };
     explicit FakeMainWindow(std::function<size_t()> requestCount = [] { return size_t(0); })
-        : requestCount_(std::move(requestCount)) {}
-    void setStatusText(const QString& text) override { statusTexts.push_back(text); }
+        : requestCount_(std::move(requestCount)) {
+        QObject::connect(&Announcements::program(), &Announcements::statusText, &receiver_,
+                         [this](const QString& text) { statusTexts.push_back(text); });
+    }
     void setMasterTimerEnabled(bool enabled) override {
         timer = enabled;
         switches.push_back({enabled, requestCount_()});
@@ -158,4 +161,5 @@ public:
 
 private:
     std::function<size_t()> requestCount_;
+    QObject receiver_; // ends the connection with the fake
 };

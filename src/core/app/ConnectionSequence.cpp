@@ -2,6 +2,7 @@
 
 #include "adapter/USBFunctions.h"
 #include "adapter/VendorRequests.h"
+#include "app/Announcements.h"
 #include "app/Delay.h"
 #include "chip/ChipRegisters.h"
 #include "device/GeneralStuff.h"
@@ -16,8 +17,7 @@ namespace GeneralStuff {
 namespace {
 
 void showStatus(const QString& text) {
-    if (Views.main)
-        Views.main->setStatusText(text);
+    emit Announcements::program().statusText(text);
 }
 
 bool sendBusSetUp() {

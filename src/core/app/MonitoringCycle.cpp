@@ -1,5 +1,6 @@
 #include "app/MonitoringCycle.h"
 
+#include "app/Announcements.h"
 #include "app/MonitoringRoutines.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
@@ -95,10 +96,8 @@ void MonitoringCycle::logSection() {
 // the logging, not the program: the user is told once and monitoring goes on.
 void MonitoringCycle::stopLogging() {
     LoggingActive = false;
-    if (Views.main)
-        Views.main->setStatusText(kLoggingStoppedStatus);
-    if (Views.logging)
-        Views.logging->loggingStopped();
+    emit Announcements::program().statusText(kLoggingStoppedStatus);
+    emit Announcements::program().loggingStopped();
     if (onLogFailure_)
         onLogFailure_("The log file \"" + LogFileName +
                       "\" could not be written. Logging has stopped; the temperatures are still monitored.");

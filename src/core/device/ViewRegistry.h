@@ -5,7 +5,6 @@
 // "open" means.
 #include "device/Reading.h"
 
-#include <QString>
 #include <cstdint>
 
 // The temperature graph: it appends a reading's samples and captions its traces itself.
@@ -35,19 +34,10 @@ public:
     virtual void ReadAction() = 0;
 };
 
-// The logging window, told when the monitoring cycle had to stop logging.
-class LoggingView {
-public:
-    virtual ~LoggingView() = default;
-    virtual void loggingStopped() = 0;
-};
-
-// The main window: its status text (panel 1) and the master timer, which the
-// settings file pauses while it touches the chip.
+// The main window's master timer, which the settings file pauses while it touches the chip.
 class MainWindowView {
 public:
     virtual ~MainWindowView() = default;
-    virtual void setStatusText(const QString& text) = 0;
     virtual void setMasterTimerEnabled(bool enabled) = 0;
     virtual bool masterTimerEnabled() const = 0;
     // A section's condition or interval changed: the master timer wakes for it in time.
@@ -59,5 +49,4 @@ struct OpenViews {
     GraphView* graph = nullptr;
     LimitsView* limits = nullptr;
     RegMapView* regMap = nullptr;
-    LoggingView* logging = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "files/LogStart.h"
 
+#include "app/Announcements.h"
 #include "device/GeneralStuff.h"
 #include "files/LogGrid.h"
 #include "files/LogRun.h"
@@ -28,8 +29,7 @@ std::optional<LogStartRefusal> StartLogging(const QString& file, const std::arra
     LogRowCount = 0;
     LoggingActive = true;
     CycleSettingsChanged();
-    if (Views.main)
-        Views.main->setStatusText("Logging Enabled");
+    emit Announcements::program().statusText("Logging Enabled");
     return std::nullopt;
 }
 

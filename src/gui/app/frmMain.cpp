@@ -7,6 +7,7 @@
 #include "app/ToolbarIcons.h"
 #include "app/ToolbarKeys.h"
 #include "app/Version.h"
+#include "app/ViewWiring.h"
 #include "app/WindowCatalog.h"
 #include "app/WorkspaceWindows.h"
 #include "device/Clock.h"
@@ -63,6 +64,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
             this, [message] { ShowWarningMessage(message); }, Qt::QueuedConnection);
     });
     registration.attach();
+    ConnectViews(*this);
 }
 
 void frmMain::buildMenus() {

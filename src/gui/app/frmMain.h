@@ -43,7 +43,7 @@ public:
     void mnuSoftware_Click();
     void mnuAbout_Click();
 
-    void setStatusText(const QString& text) override;
+    void setStatusText(const QString& text);
     void setMasterTimerEnabled(bool enabled) override;
     bool masterTimerEnabled() const override;
     void cycleSettingsChanged() override;

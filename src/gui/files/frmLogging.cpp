@@ -1,5 +1,6 @@
 #include "files/frmLogging.h"
 
+#include "app/Announcements.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
@@ -12,7 +13,6 @@
 #include "ui/UpDownButtons.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,8 +24,7 @@ const char* const kStartCaption = "Start Logging";
 const char* const kStopCaption = "Click to stop logging...";
 
 void setStatus(const QString& text) {
-    if (GeneralStuff::Views.main)
-        GeneralStuff::Views.main->setStatusText(text);
+    emit Announcements::program().statusText(text);
 }
 } // namespace
 
@@ -63,18 +62,12 @@ frmLogging::frmLogging(QWidget* parent) : QWidget(parent) {
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
-void frmLogging::closeEvent(QCloseEvent* event) {
-    registration_.detach();
-    QWidget::closeEvent(event);
-}
-
 void frmLogging::loggingStopped() {
     cmdLogData_->setText(kStartCaption);
 }
 
 void frmLogging::Form_Load() {
     SetOuterSize(this, 4320, 3840);
-    registration_.attach();
     txtLogInt_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)));
     if (GeneralStuff::LoggingActive)
         cmdLogData_->setText(kStopCaption);

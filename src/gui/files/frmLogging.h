@@ -1,14 +1,12 @@
 #pragma once
 // The "Data Logging" window: channels, interval, file choice, start and stop.
-#include "device/ViewRegistration.h"
-
 #include <QWidget>
 
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-class frmLogging : public QWidget, public LoggingView {
+class frmLogging : public QWidget {
 public:
     explicit frmLogging(QWidget* parent = nullptr);
 
@@ -16,10 +14,7 @@ public:
     void cmdLogData_Click();
     void cmdClose_Click();
     // The button offers to start again once the monitoring cycle has stopped logging.
-    void loggingStopped() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
+    void loggingStopped();
 
 private:
     void startLogging();
@@ -29,5 +24,4 @@ private:
     QCheckBox* chkLog_[3] = {};
     QLineEdit* txtLogInt_ = nullptr;
     QPushButton* cmdLogData_ = nullptr;
-    ViewRegistration<LoggingView> registration_{&OpenViews::logging, this};
 };

@@ -1,0 +1,6 @@
+#include "app/Announcements.h"
+
+Announcements& Announcements::program() {
+    static Announcements announcer;
+    return announcer;
+}

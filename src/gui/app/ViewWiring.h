@@ -1,0 +1,5 @@
+#pragma once
+// The one place that connects the core's announcements to the windows.
+class frmMain;
+
+void ConnectViews(frmMain& main);
