@@ -3,7 +3,7 @@
 // scrape while the others answer, and a board unplugged comes back when plugged in.
 #include "adapter/SimBoard.h"
 #include "adapter/SimConfig.h"
-#include "cli/BoardSpec.h"
+#include "cli/BoardOption.h"
 #include "cli/BoardWorker.h"
 #include "cli/ListenAddress.h"
 #include "cli/MetricsServer.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-struct SpecCase {
+struct BoardCase {
     const char* name;
     const char* text;
     const char* simEnvironment;
@@ -23,48 +23,48 @@ struct SpecCase {
     bool ok;
 };
 
-class BoardSpecs : public ::testing::TestWithParam<SpecCase> {};
+class BoardOptions : public ::testing::TestWithParam<BoardCase> {};
 
-TEST_P(BoardSpecs, GiveTheLabelOfWhereTheBoardIsOrRefuseWithReason) {
-    const SpecCase& c = GetParam();
+TEST_P(BoardOptions, GiveTheLabelOfWhereTheBoardIsOrRefuseWithReason) {
+    const BoardCase& c = GetParam();
     QString error;
-    const std::optional<BoardSpec> spec = ParseBoardSpec(c.text, c.simEnvironment, error);
-    ASSERT_EQ(spec.has_value(), c.ok) << error.toStdString();
+    const std::optional<BoardOption> option = ParseBoardOption(c.text, c.simEnvironment, error);
+    ASSERT_EQ(option.has_value(), c.ok) << error.toStdString();
     if (c.ok)
-        EXPECT_EQ(ChipLabel(*spec).toStdString(), c.labelOrError);
+        EXPECT_EQ(ChipLabel(*option).toStdString(), c.labelOrError);
     else
         EXPECT_TRUE(error.contains(c.labelOrError)) << error.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Serve, BoardSpecs,
+    Serve, BoardOptions,
     ::testing::Values(
-        SpecCase{"SimAddressKey", "sim:address=0x4D,open1_at=30", "", "sim-0x4d", true},
+        BoardCase{"SimAddressKey", "sim:address=0x4D,open1_at=30", "", "sim-0x4d", true},
         // The search finds the lowest chip, so that is the one served.
-        SpecCase{"SimLowestOfSeveral", "sim", "address=0x4D+0x4C", "sim-0x4c", true},
-        SpecCase{"SimKeepsEnvironmentKeys", "sim:drift=off", "address=0x4D", "sim-0x4d", true},
-        SpecCase{"SimOverridesEnvironmentKey", "sim:address=0x4E", "address=0x4C,drift=off", "sim-0x4e",
-                 true},
-        SpecCase{"SimBadKeyNamed", "sim:open1_at=soon", "",
-                 "--board sim:open1_at=soon: open1_at=soon refused", false},
+        BoardCase{"SimLowestOfSeveral", "sim", "address=0x4D+0x4C", "sim-0x4c", true},
+        BoardCase{"SimKeepsEnvironmentKeys", "sim:drift=off", "address=0x4D", "sim-0x4d", true},
+        BoardCase{"SimOverridesEnvironmentKey", "sim:address=0x4E", "address=0x4C,drift=off", "sim-0x4e",
+                  true},
+        BoardCase{"SimBadKeyNamed", "sim:open1_at=soon", "",
+                  "--board sim:open1_at=soon: open1_at=soon refused", false},
         // An override may complete what the environment started: the merged keys are judged whole.
-        SpecCase{"SimFaultEndWithStartFromEnvironment", "sim:open1_until=40", "open1_at=30", "sim-0x4c",
-                 true},
-        SpecCase{"SimWithoutChip", "sim:address=none", "", "no chip on this board", false},
-        SpecCase{"UsbAnyAdapter", "usb", "", "usb", true},
-        SpecCase{"UsbPlace", "usb:1-3", "", "usb-1-3", true},
-        SpecCase{"UsbPlaceThroughHubWithAddress", "usb:2-1.4,0x4C", "", "usb-2-1.4-0x4c", true},
-        SpecCase{"UsbPlaceWithoutPort", "usb:1", "", "bus and hub ports", false},
-        SpecCase{"UsbAddressOutsideSearch", "usb:1-3,0x10", "", "not one chip address", false},
-        SpecCase{"I2cBus", "i2c:/dev/i2c-1", "", "i2c-1", true},
-        SpecCase{"I2cAddressAndForceInAnyOrder", "i2c:/dev/i2c-1,force,0x4c", "", "i2c-1-0x4c", true},
-        SpecCase{"I2cOtherDeviceName", "i2c:/dev/i2c/bus 2,0x4c", "", "i2c-bus-2-0x4c", true},
-        SpecCase{"I2cTwoAddresses", "i2c:/dev/i2c-1,0x4c,0x4d", "", "neither one chip address", false},
-        SpecCase{"I2cWithoutBus", "i2c:", "", "expected the bus device", false},
-        SpecCase{"UnknownKind", "spi:0", "", "expected sim:KEY=VALUE", false}),
-    [](const testing::TestParamInfo<SpecCase>& row) { return std::string(row.param.name); });
+        BoardCase{"SimFaultEndWithStartFromEnvironment", "sim:open1_until=40", "open1_at=30", "sim-0x4c",
+                  true},
+        BoardCase{"SimWithoutChip", "sim:address=none", "", "no chip on this board", false},
+        BoardCase{"UsbAnyAdapter", "usb", "", "usb", true},
+        BoardCase{"UsbPlace", "usb:1-3", "", "usb-1-3", true},
+        BoardCase{"UsbPlaceThroughHubWithAddress", "usb:2-1.4,0x4C", "", "usb-2-1.4-0x4c", true},
+        BoardCase{"UsbPlaceWithoutPort", "usb:1", "", "bus and hub ports", false},
+        BoardCase{"UsbAddressOutsideSearch", "usb:1-3,0x10", "", "not one chip address", false},
+        BoardCase{"I2cBus", "i2c:/dev/i2c-1", "", "i2c-1", true},
+        BoardCase{"I2cAddressAndForceInAnyOrder", "i2c:/dev/i2c-1,force,0x4c", "", "i2c-1-0x4c", true},
+        BoardCase{"I2cOtherDeviceName", "i2c:/dev/i2c/bus 2,0x4c", "", "i2c-bus-2-0x4c", true},
+        BoardCase{"I2cTwoAddresses", "i2c:/dev/i2c-1,0x4c,0x4d", "", "neither one chip address", false},
+        BoardCase{"I2cWithoutBus", "i2c:", "", "expected the bus device", false},
+        BoardCase{"UnknownKind", "spi:0", "", "expected sim:KEY=VALUE", false}),
+    [](const testing::TestParamInfo<BoardCase>& row) { return std::string(row.param.name); });
 
-struct SpecsCase {
+struct BoardListCase {
     const char* name;
     QStringList boards;
     const char* adapter;
@@ -73,52 +73,53 @@ struct SpecsCase {
     const char* error;
 };
 
-class BoardSpecLists : public ::testing::TestWithParam<SpecsCase> {};
+class BoardOptionLists : public ::testing::TestWithParam<BoardListCase> {};
 
-TEST_P(BoardSpecLists, LabelEveryBoardOnceOrRefuseTheWhole) {
-    const SpecsCase& c = GetParam();
+TEST_P(BoardOptionLists, LabelEveryBoardOnceOrRefuseTheWhole) {
+    const BoardListCase& c = GetParam();
     QString error;
-    const auto specs = ParseBoardSpecs(c.boards, c.adapter, c.address, "drift=off", error);
-    ASSERT_EQ(specs.has_value(), !c.labels.isEmpty()) << error.toStdString();
-    if (!specs) {
+    const auto options = ParseBoardOptions(c.boards, c.adapter, c.address, "drift=off", error);
+    ASSERT_EQ(options.has_value(), !c.labels.isEmpty()) << error.toStdString();
+    if (!options) {
         EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
         return;
     }
     QStringList labels;
-    for (const BoardSpec& spec : *specs)
-        labels << ChipLabel(spec);
+    for (const BoardOption& option : *options)
+        labels << ChipLabel(option);
     EXPECT_EQ(labels, c.labels);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Serve, BoardSpecLists,
+    Serve, BoardOptionLists,
     ::testing::Values(
-        SpecsCase{"DefaultIsTheToolsBoard", {}, "", std::nullopt, {"sim-0x4c"}, ""},
-        SpecsCase{"DefaultTakesAdapterAndAddress", {}, "i2c:/dev/i2c-3", 0x4D, {"i2c-3-0x4d"}, ""},
-        SpecsCase{"TwoSimulatedBoards",
-                  {"sim:address=0x4D", "sim:address=0x4C"},
-                  "",
-                  std::nullopt,
-                  {"sim-0x4d", "sim-0x4c"},
-                  ""},
-        SpecsCase{"SameLabelTwice",
-                  {"sim", "sim:drift=on"},
-                  "",
-                  std::nullopt,
-                  {},
-                  "would share the label sim-0x4c"},
+        BoardListCase{"DefaultIsTheToolsBoard", {}, "", std::nullopt, {"sim-0x4c"}, ""},
+        BoardListCase{"DefaultTakesAdapterAndAddress", {}, "i2c:/dev/i2c-3", 0x4D, {"i2c-3-0x4d"}, ""},
+        BoardListCase{"TwoSimulatedBoards",
+                      {"sim:address=0x4D", "sim:address=0x4C"},
+                      "",
+                      std::nullopt,
+                      {"sim-0x4d", "sim-0x4c"},
+                      ""},
+        BoardListCase{"SameLabelTwice",
+                      {"sim", "sim:drift=on"},
+                      "",
+                      std::nullopt,
+                      {},
+                      "would share the label sim-0x4c"},
         // Two chips on one bus are two boards; one USB adapter cannot be claimed twice.
-        SpecsCase{"TwoChipsOnOneI2cBus",
-                  {"i2c:/dev/i2c-1,0x4c", "i2c:/dev/i2c-1,0x4d"},
-                  "",
-                  std::nullopt,
-                  {"i2c-1-0x4c", "i2c-1-0x4d"},
-                  ""},
-        SpecsCase{
+        BoardListCase{"TwoChipsOnOneI2cBus",
+                      {"i2c:/dev/i2c-1,0x4c", "i2c:/dev/i2c-1,0x4d"},
+                      "",
+                      std::nullopt,
+                      {"i2c-1-0x4c", "i2c-1-0x4d"},
+                      ""},
+        BoardListCase{
             "OneUsbAdapterTwice", {"usb:1-3,0x4c", "usb:1-3,0x4d"}, "", std::nullopt, {}, "same USB adapter"},
-        SpecsCase{"AdapterBesideBoard", {"sim"}, "sim", std::nullopt, {}, "--adapter and --board exclude"},
-        SpecsCase{"AddressBesideBoard", {"sim"}, "", 0x4C, {}, "--address and --board exclude"}),
-    [](const testing::TestParamInfo<SpecsCase>& row) { return std::string(row.param.name); });
+        BoardListCase{
+            "AdapterBesideBoard", {"sim"}, "sim", std::nullopt, {}, "--adapter and --board exclude"},
+        BoardListCase{"AddressBesideBoard", {"sim"}, "", 0x4C, {}, "--address and --board exclude"}),
+    [](const testing::TestParamInfo<BoardListCase>& row) { return std::string(row.param.name); });
 
 TEST(OverrideSimKeys, ReplacesInPlaceAndAddsTheRest) {
     EXPECT_EQ(OverrideSimKeys("address=0x4C, drift=off", "ADDRESS=0x4D,open1_at=30"),
@@ -203,10 +204,10 @@ private:
 };
 
 std::unique_ptr<BoardWorker> workerOn(Link& link, const char* bus) {
-    BoardSpec spec;
-    spec.choice.kind = AdapterKind::LinuxI2c; // opened afresh at each connection, as a device is
-    spec.choice.i2cPath = bus;
-    spec.address = 0x4C;
+    BoardOption option;
+    option.choice.kind = AdapterKind::LinuxI2c; // opened afresh at each connection, as a device is
+    option.choice.i2cPath = bus;
+    option.address = 0x4C;
     auto open = [&link](const AdapterChoice&, AdapterStart&,
                         std::string& error) -> std::unique_ptr<AdapterBackend> {
         ++link.opens;
@@ -216,7 +217,7 @@ std::unique_ptr<BoardWorker> workerOn(Link& link, const char* bus) {
         }
         return std::make_unique<HeldBoard>(link);
     };
-    return std::make_unique<BoardWorker>(std::make_unique<ServedBoard>(spec, "unused", open));
+    return std::make_unique<BoardWorker>(std::make_unique<ServedBoard>(option, "unused", open));
 }
 
 TEST(BoardWorkers, HeldBoardIsDownForTheScrapeWhileTheOtherAnswers) {

@@ -4,7 +4,7 @@
 #include "adapter/DefaultAdapter.h"
 #include "app/ConnectionSequence.h"
 #include "chip/ChipRegisters.h"
-#include "cli/BoardSpec.h"
+#include "cli/BoardOption.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
 #include "device/GeneralStuff.h"

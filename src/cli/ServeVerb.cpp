@@ -14,9 +14,9 @@
 
 namespace {
 
-std::string landingPage(const std::vector<BoardSpec>& boards, const QString& version) {
+std::string landingPage(const std::vector<BoardOption>& boards, const QString& version) {
     QString items;
-    for (const BoardSpec& board : boards)
+    for (const BoardOption& board : boards)
         items += "<li>" + ChipLabel(board).toHtmlEscaped() + "</li>";
     return ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>OTK5530 exporter</title></head>"
             "<body><h1>OTK5530 exporter " +
@@ -28,8 +28,8 @@ std::string landingPage(const std::vector<BoardSpec>& boards, const QString& ver
 
 int ServeVerb(const CliArgs& args) {
     QString error;
-    const std::optional<std::vector<BoardSpec>> boards =
-        ParseBoardSpecs(args.boards, args.adapter, args.address, qgetenv("OTK5530_SIM").toStdString(), error);
+    const std::optional<std::vector<BoardOption>> boards = ParseBoardOptions(
+        args.boards, args.adapter, args.address, qgetenv("OTK5530_SIM").toStdString(), error);
     if (!boards)
         throw CliError{kExitUsage, error};
     // Blocked before any thread starts, so every thread inherits the mask and only sigwait
@@ -42,7 +42,7 @@ int ServeVerb(const CliArgs& args) {
 
     const std::string firmwarePath = QFile::encodeName(USBStuff::FirmwareFilePath()).toStdString();
     std::vector<std::unique_ptr<BoardWorker>> workers;
-    for (const BoardSpec& board : *boards)
+    for (const BoardOption& board : *boards)
         workers.push_back(std::make_unique<BoardWorker>(std::make_unique<ServedBoard>(board, firmwarePath)));
     const std::string version = VersionText().toStdString();
     MetricsServer server(

@@ -32,15 +32,15 @@ std::string withDetail(const std::string& what, const AdapterBackend* backend) {
 
 } // namespace
 
-ServedBoard::ServedBoard(BoardSpec spec, std::string firmwarePath, OpenBackend open)
-    : spec_(std::move(spec)), firmwarePath_(std::move(firmwarePath)), open_(std::move(open)) {
+ServedBoard::ServedBoard(BoardOption option, std::string firmwarePath, OpenBackend open)
+    : board_(std::move(option)), firmwarePath_(std::move(firmwarePath)), open_(std::move(open)) {
     name();
 }
 
 void ServedBoard::name() {
     const BoardScrape identity =
-        BoardIdentity(BoardPlace(spec_.choice).toStdString(), spec_.address.value_or(0));
-    known_.chip = ChipLabel(spec_).toStdString();
+        BoardIdentity(BoardPlace(board_.choice).toStdString(), board_.address.value_or(0));
+    known_.chip = ChipLabel(board_).toStdString();
     known_.backend = identity.backend;
     known_.address = identity.address;
 }
@@ -48,20 +48,20 @@ void ServedBoard::name() {
 std::string ServedBoard::connect() {
     // A simulated board stays the same board; a device is opened afresh, as it may have
     // been unplugged and plugged back in.
-    if (!backend_ || spec_.choice.kind != AdapterKind::Simulated) {
+    if (!backend_ || board_.choice.kind != AdapterKind::Simulated) {
         session_.adapter = nullptr;
         backend_.reset();
         AdapterStart start;
         start.firmwarePath = firmwarePath_;
         std::string error;
-        backend_ = open_(spec_.choice, start, error);
+        backend_ = open_(board_.choice, start, error);
         if (!backend_)
             return error;
         description_ = start.description;
         // From now on this adapter only: the label stays where the board was found.
         if (start.usbBus >= 0) {
-            spec_.choice.usbBus = start.usbBus;
-            spec_.choice.usbPortPath = start.usbPortPath;
+            board_.choice.usbBus = start.usbBus;
+            board_.choice.usbPortPath = start.usbPortPath;
         }
     }
     session_.forgetChip();
@@ -74,13 +74,13 @@ std::string ServedBoard::connect() {
         const auto answers = [this](int32_t address) {
             return session_.ReadRegisterAt(address, kManufacturerId) == kOurManufacturerId;
         };
-        if (spec_.address && !answers(*spec_.address))
-            return "no OTK5530 answers at " + ByteText(*spec_.address).toStdString();
+        if (board_.address && !answers(*board_.address))
+            return "no OTK5530 answers at " + ByteText(*board_.address).toStdString();
         for (int32_t a = GeneralStuff::kFirstSearchAddress;
-             !spec_.address && a <= GeneralStuff::kLastSearchAddress; ++a)
+             !board_.address && a <= GeneralStuff::kLastSearchAddress; ++a)
             if (answers(a))
-                spec_.address = a;
-        if (!spec_.address)
+                board_.address = a;
+        if (!board_.address)
             return "no OTK5530 found at any address from " +
                    ByteText(GeneralStuff::kFirstSearchAddress).toStdString() + " to " +
                    ByteText(GeneralStuff::kLastSearchAddress).toStdString();
@@ -88,7 +88,7 @@ std::string ServedBoard::connect() {
         ++known_.busErrorsTotal;
         return withDetail("a register transfer failed", backend_.get());
     }
-    session_.DeviceAddress = *spec_.address;
+    session_.DeviceAddress = *board_.address;
     name();
     connected_ = true;
     return {};

@@ -4,7 +4,7 @@
 // Used from one thread at a time: BoardWorker's.
 #include "adapter/DefaultAdapter.h"
 #include "adapter/USBFunctions.h"
-#include "cli/BoardSpec.h"
+#include "cli/BoardOption.h"
 #include "cli/PromMetrics.h"
 #include "device/ChipSession.h"
 
@@ -18,7 +18,7 @@ public:
     using OpenBackend =
         std::function<std::unique_ptr<AdapterBackend>(const AdapterChoice&, AdapterStart&, std::string&)>;
 
-    ServedBoard(BoardSpec spec, std::string firmwarePath, OpenBackend open = OpenAdapter);
+    ServedBoard(BoardOption option, std::string firmwarePath, OpenBackend open = OpenAdapter);
 
     // Connects if the board is not connected, then reads it once. A board that cannot be
     // reached is up 0 with what is known of it; nothing here throws for a board.
@@ -34,7 +34,7 @@ private:
     // Tells the operator on stderr when the board comes up or goes down, once per change.
     void report(const std::string& failure);
 
-    BoardSpec spec_;
+    BoardOption board_;
     std::string firmwarePath_;
     OpenBackend open_;
     std::unique_ptr<AdapterBackend> backend_;

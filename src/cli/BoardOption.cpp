@@ -1,4 +1,4 @@
-#include "cli/BoardSpec.h"
+#include "cli/BoardOption.h"
 
 #include "adapter/SimConfig.h"
 #include "app/ConnectionSequence.h"
@@ -29,8 +29,8 @@ QString addressRange() {
 
 // The simulated board's keys over the environment's, checked as the board will read them; the
 // chip served is the lowest one the search would find.
-std::optional<BoardSpec> simBoard(const QString& text, const QString& keys, const std::string& environment,
-                                  QString& error) {
+std::optional<BoardOption> simBoard(const QString& text, const QString& keys, const std::string& environment,
+                                    QString& error) {
     SimConfig config;
     std::string reason;
     if (!ParseSimConfig(environment, config, reason)) {
@@ -44,7 +44,7 @@ std::optional<BoardSpec> simBoard(const QString& text, const QString& keys, cons
         error = "--board " + text + ": " + QString::fromStdString(reason);
         return std::nullopt;
     }
-    BoardSpec board;
+    BoardOption board;
     board.choice.kind = AdapterKind::Simulated;
     board.choice.simKeys = keys.toStdString();
     for (int address : config.addresses)
@@ -60,10 +60,10 @@ std::optional<BoardSpec> simBoard(const QString& text, const QString& keys, cons
 }
 
 // "usb", "usb:1-3", "usb:1-2.3,0x4C".
-std::optional<BoardSpec> usbBoard(const QString& text, const QString& rest, QString& error) {
+std::optional<BoardOption> usbBoard(const QString& text, const QString& rest, QString& error) {
     static const QRegularExpression place("^([0-9]{1,3})-([0-9]{1,3}(?:\\.[0-9]{1,3}){0,6})$");
     QStringList parts = rest.split(',');
-    BoardSpec board;
+    BoardOption board;
     board.choice.kind = AdapterKind::Usb;
     const QString placeText = parts.takeFirst();
     if (!placeText.isEmpty()) {
@@ -88,9 +88,9 @@ std::optional<BoardSpec> usbBoard(const QString& text, const QString& rest, QStr
 }
 
 // "i2c:/dev/i2c-1", "i2c:/dev/i2c-1,0x4C,force".
-std::optional<BoardSpec> i2cBoard(const QString& text, const QString& rest, QString& error) {
+std::optional<BoardOption> i2cBoard(const QString& text, const QString& rest, QString& error) {
     QStringList parts = rest.split(',');
-    BoardSpec board;
+    BoardOption board;
     board.choice.kind = AdapterKind::LinuxI2c;
     board.choice.i2cPath = parts.takeFirst().trimmed().toStdString();
     if (board.choice.i2cPath.empty()) {
@@ -114,22 +114,22 @@ std::optional<BoardSpec> i2cBoard(const QString& text, const QString& rest, QStr
 
 } // namespace
 
-std::optional<BoardSpec> ParseBoardSpec(const QString& text, const std::string& simEnvironment,
-                                        QString& error) {
-    const QString spec = text.trimmed();
-    if (spec == "sim" || spec.startsWith(kSimPrefix))
-        return simBoard(text, spec.mid(kSimPrefix.size()), simEnvironment, error);
-    if (spec == "usb" || spec.startsWith(kUsbPrefix) || spec.startsWith("usb,"))
-        return usbBoard(text, spec.mid(3), error);
-    if (spec.startsWith(kI2cPrefix))
-        return i2cBoard(text, spec.mid(kI2cPrefix.size()), error);
+std::optional<BoardOption> ParseBoardOption(const QString& text, const std::string& simEnvironment,
+                                            QString& error) {
+    const QString option = text.trimmed();
+    if (option == "sim" || option.startsWith(kSimPrefix))
+        return simBoard(text, option.mid(kSimPrefix.size()), simEnvironment, error);
+    if (option == "usb" || option.startsWith(kUsbPrefix) || option.startsWith("usb,"))
+        return usbBoard(text, option.mid(3), error);
+    if (option.startsWith(kI2cPrefix))
+        return i2cBoard(text, option.mid(kI2cPrefix.size()), error);
     error = "--board " + text +
             ": expected sim:KEY=VALUE,..., usb[:BUS-PORTS][,ADDRESS] or i2c:/dev/i2c-N[,ADDRESS][,force]";
     return std::nullopt;
 }
 
-std::optional<BoardSpec> DefaultBoardSpec(const QString& adapterChoice, std::optional<int32_t> address,
-                                          const std::string& simEnvironment, QString& error) {
+std::optional<BoardOption> DefaultBoardOption(const QString& adapterChoice, std::optional<int32_t> address,
+                                              const std::string& simEnvironment, QString& error) {
     const QString fromEnvironment = qEnvironmentVariable("OTK5530_ADAPTER");
     const QString text = adapterChoice.isEmpty() ? fromEnvironment : adapterChoice;
     AdapterChoice choice;
@@ -138,13 +138,13 @@ std::optional<BoardSpec> DefaultBoardSpec(const QString& adapterChoice, std::opt
         error = (adapterChoice.isEmpty() ? "OTK5530_ADAPTER: " : "") + QString::fromStdString(reason);
         return std::nullopt;
     }
-    std::optional<BoardSpec> board;
+    std::optional<BoardOption> board;
     if (choice.kind == AdapterKind::Simulated) {
         board = simBoard("sim", {}, simEnvironment, error);
         if (!board)
             return std::nullopt;
     } else {
-        board = BoardSpec{};
+        board = BoardOption{};
         board->choice = choice;
     }
     if (address)
@@ -152,12 +152,13 @@ std::optional<BoardSpec> DefaultBoardSpec(const QString& adapterChoice, std::opt
     return board;
 }
 
-std::optional<std::vector<BoardSpec>> ParseBoardSpecs(const QStringList& texts, const QString& adapterChoice,
-                                                      std::optional<int32_t> address,
-                                                      const std::string& simEnvironment, QString& error) {
-    std::vector<BoardSpec> boards;
+std::optional<std::vector<BoardOption>> ParseBoardOptions(const QStringList& texts,
+                                                          const QString& adapterChoice,
+                                                          std::optional<int32_t> address,
+                                                          const std::string& simEnvironment, QString& error) {
+    std::vector<BoardOption> boards;
     if (texts.isEmpty()) {
-        std::optional<BoardSpec> board = DefaultBoardSpec(adapterChoice, address, simEnvironment, error);
+        std::optional<BoardOption> board = DefaultBoardOption(adapterChoice, address, simEnvironment, error);
         if (!board)
             return std::nullopt;
         boards.push_back(*board);
@@ -169,11 +170,11 @@ std::optional<std::vector<BoardSpec>> ParseBoardSpecs(const QStringList& texts, 
         return std::nullopt;
     }
     for (qsizetype i = 0; i < texts.size(); ++i) {
-        std::optional<BoardSpec> board = ParseBoardSpec(texts[i], simEnvironment, error);
+        std::optional<BoardOption> board = ParseBoardOption(texts[i], simEnvironment, error);
         if (!board)
             return std::nullopt;
         for (qsizetype j = 0; j < i; ++j) {
-            const BoardSpec& earlier = boards[static_cast<size_t>(j)];
+            const BoardOption& earlier = boards[static_cast<size_t>(j)];
             const bool sameAdapter = board->choice.kind == AdapterKind::Usb &&
                                      earlier.choice.kind == AdapterKind::Usb &&
                                      board->choice.usbBus == earlier.choice.usbBus &&
@@ -209,7 +210,7 @@ QString BoardPlace(const AdapterChoice& choice) {
     return "sim";
 }
 
-QString ChipLabel(const BoardSpec& board) {
+QString ChipLabel(const BoardOption& board) {
     const QString place = BoardPlace(board.choice);
     return board.address ? QString::fromStdString(BoardIdentity(place.toStdString(), *board.address).chip)
                          : place;
