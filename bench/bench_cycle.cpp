@@ -4,6 +4,7 @@
 #include "BenchBoard.h"
 
 #include "app/MonitoringCycle.h"
+#include "app/ViewWiring.h"
 #include "app/WindowCatalog.h"
 #include "device/GeneralStuff.h"
 #include "device/WindowClasses.h"
@@ -28,6 +29,7 @@ class EverythingOpen {
 public:
     EverythingOpen() {
         BenchBoard::Connect();
+        ConnectViewFeeds(m_cycle, m_feeds);
         ContinuousReading = true;
         ReadInterval = 100;
         GraphInterval = 50;
@@ -67,6 +69,7 @@ private:
     std::vector<std::unique_ptr<QWidget>> m_windows;
     StripChart* m_chart = nullptr;
     MonitoringCycle m_cycle;
+    QObject m_feeds; // ends the feeds with the program
 };
 
 void BM_TickAllDue(benchmark::State& state) {

@@ -27,7 +27,6 @@ protected:
         adapter = InstallScriptedAdapter();
         ThrowOnLinkError(&codes);
         SetDelayFunction([this](float ms) { pauses.push_back({ms, adapter->requests.size()}); });
-        Views.main = &mainWindow;
     }
     void TearDown() override {
         SetDelayFunction({});

@@ -42,7 +42,7 @@ protected:
             ++clockReads;
             return QDateTime(QDate(2026, 1, 5), QTime(0, 0)).addMSecs(static_cast<qint64>(now * 1000));
         });
-        Views.main = &mainWindow;
+        cycle.setContinuousReadBox(regMap.box());
         cycle.setLogFailureHandler([this](const QString& message) { failures.append(message); });
     }
     void TearDown() override {
@@ -50,11 +50,7 @@ protected:
         ResetSharedState();
     }
 
-    void openViews() {
-        Views.limits = &limits;
-        Views.graph = &graph;
-        Views.regMap = &regMap;
-    }
+    void openViews() { RegMapOpen = LimitsOpen = GraphOpen = true; }
 
     // Ticks every 10 ms for the given time, starting at now.
     void tickFor(double seconds) {
@@ -107,15 +103,15 @@ TEST_F(MonitoringTick, SectionsWhoseConditionIsFalseAreSkippedWithoutReadingTheC
         QString firstCall;
     };
     const Case cases[] = {{"read", [] { ContinuousReading = true; }, "read 0"},
-                          {"regmap", [this] { Views.regMap = &regMap; }, "regmap read"},
-                          {"limits", [this] { Views.limits = &limits; }, "poll 2"},
-                          {"graph", [this] { Views.graph = &graph; }, "sample 1"}};
+                          {"regmap", [] { RegMapOpen = true; }, "regmap read"},
+                          {"limits", [] { LimitsOpen = true; }, "poll 2"},
+                          {"graph", [] { GraphOpen = true; }, "sample 1"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ContinuousReading = LoggingActive = false;
-        Views.regMap = nullptr;
-        Views.limits = nullptr;
-        Views.graph = nullptr;
+        RegMapOpen = false;
+        LimitsOpen = false;
+        GraphOpen = false;
         calls.clear();
         clockReads = 0;
         now += 10;
@@ -137,9 +133,9 @@ TEST_F(MonitoringTick, WindowDestroyedWithoutUnloadIsNoLongerFed) {
         SCOPED_TRACE(name);
         const ChildWindow window = CreateChildWindow(name);
         window.load();
-        ASSERT_TRUE(RegMapOpen() || LimitsOpen() || GraphOpen());
+        ASSERT_TRUE(RegMapOpen || LimitsOpen || GraphOpen);
         delete window.widget;
-        EXPECT_FALSE(RegMapOpen() || LimitsOpen() || GraphOpen());
+        EXPECT_FALSE(RegMapOpen || LimitsOpen || GraphOpen);
         adapter->clearLog();
         clockReads = 0;
         now += 10;
@@ -150,7 +146,7 @@ TEST_F(MonitoringTick, WindowDestroyedWithoutUnloadIsNoLongerFed) {
 }
 
 TEST_F(MonitoringTick, RegisterMapRereadsEveryHalfSecondOnlyWhileTicked) {
-    Views.regMap = &regMap;
+    RegMapOpen = true;
     tickFor(1.2);
     // Due at 0, then strictly after 0.5 s: 0, 0.51, 1.02.
     EXPECT_EQ(regMap.readActions, 3);
@@ -178,8 +174,8 @@ TEST_F(MonitoringTick, TemperaturesAreReadAtTheIntervalAndEveryTickAtZeroOrBelow
 
 TEST_F(MonitoringTick, EverySectionRunsOnTheFirstTickAfterMidnightThenResumesItsPeriod) {
     ContinuousReading = true;
-    Views.limits = &limits;
-    Views.graph = &graph;
+    LimitsOpen = true;
+    GraphOpen = true;
     now = 86399.99;
     cycle.tick();
     now = 0.001;
@@ -199,8 +195,8 @@ TEST_F(MonitoringTick, EverySectionRunsOnTheFirstTickAfterMidnightThenResumesIts
 }
 
 TEST_F(MonitoringTick, ContinuousReadingOffKeepsFeedingTheLastTemperatures) {
-    Views.limits = &limits;
-    Views.graph = &graph;
+    LimitsOpen = true;
+    GraphOpen = true;
     Temperatures = {21, 22.5f, 23};
     tickFor(0.3);
     EXPECT_TRUE(adapter->reads().empty());

@@ -1,3 +1,4 @@
+#include "app/Announcements.h"
 #include "app/LinkErrorHandling.h"
 #include "app/MainGeometry.h"
 #include "app/WindowCatalog.h"
@@ -293,13 +294,12 @@ TEST_F(MainWindow, MasterTimerRunsOnTheTenMsGridOnlyOnceEnabled) {
     auto* timer = main->findChild<QTimer*>("tmrMaster");
     ASSERT_TRUE(timer);
     EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(GeneralStuff::Views.main, main.get());
     main->setMasterTimerEnabled(true);
     EXPECT_TRUE(main->masterTimerEnabled());
     // Nothing open and nothing read: it wakes only every 100 ms; a section switched on runs at the next tick.
     EXPECT_EQ(timer->interval(), 100);
     GeneralStuff::ContinuousReading = true;
-    GeneralStuff::CycleSettingsChanged();
+    emit Announcements::program().cycleSettingsChanged();
     EXPECT_EQ(timer->interval(), 10);
     // No chip here: the tick finds nothing to do and sleeps the longest it may. The status bar's clock
     // follows the tick rather than waking the program on its own.
@@ -315,8 +315,24 @@ TEST_F(MainWindow, MasterTimerRunsOnTheTenMsGridOnlyOnceEnabled) {
     EXPECT_TRUE(main->findChild<QTimer*>("tmrClock")->isActive());
     main->cycleSettingsChanged();
     EXPECT_FALSE(timer->isActive());
+}
+
+// A recall inside a save, say: the timer stays off until the outermost pause ends, then runs as it did.
+TEST_F(MainWindow, MasterTimerPausesNestAndComeBackAsTheyWere) {
+    Announcements& announce = Announcements::program();
+    for (const bool enabled : {true, false}) {
+        SCOPED_TRACE(enabled);
+        main->setMasterTimerEnabled(enabled);
+        emit announce.masterTimerPaused();
+        emit announce.masterTimerPaused();
+        EXPECT_FALSE(main->masterTimerEnabled());
+        emit announce.masterTimerResumed();
+        EXPECT_FALSE(main->masterTimerEnabled());
+        emit announce.masterTimerResumed();
+        EXPECT_EQ(main->masterTimerEnabled(), enabled);
+    }
     main.reset();
-    EXPECT_EQ(GeneralStuff::Views.main, nullptr);
+    emit announce.masterTimerPaused(); // the connections ended with the window
 }
 
 TEST_F(MainWindow, ClosingClosesEveryChildFirst) {

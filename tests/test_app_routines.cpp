@@ -1,5 +1,6 @@
 #include "app/MonitoringRoutines.h"
 #include "chip/ChipRegisters.h"
+#include "chip/StatusBits.h"
 #include "device/GeneralStuff.h"
 #include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
@@ -85,7 +86,7 @@ TEST_F(MonitoringRoutines, EachTemperatureIsStoredAsSoonAsItIsComputed) {
     EXPECT_EQ(Temperatures[2], 3);
 }
 
-TEST_F(MonitoringRoutines, StatusLampsFollowTheirBitsInTheLimitsWindowOrder) {
+TEST(StatusLamps, EachBitLightsItsLampInTheLimitsWindowOrder) {
     struct Bit {
         int32_t reg;
         int bit;
@@ -96,17 +97,13 @@ TEST_F(MonitoringRoutines, StatusLampsFollowTheirBitsInTheLimitsWindowOrder) {
                         {kStatus2, 3, 5}, {kStatus2, 1, 10}, {kStatus2, 2, 7}, {kStatus2, 0, 11}};
     for (const Bit& b : bits) {
         SCOPED_TRACE(testing::Message() << "register " << b.reg << " bit " << b.bit);
-        adapter->setRegister(kChip, kStatus1, b.reg == kStatus1 ? (1 << b.bit) : 0);
-        adapter->setRegister(kChip, kStatus2, b.reg == kStatus2 ? (1 << b.bit) : 0);
-        FakeLimits limits;
-        Views.limits = &limits;
-        UpdateStatusLamps();
         std::vector<int> order, on;
-        for (const FakeLimits::Lamp& lamp : limits.lamps) {
-            order.push_back(lamp.index);
-            if (lamp.on)
-                on.push_back(lamp.index);
-        }
+        for (const int32_t reg : {kStatus1, kStatus2})
+            for (const LampSetting& lamp : LampsOfStatusRead(reg, reg == b.reg ? uint8_t(1 << b.bit) : 0)) {
+                order.push_back(lamp.lamp);
+                if (lamp.on)
+                    on.push_back(lamp.lamp);
+            }
         EXPECT_EQ(order, (std::vector<int>{0, 1, 8, 2, 3, 9, 6, 4, 5, 10, 7, 11}));
         EXPECT_EQ(on, std::vector<int>{b.lamp});
     }
@@ -116,7 +113,6 @@ TEST_F(MonitoringRoutines, StatusIsPolledAndUnshownBitsLightNothing) {
     adapter->setRegister(kChip, kStatus1, 0x80);
     adapter->setRegister(kChip, kStatus2, 0xE0);
     FakeLimits limits;
-    Views.limits = &limits;
     UpdateStatusLamps();
     const std::vector<AdapterRequest> expected{{0xDC, kChip, kStatus1, 1, 1}, {0xDC, kChip, kStatus2, 1, 1}};
     EXPECT_EQ(adapter->requests, expected);
@@ -128,7 +124,6 @@ TEST_F(MonitoringRoutines, StatusIsPolledAndUnshownBitsLightNothing) {
 TEST_F(MonitoringRoutines, FailedStatusPollIsNotReported) {
     adapter->status = [](const AdapterRequest&, int) -> int16_t { return 5; };
     FakeLimits limits;
-    Views.limits = &limits;
     EXPECT_NO_THROW(UpdateStatusLamps());
     EXPECT_EQ(limits.lamps.size(), 12u);
 }
@@ -137,8 +132,6 @@ TEST_F(MonitoringRoutines, GaugesAndGraphGetTheReading) {
     Temperatures = {25, 33.75f, -3.5f};
     FakeLimits limits;
     FakeGraph graph;
-    Views.limits = &limits;
-    Views.graph = &graph;
     UpdateGauges(State.LastReading);
     UpdateGraph(State.LastReading);
     ASSERT_EQ(limits.gauges.size(), 3u);

@@ -41,7 +41,6 @@ protected:
         GeneralStuff::ResetSharedState();
         GeneralStuff::LogInterval = 100;
         GeneralStuff::LogChannels = {true, true, true};
-        GeneralStuff::Views.main = &main;
         USBStuff::SetApplicationFolder(folder.path());
         // As the shell connects an open logging window.
         QObject::connect(&Announcements::program(), &Announcements::loggingStopped, &window,
@@ -50,10 +49,7 @@ protected:
         window.show();
         logPath = folder.filePath("run.csv");
     }
-    void TearDown() override {
-        StopAnswering();
-        GeneralStuff::Views.main = nullptr;
-    }
+    void TearDown() override { StopAnswering(); }
 
     template <typename T> T* control(const char* name) { return window.findChild<T*>(name); }
     void typeInterval(const QString& text) {

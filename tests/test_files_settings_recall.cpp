@@ -363,15 +363,11 @@ protected:
         adapter->readAddressOf = TableReadAddressOf;
         ThrowOnLinkError();
         GeneralStuff::DeviceAddress = kDevice;
-        GeneralStuff::Views.main = &main;
         USBStuff::SetApplicationFolder(folder.path());
         window.Form_Load();
         window.show();
     }
-    void TearDown() override {
-        StopAnswering();
-        GeneralStuff::Views.main = nullptr;
-    }
+    void TearDown() override { StopAnswering(); }
 
     QString writeFile(const QByteArray& bytes) {
         const QString path = folder.filePath("recall.sav");

@@ -46,7 +46,6 @@ protected:
         GeneralStuff::DeviceAddress = kDevice;
         for (const RegisterRecord& record : RegMapStuff::RegisterTable)
             adapter->setRegister(kDevice, record.ReadAddr, static_cast<uint8_t>(record.DefaultValue));
-        GeneralStuff::Views.main = &main;
         Clock::SetLocalNowSource([] { return QDateTime(QDate(2005, 6, 3), QTime(13, 7, 0)); });
         USBStuff::SetApplicationFolder(folder.path());
         window.Form_Load();
@@ -55,7 +54,6 @@ protected:
     }
     void TearDown() override {
         StopAnswering();
-        GeneralStuff::Views.main = nullptr;
         Clock::SetLocalNowSource({});
     }
 

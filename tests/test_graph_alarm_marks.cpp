@@ -1,8 +1,9 @@
+#include "app/MonitoringCycle.h"
 #include "app/MonitoringRoutines.h"
+#include "app/ViewWiring.h"
 #include "chip/ChipRegisters.h"
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
-#include "support/AppFakes.h"
 #include "support/ScriptedAdapter.h"
 #include "views/AlarmMarks.h"
 #include "views/StripChart.h"
@@ -57,6 +58,7 @@ protected:
         ThrowOnLinkError();
         GeneralStuff::DeviceAddress = kChip;
         Clock::SetLocalNowSource([this] { return now; });
+        ConnectViewFeeds(cycle, feeds);
         window.Form_Load();
         window.show();
         chart = window.findChild<StripChart*>("stpGraph");
@@ -73,7 +75,6 @@ protected:
         now = now.addMSecs(200);
         adapter->setRegister(kChip, kStatus1, status1);
         adapter->setRegister(kChip, kStatus2, status2);
-        GeneralStuff::Views.limits = limitsOpen ? &limits : nullptr;
         if (limitsOpen)
             GeneralStuff::UpdateStatusLamps();
         window.appendSample(1, 25);
@@ -90,7 +91,8 @@ protected:
 
     QDateTime now{QDate(2026, 12, 8), QTime(9, 0)};
     ScriptedAdapter* adapter = nullptr;
-    FakeLimits limits;
+    MonitoringCycle cycle;
+    QObject feeds;
     frmGraph window;
     StripChart* chart = nullptr;
 };

@@ -79,8 +79,8 @@ TEST_F(GraphWindow, OpensWithTheStoredSettings) {
 
 TEST_F(GraphWindow, LoadSetsTheOpenFlagTheSlotAndTheOuterSize) {
     frmGraph* window = open();
-    EXPECT_TRUE(GeneralStuff::GraphOpen());
-    EXPECT_EQ(GeneralStuff::Views.graph, window);
+    EXPECT_TRUE(GeneralStuff::GraphOpen);
+    EXPECT_EQ(OpenWindows::program().graph, window);
     EXPECT_EQ(window->parentWidget()->size(), QSize(624, 516));
     EXPECT_EQ(chartOf(window)->size(), QSize(624, 516));
 }
@@ -98,8 +98,8 @@ TEST_F(GraphWindow, ReopeningGivesAnEmptyChartAtTheStoredSize) {
     sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(sub.isNull());
-    EXPECT_FALSE(GeneralStuff::GraphOpen());
-    EXPECT_EQ(GeneralStuff::Views.graph, nullptr);
+    EXPECT_FALSE(GeneralStuff::GraphOpen);
+    EXPECT_EQ(OpenWindows::program().graph, nullptr);
 
     frmGraph* second = open();
     StripChart* chart = chartOf(second);
@@ -137,10 +137,10 @@ TEST_F(GraphWindow, UnloadOfAnOlderWindowLeavesTheNewerOneOpen) {
     frmGraph* older = open();
     frmGraph* newer = open();
     older->Form_Unload();
-    EXPECT_TRUE(GeneralStuff::GraphOpen());
-    EXPECT_EQ(GeneralStuff::Views.graph, newer);
+    EXPECT_TRUE(GeneralStuff::GraphOpen);
+    EXPECT_EQ(OpenWindows::program().graph, newer);
     newer->Form_Unload();
-    EXPECT_FALSE(GeneralStuff::GraphOpen());
+    EXPECT_FALSE(GeneralStuff::GraphOpen);
 }
 
 // An unloaded window that still exists (its deletion is pending) is no longer relabelled.

@@ -89,8 +89,8 @@ TEST_F(LimitsWindow, LoadPlacesEverySliderFromTheChip) {
     EXPECT_EQ(gauge(2)->thermLimit(), 90);
     for (int g = 0; g < 3; ++g)
         EXPECT_EQ(gauge(g)->scaleMinimum(), 0);
-    EXPECT_TRUE(GeneralStuff::LimitsOpen());
-    EXPECT_EQ(GeneralStuff::Views.limits, window.get());
+    EXPECT_TRUE(GeneralStuff::LimitsOpen);
+    EXPECT_EQ(OpenWindows::program().limits, window.get());
 }
 
 TEST_F(LimitsWindow, ExtendedRangeMovesScaleAndOffsetsLimits) {
@@ -449,8 +449,8 @@ TEST_F(LimitsWindow, FreshWindowUnderRemote2SelectedShowsTwoGauges) {
 TEST_F(LimitsWindow, ClosingClearsTheOpenFlagAndTheViewSlot) {
     open();
     window->close();
-    EXPECT_FALSE(GeneralStuff::LimitsOpen());
-    EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
+    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_EQ(OpenWindows::program().limits, nullptr);
     // With the window closed a Configuration Reg 1 write only reads the register back.
     adapter->clearLog();
     USBStuff::WriteRegister(kChip, 0x09, 0x08);
@@ -472,15 +472,15 @@ TEST_F(LimitsWindow, InAChildWindowItSizesItsFrameAndUnloadsOnClose) {
     sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watched.isNull());
-    EXPECT_FALSE(GeneralStuff::LimitsOpen());
-    EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
+    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_EQ(OpenWindows::program().limits, nullptr);
 }
 
 TEST_F(LimitsWindow, DestroyingAnOpenWindowLeavesNoDanglingView) {
     open();
     window.reset();
-    EXPECT_FALSE(GeneralStuff::LimitsOpen());
-    EXPECT_EQ(GeneralStuff::Views.limits, nullptr);
+    EXPECT_FALSE(GeneralStuff::LimitsOpen);
+    EXPECT_EQ(OpenWindows::program().limits, nullptr);
 }
 
 } // namespace

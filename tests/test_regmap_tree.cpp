@@ -179,7 +179,7 @@ TEST_F(RegMapWindowTest, ReopenedWindowHasTheSameTree) {
     EXPECT_EQ(allItems(tree()).size(), RegisterTreeNodes().size());
     EXPECT_EQ(tree()->topLevelItemCount(), 4);
     EXPECT_FALSE(itemAt(tree(), {"Local Registers"})->isExpanded());
-    EXPECT_TRUE(GeneralStuff::RegMapOpen());
+    EXPECT_TRUE(GeneralStuff::RegMapOpen);
     EXPECT_EQ(text("lblRegDescription"), "Description");
 }
 

@@ -1,3 +1,6 @@
+#include "app/Announcements.h"
+#include "app/MonitoringCycle.h"
+#include "app/ViewWiring.h"
 #include "device/ChipChanges.h"
 #include "device/USBStuff.h"
 #include "support/RegMapWindowFixture.h"
@@ -13,8 +16,8 @@ using Writes = std::vector<RegisterWrite>;
 using Reads = std::vector<int32_t>;
 
 TEST_F(RegMapWindowTest, LoadFillsSlotAndReadsNothing) {
-    EXPECT_TRUE(GeneralStuff::RegMapOpen());
-    EXPECT_EQ(GeneralStuff::Views.regMap, window.get());
+    EXPECT_TRUE(GeneralStuff::RegMapOpen);
+    EXPECT_EQ(OpenWindows::program().regMap, window.get());
     EXPECT_TRUE(adapter->requests.empty());
     EXPECT_EQ(window->windowTitle(), "Register Map");
     EXPECT_EQ(window->size(), QSize(Px(8430), Px(6330)));
@@ -27,7 +30,7 @@ TEST_F(RegMapWindowTest, LoadFillsSlotAndReadsNothing) {
     EXPECT_EQ(bits(), "00000000");
     EXPECT_EQ(bitNames(), QStringList(8, "X"));
     // Automatic reads are the user's choice: a status register can clear on reading.
-    EXPECT_FALSE(GeneralStuff::Views.regMap->continuousReadTicked());
+    EXPECT_FALSE(OpenWindows::program().regMap->continuousReadTicked());
 }
 
 struct ReadCase {
@@ -317,26 +320,30 @@ TEST_F(RegMapWindowTest, HexBoxBeyond32BitsGivesDecimalThatWriteRefuses) {
     EXPECT_EQ(takeWarnings().size(), 1);
 }
 
-TEST_F(RegMapWindowTest, MonitoringCycleReadsThroughViewSlot) {
-    RegMapView* view = GeneralStuff::Views.regMap;
-    ASSERT_NE(view, nullptr);
+TEST_F(RegMapWindowTest, MonitoringCycleReadsThroughTheShellsFeed) {
+    MonitoringCycle cycle;
+    QObject feeds;
+    ConnectViewFeeds(cycle, feeds);
+    auto* view = OpenWindows::program().regMap;
+    ASSERT_EQ(view, window.get());
+    EXPECT_FALSE(cycle.currentSettings().regMapReading);
     click("chkContRead");
-    EXPECT_TRUE(view->continuousReadTicked());
+    EXPECT_TRUE(cycle.currentSettings().regMapReading);
 
     adapter->setRegister(kChip, 0x00, 25);
-    view->ReadAction();
+    emit Announcements::program().regMapReadDue();
     EXPECT_EQ(adapter->reads(), Reads{0x00});
     EXPECT_EQ(text("lblRegDescription"), "Local Temp Value");
     EXPECT_EQ(text("lblDecVal"), "25");
 
     click("chkContRead");
-    EXPECT_FALSE(view->continuousReadTicked());
+    EXPECT_FALSE(cycle.currentSettings().regMapReading);
 }
 
 TEST_F(RegMapWindowTest, AutomaticReadOfBadAddressStopsContinuousReadOnce) {
     click("chkContRead");
     typeInto("txtReadAddr", "1000");
-    RegMapView* view = GeneralStuff::Views.regMap;
+    auto* view = OpenWindows::program().regMap;
 
     view->ReadAction();
     // Unticked at once, so the next half-second tick neither reads nor warns again.
@@ -355,8 +362,8 @@ TEST_F(RegMapWindowTest, PlaceholderRecordIsNeverRead) {
 
 TEST_F(RegMapWindowTest, ClosingSubWindowUnloads) {
     window.reset();
-    EXPECT_FALSE(GeneralStuff::RegMapOpen());
-    EXPECT_EQ(GeneralStuff::Views.regMap, nullptr);
+    EXPECT_FALSE(GeneralStuff::RegMapOpen);
+    EXPECT_EQ(OpenWindows::program().regMap, nullptr);
 
     QMdiArea area;
     auto* view = new frmRegMap;
@@ -365,12 +372,12 @@ TEST_F(RegMapWindowTest, ClosingSubWindowUnloads) {
     view->Form_Load();
     sub->show();
     EXPECT_EQ(sub->size(), QSize(Px(8430), Px(6330)));
-    EXPECT_TRUE(GeneralStuff::RegMapOpen());
-    EXPECT_EQ(GeneralStuff::Views.regMap, view);
+    EXPECT_TRUE(GeneralStuff::RegMapOpen);
+    EXPECT_EQ(OpenWindows::program().regMap, view);
 
     sub->close();
-    EXPECT_FALSE(GeneralStuff::RegMapOpen());
-    EXPECT_EQ(GeneralStuff::Views.regMap, nullptr);
+    EXPECT_FALSE(GeneralStuff::RegMapOpen);
+    EXPECT_EQ(OpenWindows::program().regMap, nullptr);
 }
 
 TEST_F(RegMapWindowTest, BitsStandFromBit7LeftWithTheirNamesCentredUnder) {

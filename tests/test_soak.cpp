@@ -70,7 +70,7 @@ TEST_F(Soak, DayAcrossMidnightLogsEveryLineKeepsTheGraphBoundedAndNeverLosesTheL
     ASSERT_TRUE(StartLoggingAllChannels(logFile));
     auto* chart = main.findChild<StripChart*>("stpGraph");
     ASSERT_TRUE(chart);
-    ASSERT_TRUE(ContinuousReading && RegMapOpen() && LimitsOpen() && GraphOpen() && LoggingActive);
+    ASSERT_TRUE(ContinuousReading && RegMapOpen && LimitsOpen && GraphOpen && LoggingActive);
 
     const qint64 ticks = kDayMs / kTickMs;
     const double graphPeriodSeconds = PeriodTicks(GraphInterval) * kTickMs / 1000.0;

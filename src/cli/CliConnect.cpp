@@ -7,7 +7,8 @@
 #include "cli/BoardOption.h"
 #include "cli/CliExit.h"
 #include "cli/CliOutput.h"
-#include "device/GeneralStuff.h"
+#include "device/ChipSession.h"
+#include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
 
 #include <QFile>
@@ -88,16 +89,17 @@ std::vector<ScanHit> ScanBus() {
 }
 
 void SelectChip(std::optional<int32_t> address) {
+    ChipSession& chip = USBStuff::ProgramChip();
     if (address) {
         if (!GeneralStuff::OtkAnswersAt(*address))
             throw CliError{kExitNoChip, "no OTK5530 answers at " + ByteText(*address)};
-        GeneralStuff::DeviceAddress = *address;
+        chip.DeviceAddress = *address;
     } else {
         bool found = false;
         for (int32_t a = GeneralStuff::kFirstSearchAddress; a <= GeneralStuff::kLastSearchAddress && !found;
              ++a)
             if (GeneralStuff::OtkAnswersAt(a)) {
-                GeneralStuff::DeviceAddress = a;
+                chip.DeviceAddress = a;
                 found = true;
             }
         if (!found)
@@ -105,5 +107,7 @@ void SelectChip(std::optional<int32_t> address) {
                                             .arg(ByteText(GeneralStuff::kFirstSearchAddress),
                                                  ByteText(GeneralStuff::kLastSearchAddress))};
     }
-    GeneralStuff::InitDeviceModel();
+    RegMapStuff::BuildRegisterTable();
+    // The range and channel selection as the chip has them: the program's start-up update.
+    USBStuff::OnProgramChip([](ChipSession& session) { session.AfterRegisterWrite(kConfig1Write); });
 }

@@ -2,7 +2,6 @@
 // Helpers for driving the file, options and about windows as a user does: the
 // modal dialogs they open are found when they show and answered.
 #include "app/Announcements.h"
-#include "device/ViewRegistry.h"
 #include "support/RecordedMessages.h"
 
 #include <QAbstractButton>
@@ -137,8 +136,8 @@ inline void AnswerMessageBox(MessageSeen* seen) {
 }
 
 // A main window that records its status texts and master timer switches, each
-// with the number of adapter requests made before it.
-class FakeMainWindow : public MainWindowView {
+// with the number of adapter requests made before it; it pauses as the real one does.
+class FakeMainWindow {
 public:
     struct TimerSwitch {
         bool enabled;
@@ -146,20 +145,32 @@ public:
     };
     explicit FakeMainWindow(std::function<size_t()> requestCount = [] { return size_t(0); })
         : requestCount_(std::move(requestCount)) {
-        QObject::connect(&Announcements::program(), &Announcements::statusText, &receiver_,
+        Announcements& announcements = Announcements::program();
+        QObject::connect(&announcements, &Announcements::statusText, &receiver_,
                          [this](const QString& text) { statusTexts.push_back(text); });
+        QObject::connect(&announcements, &Announcements::masterTimerPaused, &receiver_, [this] {
+            if (pauses_++ == 0) {
+                enabledBeforePause_ = timer;
+                setTimer(false);
+            }
+        });
+        QObject::connect(&announcements, &Announcements::masterTimerResumed, &receiver_, [this] {
+            if (pauses_ > 0 && --pauses_ == 0)
+                setTimer(enabledBeforePause_);
+        });
     }
-    void setMasterTimerEnabled(bool enabled) override {
-        timer = enabled;
-        switches.push_back({enabled, requestCount_()});
-    }
-    bool masterTimerEnabled() const override { return timer; }
 
     std::vector<QString> statusTexts;
     std::vector<TimerSwitch> switches;
     bool timer = true;
 
 private:
+    void setTimer(bool enabled) {
+        timer = enabled;
+        switches.push_back({enabled, requestCount_()});
+    }
     std::function<size_t()> requestCount_;
-    QObject receiver_; // ends the connection with the fake
+    int pauses_ = 0;
+    bool enabledBeforePause_ = false;
+    QObject receiver_; // ends the connections with the fake
 };

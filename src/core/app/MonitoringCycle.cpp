@@ -8,13 +8,23 @@
 
 using namespace GeneralStuff;
 
-CycleSettings MonitoringCycle::currentSettings() {
+void SetViewOpen(FedView view, bool open) {
+    bool& flag = view == FedView::RegMap ? RegMapOpen : view == FedView::Limits ? LimitsOpen : GraphOpen;
+    flag = open;
+    emit Announcements::program().cycleSettingsChanged();
+}
+
+bool MonitoringCycle::regMapReading() const {
+    return RegMapOpen && continuousReadTicked_ && continuousReadTicked_();
+}
+
+CycleSettings MonitoringCycle::currentSettings() const {
     CycleSettings settings;
     settings.continuousReading = ContinuousReading;
     settings.readIntervalMs = ReadInterval;
-    settings.regMapReading = RegMapOpen() && Views.regMap->continuousReadTicked();
-    settings.limitsOpen = LimitsOpen();
-    settings.graphOpen = GraphOpen();
+    settings.regMapReading = regMapReading();
+    settings.limitsOpen = LimitsOpen;
+    settings.graphOpen = GraphOpen;
     settings.graphIntervalMs = GraphInterval;
     settings.loggingActive = LoggingActive;
     settings.logIntervalMs = LogInterval;
@@ -54,15 +64,14 @@ void MonitoringCycle::readSection() {
 }
 
 void MonitoringCycle::regMapSection() {
-    if (!RegMapOpen() || !Views.regMap->continuousReadTicked() ||
-        !due(CycleSection::RegMap, Clock::LocalNow()))
+    if (!regMapReading() || !due(CycleSection::RegMap, Clock::LocalNow()))
         return;
-    Views.regMap->ReadAction();
+    emit Announcements::program().regMapReadDue();
     stamp(CycleSection::RegMap);
 }
 
 void MonitoringCycle::limitsSection() {
-    if (!LimitsOpen() || !due(CycleSection::Limits, Clock::LocalNow()))
+    if (!LimitsOpen || !due(CycleSection::Limits, Clock::LocalNow()))
         return;
     UpdateStatusLamps();
     UpdateGauges(State.LastReading);
@@ -70,7 +79,7 @@ void MonitoringCycle::limitsSection() {
 }
 
 void MonitoringCycle::graphSection() {
-    if (!GraphOpen() || !due(CycleSection::Graph, Clock::LocalNow()))
+    if (!GraphOpen || !due(CycleSection::Graph, Clock::LocalNow()))
         return;
     UpdateGraph(State.LastReading);
     stamp(CycleSection::Graph);

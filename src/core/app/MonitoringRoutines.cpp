@@ -1,21 +1,13 @@
 #include "app/MonitoringRoutines.h"
 
+#include "app/Announcements.h"
 #include "chip/ChipRegisters.h"
-#include "chip/StatusBits.h"
 #include "chip/TemperatureCodec.h"
 #include "device/ChipAccess.h"
 #include "device/GeneralStuff.h"
 #include "device/USBStuff.h"
 
 namespace GeneralStuff {
-
-namespace {
-void setLamps(LimitsView& limits, int16_t status, bool secondRegister) {
-    for (const StatusBit& bit : kStatusBits)
-        if (bit.secondRegister == secondRegister)
-            limits.setLamp(bit.lamp, (status & bit.mask) != 0);
-}
-} // namespace
 
 Reading ReadTemperatures() {
     // Still read while held, so a lost link is found as soon as ever; nothing is stored.
@@ -37,25 +29,20 @@ Reading ReadTemperatures() {
 
 void UpdateStatusLamps() {
     // The status reads use the unchecked poll: a failed request leaves the lamps showing the old buffer.
-    const int16_t status1 = USBStuff::PollRegister(DeviceAddress, kStatus1);
-    if (Views.limits)
-        setLamps(*Views.limits, status1, false);
-    const int16_t status2 = USBStuff::PollRegister(DeviceAddress, kStatus2);
-    if (Views.limits)
-        setLamps(*Views.limits, status2, true);
-    // The graph's alarm marks take these reads: a read of its own would clear the bits the lamps show.
-    if (Views.graph)
-        Views.graph->statusRead(uint8_t(status1), uint8_t(status2));
+    Announcements& announce = Announcements::program();
+    const auto status1 = static_cast<uint8_t>(USBStuff::PollRegister(DeviceAddress, kStatus1));
+    emit announce.statusRegisterRead(kStatus1, status1);
+    const auto status2 = static_cast<uint8_t>(USBStuff::PollRegister(DeviceAddress, kStatus2));
+    emit announce.statusRegisterRead(kStatus2, status2);
+    emit announce.statusRead(status1, status2);
 }
 
 void UpdateGauges(const Reading& reading) {
-    if (Views.limits)
-        Views.limits->showReading(reading);
+    emit Announcements::program().gaugesDue(reading);
 }
 
 void UpdateGraph(const Reading& reading) {
-    if (Views.graph)
-        Views.graph->showReading(reading);
+    emit Announcements::program().graphDue(reading);
 }
 
 } // namespace GeneralStuff

@@ -1,6 +1,6 @@
 #pragma once
-// The work of the monitoring cycle's sections: the temperature read and the
-// feeds of the limits and graph windows, reached through GeneralStuff::Views.
+// The work of the monitoring cycle's sections: the temperature read, and the feeds
+// of the limits and graph windows, which the cycle announces (Announcements).
 #include "device/Reading.h"
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "app/OptionsApply.h"
 
+#include "app/Announcements.h"
 #include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "files/LogGrid.h"
@@ -42,7 +43,7 @@ OptionTexts CurrentOptionTexts() {
 
 std::vector<OptionField> ApplyOptionTexts(const OptionTexts& texts) {
     const std::vector<OptionField> refused = applyOptionTexts(texts);
-    GeneralStuff::CycleSettingsChanged();
+    emit Announcements::program().cycleSettingsChanged();
     return refused;
 }
 

@@ -11,6 +11,14 @@ const char* StatusKindWord(StatusKind kind) {
     return kWords[static_cast<int>(kind)];
 }
 
+std::vector<LampSetting> LampsOfStatusRead(int32_t statusRegister, uint8_t status) {
+    std::vector<LampSetting> lamps;
+    for (const StatusBit& bit : kStatusBits)
+        if (bit.secondRegister == (statusRegister == kStatus2))
+            lamps.push_back({bit.lamp, (status & bit.mask) != 0});
+    return lamps;
+}
+
 int AlarmLane(const StatusBit& bit) {
     return bit.channel < 0 ? -1 : bit.channel * kStatusKindCount + int(bit.kind);
 }

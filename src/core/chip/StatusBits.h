@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 enum class StatusKind { High, Low, Therm, OpenDiode, Alert };
 
@@ -34,6 +35,14 @@ inline constexpr std::array<StatusBit, 12> kStatusBits{{
     {"D2 Open", 7, true, kStatus2Diode2Open, 2, StatusKind::OpenDiode},
     {"ALERT Bit", 11, true, kStatus2Alert, -1, StatusKind::Alert},
 }};
+
+// A lamp as a read of its status register sets it.
+struct LampSetting {
+    int lamp;
+    bool on;
+};
+// The lamps of one status register (kStatus1 or kStatus2) for the byte read, in the order they are set.
+std::vector<LampSetting> LampsOfStatusRead(int32_t statusRegister, uint8_t status);
 
 // The word the command-line tool writes beside a value for a set bit of its channel.
 const char* StatusKindWord(StatusKind kind);

@@ -3,7 +3,6 @@
 // follows every register write.
 #include "device/Reading.h"
 #include "device/USBStuff.h"
-#include "device/ViewRegistry.h"
 
 #include <QString>
 #include <array>
@@ -12,7 +11,7 @@
 
 namespace GeneralStuff {
 
-// The program's settings and views in one struct (the chip's own state is the
+// The program's settings and open flags in one struct (the chip's own state is the
 // program session's, USBStuff::ProgramChip), so one assignment puts them all back (tests start from it).
 struct SharedState {
     bool ContinuousReading = false;
@@ -27,8 +26,10 @@ struct SharedState {
     QString LogFileName;
     int16_t FileNumber = 0;
     int32_t LogRowCount = 0;
-    // The open windows the device layer and the monitoring cycle may reach.
-    OpenViews Views;
+    // True from a view's load to its unload: the monitoring cycle feeds it only then.
+    bool RegMapOpen = false;
+    bool LimitsOpen = false;
+    bool GraphOpen = false;
 };
 
 inline SharedState State;
@@ -46,25 +47,9 @@ inline bool& LoggingActive = State.LoggingActive;
 inline QString& LogFileName = State.LogFileName;
 inline int16_t& FileNumber = State.FileNumber;
 inline int32_t& LogRowCount = State.LogRowCount;
-inline OpenViews& Views = State.Views;
-
-// A view is open exactly while its window holds its slot (see ViewRegistration).
-inline bool RegMapOpen() {
-    return Views.regMap != nullptr;
-}
-inline bool LimitsOpen() {
-    return Views.limits != nullptr;
-}
-inline bool GraphOpen() {
-    return Views.graph != nullptr;
-}
-
-// To call after a section's condition or interval changed (a window opened or closed, an
-// interval or "Continuous Read" set, logging started), so the master timer wakes for it.
-inline void CycleSettingsChanged() {
-    if (Views.main)
-        Views.main->cycleSettingsChanged();
-}
+inline bool& RegMapOpen = State.RegMapOpen;
+inline bool& LimitsOpen = State.LimitsOpen;
+inline bool& GraphOpen = State.GraphOpen;
 
 void InitDeviceModel();
 // Keeps ExtendedRange and Remote2Selected in step with the chip, then tells the

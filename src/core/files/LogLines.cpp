@@ -16,6 +16,30 @@ LogRun& programRun() {
 }
 } // namespace
 
+LogSettings ProgramLogSettings() {
+    return {GeneralStuff::LogFileName, GeneralStuff::LogChannels, GeneralStuff::LogInterval};
+}
+
+void SetProgramLogSettings(const LogSettings& settings) {
+    GeneralStuff::LogFileName = settings.file;
+    GeneralStuff::LogChannels = settings.channels;
+    GeneralStuff::LogInterval = settings.interval;
+}
+
+bool ProgramLogging() {
+    return GeneralStuff::LoggingActive;
+}
+
+void StartProgramLog(const LogSettings& settings) {
+    SetProgramLogSettings(settings);
+    GeneralStuff::LogRowCount = 0;
+    GeneralStuff::LoggingActive = true;
+}
+
+void StopProgramLog() {
+    GeneralStuff::LoggingActive = false;
+}
+
 QString LogHeaderLine() {
     return programRun().headerLine();
 }

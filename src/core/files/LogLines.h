@@ -1,10 +1,26 @@
 #pragma once
 // The program's CSV log: its run (LogRun) with the shared state's LogFileName,
-// LogChannels, LogInterval and LogRowCount.
+// LogChannels, LogInterval and LogRowCount, and the one front through which the
+// logging window, --log and workspaces reach those settings and LoggingActive.
 // Files are single-byte text ("°" is 0xB0) with CR LF line ends.
 #include "device/Reading.h"
 
 #include <QString>
+#include <array>
+#include <cstdint>
+
+struct LogSettings {
+    QString file;
+    std::array<bool, 3> channels{};
+    int32_t interval = 0; // ms
+};
+LogSettings ProgramLogSettings();
+void SetProgramLogSettings(const LogSettings& settings);
+// LoggingActive.
+bool ProgramLogging();
+// The run starts with the settings: row 0 comes next and the cycle logs.
+void StartProgramLog(const LogSettings& settings);
+void StopProgramLog();
 
 // «Time ,Local(°C) ,Remote1(°C) ,Remote2(°C) ,» for the channels in LogChannels.
 QString LogHeaderLine();

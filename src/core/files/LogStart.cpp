@@ -1,13 +1,11 @@
 #include "files/LogStart.h"
 
 #include "app/Announcements.h"
-#include "device/GeneralStuff.h"
 #include "files/LogGrid.h"
+#include "files/LogLines.h"
 #include "files/LogRun.h"
 
 #include <algorithm>
-
-using namespace GeneralStuff;
 
 std::optional<LogStartRefusal> StartLogging(const QString& file, const std::array<bool, 3>& channels,
                                             std::optional<int32_t> interval) {
@@ -23,16 +21,12 @@ std::optional<LogStartRefusal> StartLogging(const QString& file, const std::arra
 
     if (!LogRun(file, channels, *interval).appendHeader())
         return LogStartRefusal::FileNotWritable;
-    LogFileName = file;
-    LogChannels = channels;
-    LogInterval = *interval;
-    LogRowCount = 0;
-    LoggingActive = true;
-    CycleSettingsChanged();
+    StartProgramLog({file, channels, *interval});
+    emit Announcements::program().cycleSettingsChanged();
     emit Announcements::program().statusText("Logging Enabled");
     return std::nullopt;
 }
 
 bool StartLoggingAllChannels(const QString& file) {
-    return !StartLogging(file, {true, true, true}, LogInterval);
+    return !StartLogging(file, {true, true, true}, ProgramLogSettings().interval);
 }

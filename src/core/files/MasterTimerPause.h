@@ -1,7 +1,7 @@
 #pragma once
 // Pauses the main window's master timer and gives it back however the operation
 // ends (return, refusal or a link error unwinding in tests).
-#include "device/GeneralStuff.h"
+#include "app/Announcements.h"
 
 class MasterTimerPause {
 public:
@@ -9,20 +9,17 @@ public:
     MasterTimerPause(const MasterTimerPause&) = delete;
     MasterTimerPause& operator=(const MasterTimerPause&) = delete;
     ~MasterTimerPause() {
-        if (paused_ && GeneralStuff::Views.main)
-            GeneralStuff::Views.main->setMasterTimerEnabled(wasEnabled_);
+        if (paused_)
+            emit Announcements::program().masterTimerResumed();
     }
 
     void pause() {
-        MainWindowView* main = GeneralStuff::Views.main;
-        if (paused_ || !main)
+        if (paused_)
             return;
-        wasEnabled_ = main->masterTimerEnabled();
-        main->setMasterTimerEnabled(false);
         paused_ = true;
+        emit Announcements::program().masterTimerPaused();
     }
 
 private:
     bool paused_ = false;
-    bool wasEnabled_ = true;
 };

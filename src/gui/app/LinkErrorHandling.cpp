@@ -1,6 +1,6 @@
 #include "app/LinkErrorHandling.h"
 
-#include "device/GeneralStuff.h"
+#include "app/frmMain.h"
 #include "device/USBStuff.h"
 #include "ui/AppMessages.h"
 
@@ -17,8 +17,9 @@ bool isPopup(const QWidget* widget) {
 
 void HandleLinkError(int16_t, const QString& message) {
     // Stopped first: a tick under the open message box would only raise a second one.
-    if (GeneralStuff::Views.main)
-        GeneralStuff::Views.main->setMasterTimerEnabled(false);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<frmMain*>(widget))
+            main->setMasterTimerEnabled(false);
     ShowCriticalMessage(message, USBStuff::LinkErrorDetails());
     QList<QPointer<QWidget>> windows;
     for (QWidget* widget : QApplication::topLevelWidgets())

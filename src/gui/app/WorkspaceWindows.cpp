@@ -1,5 +1,6 @@
 #include "app/WorkspaceWindows.h"
 
+#include "app/Announcements.h"
 #include "app/ChildPlacement.h"
 #include "app/MainGeometry.h"
 #include "app/WindowCatalog.h"
@@ -7,12 +8,13 @@
 #include "chip/ChipRegisters.h"
 #include "device/ChipAccess.h"
 #include "device/ChipChanges.h"
-#include "device/GeneralStuff.h"
+#include "device/ChipSession.h"
 #include "device/NumberText.h"
 #include "device/SettingsStore.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "files/LogGrid.h"
+#include "files/LogLines.h"
 #include "files/LogStart.h"
 #include "files/MasterTimerPause.h"
 #include "files/RecallPreview.h"
@@ -90,9 +92,10 @@ void captureGraph(frmMain& main, Workspace& workspace) {
 
 void captureLogging(frmMain& main, Workspace& workspace) {
     WorkspaceLogging& logging = workspace.logging;
-    logging.file = GeneralStuff::LogFileName;
-    logging.channels = GeneralStuff::LogChannels;
-    logging.interval = std::max(GeneralStuff::LogInterval, kShortestLogInterval);
+    const LogSettings settings = ProgramLogSettings();
+    logging.file = settings.file;
+    logging.channels = settings.channels;
+    logging.interval = std::max(settings.interval, kShortestLogInterval);
     // An open logging window shows what the next run would use.
     for (int i = 0; i < 3; ++i)
         if (auto* box = control<QCheckBox>(main, WindowClass::kLogging, QString("chkLog_%1").arg(i)))
@@ -145,14 +148,12 @@ void applyGraph(frmMain& main, const WorkspaceGraph& graph) {
 // Before the windows open: a logging window loads what is set here, the caption of a started run included.
 // False when a run is going on, whose settings stay as they are.
 bool applyLogging(const WorkspaceLogging& logging, QStringList& notes) {
-    if (GeneralStuff::LoggingActive) {
+    if (ProgramLogging()) {
         notes.append("Logging is running: its file, channels and interval were left as they are.");
         return false;
     }
-    GeneralStuff::LogFileName = logging.file;
-    GeneralStuff::LogChannels = logging.channels;
-    GeneralStuff::LogInterval = logging.interval;
-    GeneralStuff::CycleSettingsChanged();
+    SetProgramLogSettings({logging.file, logging.channels, logging.interval});
+    emit Announcements::program().cycleSettingsChanged();
     if (logging.startLogging && StartLogging(logging.file, logging.channels, logging.interval))
         notes.append(
             QString("Logging could not be started into\n%1").arg(QDir::toNativeSeparators(logging.file)));
@@ -218,12 +219,10 @@ Workspace CaptureWorkspace(frmMain& main, BoardIds ids) {
     captureGraph(main, workspace);
     captureLogging(main, workspace);
     workspace.board.backend = main.adapterDescription();
-    workspace.board.address = GeneralStuff::DeviceAddress & 0x7F;
+    workspace.board.address = USBStuff::ProgramChip().DeviceAddress & 0x7F;
     if (ids == BoardIds::Read) {
-        workspace.board.manufacturerId =
-            USBStuff::ReadRegister(GeneralStuff::DeviceAddress, kManufacturerId) & 0xFF;
-        workspace.board.dieRevision =
-            USBStuff::ReadRegister(GeneralStuff::DeviceAddress, kDieRevision) & 0xFF;
+        workspace.board.manufacturerId = ReadChip(kManufacturerId) & 0xFF;
+        workspace.board.dieRevision = ReadChip(kDieRevision) & 0xFF;
     }
     return workspace;
 }

@@ -63,7 +63,6 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         QMetaObject::invokeMethod(
             this, [message] { ShowWarningMessage(message); }, Qt::QueuedConnection);
     });
-    registration.attach();
     ConnectViews(*this);
 }
 
@@ -341,6 +340,19 @@ void frmMain::setMasterTimerEnabled(bool enabled) {
 
 bool frmMain::masterTimerEnabled() const {
     return tmrMaster->isActive();
+}
+
+void frmMain::pauseMasterTimer() {
+    if (masterTimerPauses++ > 0)
+        return;
+    enabledBeforePause = masterTimerEnabled();
+    setMasterTimerEnabled(false);
+}
+
+void frmMain::resumeMasterTimer() {
+    if (masterTimerPauses == 0 || --masterTimerPauses > 0)
+        return;
+    setMasterTimerEnabled(enabledBeforePause);
 }
 
 void frmMain::setAdapterDescription(const QString& description, bool simulated) {

@@ -2,7 +2,6 @@
 // The main window: the frame that holds every view as a child window, its
 // menus, toolbar and status bar, and the master timer of the monitoring cycle.
 #include "app/MonitoringCycle.h"
-#include "device/ViewRegistration.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -14,7 +13,7 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
-class frmMain : public QMainWindow, public MainWindowView {
+class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -44,9 +43,13 @@ public:
     void mnuAbout_Click();
 
     void setStatusText(const QString& text);
-    void setMasterTimerEnabled(bool enabled) override;
-    bool masterTimerEnabled() const override;
-    void cycleSettingsChanged() override;
+    void setMasterTimerEnabled(bool enabled);
+    bool masterTimerEnabled() const;
+    // A section's condition or interval changed: the timer is armed again for it.
+    void cycleSettingsChanged();
+    // The settings file's pauses: the outermost resume gives the timer back as it was.
+    void pauseMasterTimer();
+    void resumeMasterTimer();
 
     MonitoringCycle& monitoringCycle() { return cycle; }
     // Names the adapter in use in the tooltip of the status text panel; the simulated board
@@ -77,5 +80,6 @@ private:
     QMenu* mnuWindow = nullptr;
     QLabel* statusPanels[3] = {};
     MonitoringCycle cycle;
-    ViewRegistration<MainWindowView> registration{&OpenViews::main, this};
+    int masterTimerPauses = 0;
+    bool enabledBeforePause = false;
 };

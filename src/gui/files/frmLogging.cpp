@@ -1,11 +1,11 @@
 #include "files/frmLogging.h"
 
 #include "app/Announcements.h"
-#include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "files/LogGrid.h"
+#include "files/LogLines.h"
 #include "files/LogStart.h"
 #include "ui/AppMessages.h"
 #include "ui/FileDialog.h"
@@ -68,15 +68,16 @@ void frmLogging::loggingStopped() {
 
 void frmLogging::Form_Load() {
     SetOuterSize(this, 4320, 3840);
-    txtLogInt_->setText(TrimmedNumber(static_cast<double>(GeneralStuff::LogInterval)));
-    if (GeneralStuff::LoggingActive)
+    const LogSettings settings = ProgramLogSettings();
+    txtLogInt_->setText(TrimmedNumber(static_cast<double>(settings.interval)));
+    if (ProgramLogging())
         cmdLogData_->setText(kStopCaption);
     for (int i = 0; i < 3; ++i)
-        chkLog_[i]->setChecked(GeneralStuff::LogChannels[i]);
+        chkLog_[i]->setChecked(settings.channels[i]);
 }
 
 void frmLogging::cmdLogData_Click() {
-    if (GeneralStuff::LoggingActive)
+    if (ProgramLogging())
         stopLogging();
     else
         startLogging();
@@ -87,7 +88,7 @@ void frmLogging::cmdClose_Click() {
 }
 
 void frmLogging::stopLogging() {
-    GeneralStuff::LoggingActive = false;
+    StopProgramLog();
     setStatus("Ready");
     cmdLogData_->setText(kStartCaption);
 }
@@ -104,7 +105,9 @@ void frmLogging::startLogging() {
     std::array<bool, 3> channels{};
     for (int i = 0; i < 3; ++i)
         channels[i] = chkLog_[i]->isChecked();
-    GeneralStuff::LogChannels = channels;
+    LogSettings settings = ProgramLogSettings();
+    settings.channels = channels;
+    SetProgramLogSettings(settings);
     const std::optional<LogStartRefusal> refused =
         StartLogging(chosen, channels, WholeValueOfText32(txtLogInt_->text()));
     if (!refused) {

@@ -2,13 +2,14 @@
 // The temperature graph window: one strip chart of the three temperatures,
 // fed by the monitoring cycle while the window is open.
 #include "device/ChipChanges.h"
-#include "device/ViewRegistration.h"
+#include "device/Reading.h"
+#include "views/OpenWindows.h"
 
 #include <QWidget>
 
 class StripChart;
 
-class frmGraph : public QWidget, public GraphView {
+class frmGraph : public QWidget {
     Q_OBJECT
 public:
     explicit frmGraph(QWidget* parent = nullptr);
@@ -18,10 +19,10 @@ public:
     void Form_Unload();
 
     // The reading's three samples, and the captions for it.
-    void showReading(const Reading& reading) override;
+    void showReading(const Reading& reading);
     void appendSample(int trace, double value);
     void setTraceCaption(int trace, const QString& text);
-    void statusRead(uint8_t status1, uint8_t status2) override;
+    void statusRead(uint8_t status1, uint8_t status2);
     void setTraceVisible(int trace, bool visible);
     // Room for both axes' labels, the legend and a plot still worth reading.
     QSize minimumSizeHint() const override;
@@ -36,6 +37,6 @@ private:
     void chipChanged(const ChipChanges::RegisterWritten& change);
 
     StripChart* stpGraph;
-    ViewRegistration<GraphView> registration{&OpenViews::graph, this};
+    ViewRegistration<frmGraph> registration{this};
     ChipChanges::Subscription chipChanges;
 };

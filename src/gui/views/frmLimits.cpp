@@ -172,6 +172,11 @@ void frmLimits::setLamp(int index, bool on) {
         tglAlert[index]->setOn(on);
 }
 
+void frmLimits::showStatusRegister(int32_t statusRegister, uint8_t status) {
+    for (const LampSetting& lamp : LampsOfStatusRead(statusRegister, status))
+        setLamp(lamp.lamp, lamp.on);
+}
+
 // All three gauges, even a hidden one.
 void frmLimits::showReading(const Reading& reading) {
     for (int i = 0; i < kGaugeCount; ++i)

@@ -2,7 +2,8 @@
 // The limits and interrupts window: three gauges whose sliders set the chip's
 // high, low and THERM limits, and twelve lamps of its interrupt status bits.
 #include "device/ChipChanges.h"
-#include "device/ViewRegistration.h"
+#include "device/Reading.h"
+#include "views/OpenWindows.h"
 
 #include <QWidget>
 #include <array>
@@ -12,7 +13,7 @@ class QLabel;
 class StatusLamp;
 class TempGauge;
 
-class frmLimits : public QWidget, public LimitsView {
+class frmLimits : public QWidget {
     Q_OBJECT
 public:
     explicit frmLimits(QWidget* parent = nullptr);
@@ -24,8 +25,10 @@ public:
 
     // Middle title "Remote2" and the third gauge hidden, or "Remote1" and three gauges.
     void showRemote2Selected(bool selected);
-    void setLamp(int index, bool on) override;
-    void showReading(const Reading& reading) override;
+    void setLamp(int index, bool on);
+    // Status Reg 1 or 2 as the monitoring cycle just read it: that register's lamps, in their order.
+    void showStatusRegister(int32_t statusRegister, uint8_t status);
+    void showReading(const Reading& reading);
     void setGaugeReading(int index, float temperature, const QString& caption);
 
 protected:
@@ -44,7 +47,7 @@ private:
     QLabel* lblLocal = nullptr;
     QLabel* lblRem1_2 = nullptr;
     QLabel* Label5 = nullptr;
-    ViewRegistration<LimitsView> registration{&OpenViews::limits, this};
+    ViewRegistration<frmLimits> registration{this};
     ChipChanges::Subscription configurationWritten;
     ChipChanges::Subscription limitsWritten;
 };

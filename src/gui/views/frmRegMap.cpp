@@ -1,7 +1,7 @@
 #include "views/frmRegMap.h"
 
+#include "app/Announcements.h"
 #include "device/ChipAccess.h"
-#include "device/GeneralStuff.h"
 #include "device/NumberText.h"
 #include "device/RegMapStuff.h"
 #include "device/USBStuff.h"
@@ -189,7 +189,8 @@ void frmRegMap::connectHandlers() {
     connect(TreeView1, &QTreeWidget::itemClicked, this, &frmRegMap::TreeView1_NodeClick);
     for (int bit = 0; bit < 8; ++bit)
         connect(lblBit[bit], &ClickableLabel::clicked, this, [this, bit] { lblBit_Click(bit); });
-    connect(chkContRead, &QCheckBox::toggled, this, [] { GeneralStuff::CycleSettingsChanged(); });
+    connect(chkContRead, &QCheckBox::toggled, this,
+            [] { emit Announcements::program().cycleSettingsChanged(); });
 }
 
 void frmRegMap::Form_Load() {

@@ -2,7 +2,7 @@
 // The register map window: pick a register from the tree or by address, see its
 // value and bits, write a value or flip single bits.
 #include "device/ChipChanges.h"
-#include "device/ViewRegistration.h"
+#include "views/OpenWindows.h"
 
 #include <QWidget>
 #include <array>
@@ -20,7 +20,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 struct CheckedNumber;
 
-class frmRegMap : public QWidget, public RegMapView {
+class frmRegMap : public QWidget {
     Q_OBJECT
 public:
     explicit frmRegMap(QWidget* parent = nullptr);
@@ -28,9 +28,9 @@ public:
     void Form_Load();
     void Form_Unload();
 
-    bool continuousReadTicked() const override;
+    bool continuousReadTicked() const;
     // Shows the register whose read address is in the read-address box.
-    void ReadAction() override;
+    void ReadAction();
     // Shows register table record index (1..40) with its value read from the chip.
     void ShowRegister(int index);
     void ShowBits(int value);
@@ -87,7 +87,7 @@ private:
 
     // True only while one value box is rewritten from the other, so the rewrite does not echo back.
     bool Updating = false;
-    ViewRegistration<RegMapView> registration{&OpenViews::regMap, this};
+    ViewRegistration<frmRegMap> registration{this};
 
     // The shown register is read again when another window writes it, after that
     // window's action; this window's own writes are followed by its own Read.
