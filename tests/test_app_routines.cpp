@@ -130,6 +130,8 @@ TEST_F(MonitoringRoutines, FailedStatusPollIsNotReported) {
 
 TEST_F(MonitoringRoutines, GaugesAndGraphGetTheReading) {
     Temperatures = {25, 33.75f, -3.5f};
+    GraphInterval = 50;
+    ReadInterval = 250;
     FakeLimits limits;
     FakeGraph graph;
     UpdateGauges(State.LastReading);
@@ -141,4 +143,6 @@ TEST_F(MonitoringRoutines, GaugesAndGraphGetTheReading) {
         EXPECT_EQ(graph.samples[i].trace, i + 1);
         EXPECT_EQ(graph.samples[i].value, Temperatures[i]);
     }
+    // A graph update may find a reading up to one read interval old.
+    EXPECT_EQ(graph.gaps, std::vector<double>{0.3});
 }

@@ -19,9 +19,6 @@ class GraphCursors : public ::testing::Test {
 protected:
     void SetUp() override {
         GeneralStuff::ResetSharedState();
-        // As the device model sets them: a cursor reads a sample up to 150 ms old.
-        GeneralStuff::GraphInterval = 50;
-        GeneralStuff::ReadInterval = 100;
         Clock::SetLocalNowSource([this] { return now; });
         openGraph();
     }
@@ -34,6 +31,8 @@ protected:
         graph->Form_Load();
         graph->show();
         chart = graph->findChild<StripChart*>("stpGraph");
+        // As the cycle's start values give it: a cursor reads a sample up to 150 ms old.
+        chart->readout()->setLongestSampleGap(0.15);
     }
     // Graph updates 50 ms apart, each with a sample of every channel.
     void feed(int updates) {

@@ -58,13 +58,15 @@ class FakeGraph {
 public:
     explicit FakeGraph(CallLog* callLog = nullptr) : log(callLog) {
         Announcements& announcements = Announcements::program();
-        QObject::connect(&announcements, &Announcements::graphDue, &receiver, [this](const Reading& reading) {
-            for (int trace = 1; trace <= 3; ++trace) {
-                samples.push_back({trace, reading.temperatures[trace - 1]});
-                if (log)
-                    log->append(QString("sample %1").arg(trace));
-            }
-        });
+        QObject::connect(&announcements, &Announcements::graphDue, &receiver,
+                         [this](const Reading& reading, double longestSampleGap) {
+                             gaps.push_back(longestSampleGap);
+                             for (int trace = 1; trace <= 3; ++trace) {
+                                 samples.push_back({trace, reading.temperatures[trace - 1]});
+                                 if (log)
+                                     log->append(QString("sample %1").arg(trace));
+                             }
+                         });
         QObject::connect(&announcements, &Announcements::statusRead, &receiver,
                          [this](uint8_t status1, uint8_t status2) {
                              statusReads.push_back({status1, status2});
@@ -75,6 +77,7 @@ public:
         double value;
     };
     std::vector<Sample> samples;
+    std::vector<double> gaps;
     std::vector<std::pair<uint8_t, uint8_t>> statusReads;
     CallLog* log;
 

@@ -3,6 +3,7 @@
 // the helpers the graph tests feed and drive it with.
 #include "device/Clock.h"
 #include "device/GeneralStuff.h"
+#include "views/ChartReadout.h"
 #include "views/StripChart.h"
 #include "views/frmGraph.h"
 
@@ -16,15 +17,14 @@ class GraphWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         GeneralStuff::ResetSharedState();
-        // As the device model sets them: a cursor reads a sample up to 150 ms old.
-        GeneralStuff::GraphInterval = 50;
-        GeneralStuff::ReadInterval = 100;
         Clock::SetLocalNowSource([this] { return now; });
         beforeLoad();
         window.Form_Load();
         window.show();
         chart = window.findChild<StripChart*>("stpGraph");
         ASSERT_NE(chart, nullptr);
+        // As the cycle's start values give it: a cursor reads a sample up to 150 ms old.
+        chart->readout()->setLongestSampleGap(0.15);
         chart->setFocus();
     }
     void TearDown() override { Clock::SetLocalNowSource({}); }

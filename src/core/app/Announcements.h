@@ -26,8 +26,8 @@ signals:
     void statusRegisterRead(int32_t address, uint8_t value);
     void statusRead(uint8_t status1, uint8_t status2);
     void gaugesDue(const Reading& reading);
-    // The graph section's reading.
-    void graphDue(const Reading& reading);
+    // The graph section's reading, and how long one of its samples stands for (seconds).
+    void graphDue(const Reading& reading, double longestSampleGap);
     // The register map section: the window performs its Read action.
     void regMapReadDue();
 

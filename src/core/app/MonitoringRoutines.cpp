@@ -42,7 +42,9 @@ void UpdateGauges(const Reading& reading) {
 }
 
 void UpdateGraph(const Reading& reading) {
-    emit Announcements::program().graphDue(reading);
+    // One graph update may find a reading up to one read interval old.
+    const double longestSampleGap = (GraphInterval + ReadInterval) / 1000.0;
+    emit Announcements::program().graphDue(reading, longestSampleGap);
 }
 
 } // namespace GeneralStuff

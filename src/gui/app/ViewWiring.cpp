@@ -27,10 +27,11 @@ void ConnectViewFeeds(MonitoringCycle& cycle, QObject& context) {
         if (open.limits)
             open.limits->showReading(reading);
     });
-    QObject::connect(announcements, &Announcements::graphDue, &context, [&open](const Reading& reading) {
-        if (open.graph)
-            open.graph->showReading(reading);
-    });
+    QObject::connect(announcements, &Announcements::graphDue, &context,
+                     [&open](const Reading& reading, double longestSampleGap) {
+                         if (open.graph)
+                             open.graph->showReading(reading, longestSampleGap);
+                     });
     QObject::connect(announcements, &Announcements::regMapReadDue, &context, [&open] {
         if (open.regMap)
             open.regMap->ReadAction();

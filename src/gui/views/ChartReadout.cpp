@@ -1,6 +1,5 @@
 #include "views/ChartReadout.h"
 
-#include "device/GeneralStuff.h"
 #include "views/ChartItems.h"
 #include "views/ChartReadoutRules.h"
 
@@ -136,9 +135,7 @@ QString ChartReadout::channelName(int index) const {
 // The reading in force at the key: the last sample at or before it, while the trace was being sampled.
 std::optional<double> ChartReadout::valueAt(int index, double key) const {
     const QCPGraphDataContainer& samples = *m_traces[index]->data();
-    // One graph update may find a reading up to one reading interval old.
-    const double longestGap = (GeneralStuff::GraphInterval + GeneralStuff::ReadInterval) / 1000.0;
-    const auto sample = SampleAtCursor(samples.constBegin(), samples.constEnd(), key, longestGap);
+    const auto sample = SampleAtCursor(samples.constBegin(), samples.constEnd(), key, m_longestGap);
     if (sample == samples.constEnd())
         return std::nullopt;
     return sample->value;

@@ -30,6 +30,9 @@ public:
     // Whether the switched-on cursors still wait for samples to stand among.
     bool cursorsWaiting() const { return m_cursorsWaiting; }
     void setCursorKey(int cursor, double key);
+    // How long one sample stands for, in seconds: a cursor further than that after the
+    // last sample reads none (the trace was not being sampled).
+    void setLongestSampleGap(double seconds) { m_longestGap = seconds; }
 
     // Mouse on the plot: a press near a cursor takes it (true), moves drag it, and
     // every move also tells the readout where the pointer is.
@@ -54,6 +57,7 @@ private:
     QCPItemText* m_readout;
     QCPItemText* m_statistics;
     bool m_cursorsShown = false;
+    double m_longestGap = 0;
     bool m_cursorsWaiting = false;
     bool m_statisticsShown = false;
     std::optional<int> m_dragged;

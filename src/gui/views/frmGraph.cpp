@@ -4,6 +4,7 @@
 #include "device/USBStuff.h"
 #include "device/WindowClasses.h"
 #include "ui/Twips.h"
+#include "views/ChartReadout.h"
 #include "views/GraphSettings.h"
 #include "views/ReadingCaptions.h"
 #include "views/StripChart.h"
@@ -64,7 +65,8 @@ void frmGraph::showRemote2Selected(bool selected) {
     }
 }
 
-void frmGraph::showReading(const Reading& reading) {
+void frmGraph::showReading(const Reading& reading, double longestSampleGap) {
+    stpGraph->readout()->setLongestSampleGap(longestSampleGap);
     for (int i = 0; i < 3; ++i)
         appendSample(i + 1, static_cast<double>(reading.temperatures[i]));
     for (const TraceCaption& caption :

@@ -18,8 +18,9 @@ public:
     void Form_Resize();
     void Form_Unload();
 
-    // The reading's three samples, and the captions for it.
-    void showReading(const Reading& reading);
+    // The reading's three samples, and the captions for it; each sample stands for at most
+    // the gap (seconds) when a cursor reads it.
+    void showReading(const Reading& reading, double longestSampleGap);
     void appendSample(int trace, double value);
     void setTraceCaption(int trace, const QString& text);
     void statusRead(uint8_t status1, uint8_t status2);
