@@ -38,6 +38,10 @@ void ConnectViewFeeds(MonitoringCycle& cycle, QObject& context) {
     });
 }
 
+void DisconnectViews(QObject& context) {
+    QObject::disconnect(&Announcements::program(), nullptr, &context, nullptr);
+}
+
 void ConnectViews(frmMain& main) {
     ConnectViewFeeds(main.monitoringCycle(), main);
     const Announcements* announcements = &Announcements::program();

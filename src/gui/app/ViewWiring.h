@@ -10,3 +10,5 @@ void ConnectViewFeeds(MonitoringCycle& cycle, QObject& context);
 // The feeds of the main window's cycle, and the main window's share: status text, master
 // timer, and the logging window's button when logging stops.
 void ConnectViews(frmMain& main);
+// Ends what was connected with the context, before it is destroyed.
+void DisconnectViews(QObject& context);

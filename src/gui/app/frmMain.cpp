@@ -66,6 +66,12 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     ConnectViews(*this);
 }
 
+// The child windows close after this body, with the widget, and announce as they go: by
+// then nothing of this window may hear them.
+frmMain::~frmMain() {
+    DisconnectViews(*this);
+}
+
 void frmMain::buildMenus() {
     struct Item {
         const char* name;

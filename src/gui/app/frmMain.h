@@ -17,6 +17,7 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
 
     // Applies the stored geometry and runs the connection sequence, showing its progress.
     void MDIForm_Load(ConnectionProgress& progress);
