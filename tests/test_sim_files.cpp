@@ -57,6 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"GridBadCell", grid("55 0g 01 00 00 XX XX XX XX XX XX XX XX XX XX XX "),
                 "line 4: expected two"},
         Refused{"CsvValueNoByte", kCsvTitles + "0x4C,0x05,0x0B,x,0x146,0x55\n", "line 2: expected the chip"},
+        // Blank lines count in the line numbers; a quote left open cuts a row short.
+        Refused{"CsvFieldMissingAfterBlank",
+                kCsvTitles + "0x4C,0x05,0x0B,x,0x46,0x55\n\n0x4C,0x06,0x0C,y,0x00\n",
+                "line 4: expected 6 fields"},
+        Refused{"CsvQuoteLeftOpen", kCsvTitles + "0x4C,0x05,0x0B,\"x,0x46,0x55\n",
+                "line 2: expected 6 fields"},
         // Rows of two chips would give one board two different registers.
         Refused{"CsvTwoChips", kCsvTitles + "0x4C,0x05,0x0B,x,0x46,0x55\n0x4D,0x06,0x0C,y,0x00,0x00\n",
                 "line 3: rows of several chips"},
@@ -157,6 +163,14 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"LocalEmpty", kTitles + "0,, 30,\r\n", "line 5: the local channel has no diode"},
         Refused{"MissingComma", kTitles + "0, 25, 30\r\n", "line 5: expected the time and 2"},
         Refused{"NotANumber", kTitles + "0, 25, hot,\r\n", "line 5: remote1: \" hot\" is no temperature"},
+        Refused{"ToolCsvFieldMissing",
+                "time,schedule (s),local (\xC2\xB0"
+                "C)\nt,0,25\nt,1\n",
+                "line 3: expected 3 fields"},
+        Refused{"ToolCsvScheduleNotANumber",
+                "time,schedule (s),local (\xC2\xB0"
+                "C)\nt,soon,25\n",
+                "line 2: the schedule is not a number of seconds"},
         Refused{"UnknownColumn", "\r\nOTK5530 Log File\r\n\r\nTime ,Ambient ,\r\n",
                 "line 4: expected the column"},
         Refused{"RunsDiffer",

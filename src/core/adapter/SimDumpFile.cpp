@@ -95,32 +95,26 @@ bool parseText(const std::vector<std::string_view>& lines, RegisterDump& dump, s
 
 bool parseCsv(const std::vector<std::string_view>& lines, RegisterDump& dump, std::string& error) {
     const auto titles = CsvFields(lines[0]);
-    const auto column = [&](const std::string& name) {
-        for (size_t i = 0; titles && i < titles->size(); ++i)
-            if ((*titles)[i] == name)
-                return i;
-        return std::string::npos;
-    };
-    const size_t chipAt = column("chip_address"), regAt = column("register"), valueAt = column("value");
-    if (chipAt == std::string::npos || regAt == std::string::npos || valueAt == std::string::npos)
+    const std::optional<size_t> chipAt = CsvColumn(titles, "chip_address"),
+                                regAt = CsvColumn(titles, "register"), valueAt = CsvColumn(titles, "value");
+    if (!chipAt || !regAt || !valueAt)
         return refuse(error, 0, "the columns chip_address, register and value are missing");
     DumpCollector collect(dump);
-    for (size_t i = 1; i < lines.size(); ++i) {
-        if (TrimBlanks(lines[i]).empty())
-            continue;
-        const auto fields = CsvFields(lines[i]);
-        if (!fields || fields->size() != titles->size())
-            return refuse(error, i, "expected " + std::to_string(titles->size()) + " fields");
-        const std::optional<int> chip = ByteNumber((*fields)[chipAt], false);
-        const std::optional<int> reg = ByteNumber((*fields)[regAt], false);
-        const std::string& valueText = (*fields)[valueAt];
-        const std::optional<int> value = ByteNumber(valueText, false);
-        if (!chip || !reg || (!value && !valueText.empty()))
-            return refuse(error, i, "expected the chip, the register and a value 0x00..0xFF or nothing");
-        const std::string why = collect.add({*chip, *reg, value});
-        if (!why.empty())
-            return refuse(error, i, why);
-    }
+    size_t line = 0;
+    const std::string why = EachCsvRow(
+        lines, titles->size(),
+        [&](const std::vector<std::string>& fields) -> std::string {
+            const std::optional<int> chip = ByteNumber(fields[*chipAt], false);
+            const std::optional<int> reg = ByteNumber(fields[*regAt], false);
+            const std::string& valueText = fields[*valueAt];
+            const std::optional<int> value = ByteNumber(valueText, false);
+            if (!chip || !reg || (!value && !valueText.empty()))
+                return "expected the chip, the register and a value 0x00..0xFF or nothing";
+            return collect.add({*chip, *reg, value});
+        },
+        line);
+    if (!why.empty())
+        return refuse(error, line, why);
     return true;
 }
 

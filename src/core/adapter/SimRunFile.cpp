@@ -153,12 +153,7 @@ bool parseProgramLog(const std::vector<std::string_view>& lines, std::array<bool
 bool parseToolCsv(const std::vector<std::string_view>& lines, std::array<bool, 3>& channels,
                   std::vector<RecordedSample>& samples, std::string& error) {
     const auto titles = CsvFields(lines[0]);
-    const auto column = [&](const std::string& name) -> std::optional<size_t> {
-        for (size_t i = 0; titles && i < titles->size(); ++i)
-            if ((*titles)[i] == name)
-                return i;
-        return std::nullopt;
-    };
+    const auto column = [&](const std::string& name) { return CsvColumn(titles, name); };
     const std::optional<size_t> scheduleAt = column("schedule (s)");
     std::array<std::optional<size_t>, 3> valueAt, statusAt;
     for (size_t c = 0; c < 3; ++c) {
@@ -172,34 +167,33 @@ bool parseToolCsv(const std::vector<std::string_view>& lines, std::array<bool, 3
                       "C)");
     RunCollector collect;
     collect.startRun();
-    for (size_t i = 1; i < lines.size(); ++i) {
-        if (TrimBlanks(lines[i]).empty())
-            continue;
-        const auto fields = CsvFields(lines[i]);
-        if (!fields || fields->size() != titles->size())
-            return refuse(error, i, "expected " + std::to_string(titles->size()) + " fields");
-        RecordedSample sample;
-        const std::optional<double> seconds = DecimalNumber((*fields)[*scheduleAt]);
-        if (!seconds)
-            return refuse(error, i, "the schedule is not a number of seconds");
-        sample.seconds = *seconds;
-        for (size_t c = 0; c < 3; ++c) {
-            if (!channels[c])
-                continue;
-            const std::string& text = (*fields)[*valueAt[c]];
-            const std::optional<double> celsius = DecimalNumber(text);
-            if (!celsius && !text.empty())
-                return refuse(error, i,
-                              std::string(kChannelNames[c]) + ": \"" + text + "\" is no temperature");
-            const bool fault = statusAt[c] && (*fields)[*statusAt[c]].find("open diode") != std::string::npos;
-            const std::string why = channelValue(static_cast<int>(c), celsius, fault, sample);
-            if (!why.empty())
-                return refuse(error, i, why);
-        }
-        const std::string why = collect.add(sample);
-        if (!why.empty())
-            return refuse(error, i, why);
-    }
+    size_t line = 0;
+    const std::string why = EachCsvRow(
+        lines, titles->size(),
+        [&](const std::vector<std::string>& fields) -> std::string {
+            RecordedSample sample;
+            const std::optional<double> seconds = DecimalNumber(fields[*scheduleAt]);
+            if (!seconds)
+                return "the schedule is not a number of seconds";
+            sample.seconds = *seconds;
+            for (size_t c = 0; c < 3; ++c) {
+                if (!channels[c])
+                    continue;
+                const std::string& text = fields[*valueAt[c]];
+                const std::optional<double> celsius = DecimalNumber(text);
+                if (!celsius && !text.empty())
+                    return std::string(kChannelNames[c]) + ": \"" + text + "\" is no temperature";
+                const bool fault =
+                    statusAt[c] && fields[*statusAt[c]].find("open diode") != std::string::npos;
+                const std::string refused = channelValue(static_cast<int>(c), celsius, fault, sample);
+                if (!refused.empty())
+                    return refused;
+            }
+            return collect.add(sample);
+        },
+        line);
+    if (!why.empty())
+        return refuse(error, line, why);
     samples = collect.finish().front();
     return true;
 }

@@ -88,6 +88,30 @@ std::optional<int> ByteNumber(std::string_view text, bool bareHex) {
     return static_cast<int>(value);
 }
 
+std::optional<size_t> CsvColumn(const std::optional<std::vector<std::string>>& titles,
+                                std::string_view title) {
+    for (size_t i = 0; titles && i < titles->size(); ++i)
+        if ((*titles)[i] == title)
+            return i;
+    return std::nullopt;
+}
+
+std::string EachCsvRow(const std::vector<std::string_view>& lines, size_t fieldCount,
+                       const std::function<std::string(const std::vector<std::string>& fields)>& row,
+                       size_t& line) {
+    for (line = 1; line < lines.size(); ++line) {
+        if (TrimBlanks(lines[line]).empty())
+            continue;
+        const auto fields = CsvFields(lines[line]);
+        if (!fields || fields->size() != fieldCount)
+            return "expected " + std::to_string(fieldCount) + " fields";
+        std::string why = row(*fields);
+        if (!why.empty())
+            return why;
+    }
+    return {};
+}
+
 std::string LineRef(size_t lineIndex) {
     return "line " + std::to_string(lineIndex + 1) + ": ";
 }
