@@ -207,9 +207,7 @@ bool ToolJsonRows(std::string_view text, std::vector<std::pair<JsonValue, size_t
             rows.emplace_back(row, 0);
         return true;
     }
-    size_t first = 0;
-    while (first < lines.size() && TrimBlanks(lines[first]).empty())
-        ++first;
+    const size_t first = FirstTextLine(lines);
     int ignored = 1;
     std::string lineError;
     // A first line that is no object of its own: the text was meant as one document.

@@ -188,9 +188,7 @@ bool isI2cdumpTitles(std::string_view line) {
 
 bool ParseRegisterDump(std::string_view text, RegisterDump& dump, std::string& error) {
     std::vector<std::string_view> lines = TextLines(text);
-    size_t first = 0;
-    while (first < lines.size() && TrimBlanks(lines[first]).empty())
-        ++first;
+    size_t first = FirstTextLine(lines);
     if (first == lines.size()) {
         error = "the file is empty";
         return false;

@@ -276,9 +276,7 @@ const RecordedSample& RecordedRun::at(double seconds, bool loop) const {
 bool ParseRecordedRun(std::string_view text, std::optional<int> runNumber, RecordedRun& run,
                       std::string& error) {
     const std::vector<std::string_view> lines = TextLines(text);
-    size_t first = 0;
-    while (first < lines.size() && TrimBlanks(lines[first]).empty())
-        ++first;
+    const size_t first = FirstTextLine(lines);
     if (first == lines.size()) {
         error = "the file is empty";
         return false;

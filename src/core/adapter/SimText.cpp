@@ -88,6 +88,13 @@ std::optional<int> ByteNumber(std::string_view text, bool bareHex) {
     return static_cast<int>(value);
 }
 
+size_t FirstTextLine(const std::vector<std::string_view>& lines) {
+    size_t first = 0;
+    while (first < lines.size() && TrimBlanks(lines[first]).empty())
+        ++first;
+    return first;
+}
+
 std::optional<size_t> CsvColumn(const std::optional<std::vector<std::string>>& titles,
                                 std::string_view title) {
     for (size_t i = 0; titles && i < titles->size(); ++i)

@@ -9,6 +9,8 @@
 std::string_view TrimBlanks(std::string_view text);
 // Lines without their LF or CR LF ends; a last line without an end counts too.
 std::vector<std::string_view> TextLines(std::string_view text);
+// The index of the first line that is not blank; the number of lines when every one is.
+size_t FirstTextLine(const std::vector<std::string_view>& lines);
 // The fields of a CSV line; a field in double quotes may hold commas and doubled quotes.
 // Empty when a quote is not closed.
 std::optional<std::vector<std::string>> CsvFields(std::string_view line);
