@@ -29,13 +29,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScreen>
 
 namespace {
 QMdiArea* areaOf(frmMain& main) {
@@ -105,16 +103,6 @@ void captureLogging(frmMain& main, Workspace& workspace) {
         if (typed && *typed >= kShortestLogInterval)
             logging.interval = *typed;
     }
-}
-
-QList<QRectF> screensInTwips() {
-    QList<QRectF> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect available = screen->availableGeometry();
-        screens.append(QRectF(Twips(available.x()), Twips(available.y()), Twips(available.width()),
-                              Twips(available.height())));
-    }
-    return screens;
 }
 
 void applyRegMap(frmMain& main, const WorkspaceRegMap& regMap) {
@@ -252,7 +240,7 @@ QStringList ApplyWorkspace(frmMain& main, const Workspace& workspace) {
     const MainGeometry placed =
         GeometryOnScreens({Twips(workspace.main.x()), Twips(workspace.main.y()),
                            Twips(workspace.main.width()), Twips(workspace.main.height())},
-                          screensInTwips());
+                          AvailableScreensInTwips());
     main.move(Px(placed.left), Px(placed.top));
     main.resize(Px(placed.width), Px(placed.height));
 

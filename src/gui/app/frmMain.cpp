@@ -17,14 +17,12 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -178,14 +176,8 @@ void frmMain::MDIForm_Load(ConnectionProgress& progress) {
             QString("The settings store\n%1\ncannot be used: it is no plain file of at most 1 MB. The main "
                     "window opens at its default place, and its place is not saved.")
                 .arg(QDir::toNativeSeparators(MainSettingsPath())));
-    QList<QRectF> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect available = screen->availableGeometry();
-        screens.append(QRectF(Twips(available.x()), Twips(available.y()), Twips(available.width()),
-                              Twips(available.height())));
-    }
     const MainGeometry geometry =
-        GeometryOnScreens(settings ? ReadMainGeometry(*settings) : MainGeometry{}, screens);
+        GeometryOnScreens(settings ? ReadMainGeometry(*settings) : MainGeometry{}, AvailableScreensInTwips());
     move(Px(geometry.left), Px(geometry.top));
     resize(Px(geometry.width), Px(geometry.height));
     setWindowTitle(kApplicationTitle);

@@ -1,8 +1,11 @@
 #pragma once
 // Sizes and positions are specified in twips: 15 twips per pixel at 96 dpi.
 // The one widget helper the windows of every folder share.
+#include <QGuiApplication>
+#include <QList>
 #include <QMdiSubWindow>
 #include <QRect>
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 
@@ -22,6 +25,17 @@ inline QRect PxRect(double left, double top, double width, double height) {
 inline void SetOuterSize(QWidget* view, double widthTwips, double heightTwips) {
     QWidget* outer = qobject_cast<QMdiSubWindow*>(view->parentWidget()) ? view->parentWidget() : view;
     outer->resize(Px(widthTwips), Px(heightTwips));
+}
+
+// Each screen's area free of panels and docks, in twips: where a stored place may put a window.
+inline QList<QRectF> AvailableScreensInTwips() {
+    QList<QRectF> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect available = screen->availableGeometry();
+        screens.append(QRectF(Twips(available.x()), Twips(available.y()), Twips(available.width()),
+                              Twips(available.height())));
+    }
+    return screens;
 }
 
 inline QWidget* OuterWindow(QWidget* view) {

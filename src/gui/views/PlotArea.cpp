@@ -11,6 +11,11 @@ QRgb Opaque(const QColor& colour) {
     return colour.rgb() | 0xff000000u;
 }
 
+// The value axis's zero tick, where the grid draws its zero line (unless that pen draws nothing).
+bool ZeroLineAt(const QCPAxis* value, double tick) {
+    return std::abs(tick) < value->range().size() * 1e-6 && value->grid()->zeroLinePen().style() != Qt::NoPen;
+}
+
 // Tick keys are recomputed from the range at every drawing; to the millisecond they are the same keys.
 double TickKey(double key) {
     return std::round(key * 1000) / 1000;
@@ -35,10 +40,9 @@ void PlotArea::drawGridLines(QCPPainter* painter) const {
         const double x = time->coordToPixel(tick);
         painter->drawLine(QLineF(x, area.bottom(), x, area.top()));
     }
-    const double zero = value->range().size() * 1e-6;
     for (double tick : value->tickVector()) {
         const double y = value->coordToPixel(tick);
-        painter->setPen(std::abs(tick) < zero ? value->grid()->zeroLinePen() : value->grid()->pen());
+        painter->setPen(ZeroLineAt(value, tick) ? value->grid()->zeroLinePen() : value->grid()->pen());
         painter->drawLine(QLineF(area.left(), y, area.right(), y));
     }
 }
@@ -158,7 +162,7 @@ void PlotArea::drawColumns(const Frame& now, int fromX) {
     const int top = value->axisRect()->top();
     for (double tick : now.valueTicks) {
         const int y = qRound(value->coordToPixel(tick)) - top;
-        if (std::abs(tick) < now.range.size() * 1e-6 && value->grid()->zeroLinePen().style() != Qt::NoPen)
+        if (ZeroLineAt(value, tick))
             DrawPixelLine(m_picture, {fromX, y}, {width - 1, y}, now.zeroColour, fromX);
         else
             DrawDottedRow(m_picture, y, now.rightColumn - width, now.gridColour, fromX);
